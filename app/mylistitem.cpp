@@ -1,0 +1,58 @@
+#include "mylistitem.h"
+
+myListItem::myListItem(QTreeWidget* list, const QString& label)
+    : QTreeWidgetItem(Type)
+{
+    setText(0, label);
+    if (list)
+        list->addTopLevelItem(this);
+}
+
+myListItem::myListItem(const QString& label)
+    : QTreeWidgetItem(Type)
+{
+    setText(0, label);
+}
+
+myListItem::myListItem(int id)
+    : myListItem(labelFor(id))
+{
+}
+
+void myListItem::setData(int column, int role, const QVariant& value)
+{
+    QTreeWidgetItem::setData(column, role, value);
+    if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole))
+        m_id = parseLabel(text(0));
+}
+
+bool myListItem::operator<(const QTreeWidgetItem& other) const
+{
+    const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+    if (column != 0)
+        return QTreeWidgetItem::operator<(other);
+    const int otherId = other.type() == Type ? static_cast<const myListItem&>(other).m_id
+                                             : idOf(&other);
+    return m_id < otherId;
+}
+
+QString myListItem::labelFor(int id)
+{
+    return QStringLiteral("0x") + QString::number(uint(id), 16);
+}
+
+int myListItem::idOf(const QTreeWidgetItem* item)
+{
+    if (!item)
+        return -1;
+    if (item->type() == Type)
+        return static_cast<const myListItem*>(item)->m_id;
+    return parseLabel(item->text(0));
+}
+
+int myListItem::parseLabel(const QString& text)
+{
+    bool ok = false;
+    const int id = text.mid(2).toInt(&ok, 16);
+    return ok ? id : -1;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// The four catalogues. The value is also the page index of the main window's tab widget
+// and the first int of every (kind, id, ...) signal between main window and editors.
+enum ItemKind : int { Land = 0, Static = 1, Gump = 2, Texture = 3 };
+
+constexpr int kItemKindCount = 4;
+
+inline bool isValidKind(int kind) { return kind >= Land && kind <= Texture; }
+inline bool hasTileData(int kind) { return kind == Land || kind == Static; }
+
+// "Land", "Static", "Gump", "Texture"; empty for anything else.
+QString kindName(int kind);
+
+// Accepts "land", "static", "gump", "texture" (any case) or "0".."3"; -1 otherwise.
+int parseKind(const QString& text);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "indexfile.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVector>
+
+// Building small data directories by code, for the tests.
+QByteArray indexBytes(const QVector<IndexRecord>& records);
+bool writeBytes(const QString& path, const QByteArray& bytes);
+QByteArray readBytes(const QString& path);
+
+// An index of `count` empty records with the given records set.
+QVector<IndexRecord> emptyIndex(int count);
+
+// Points the program's settings at a private folder for the life of the object, so that tests
+// never read or write the user's real setting.
+class TestSettings {
+public:
+    TestSettings();
+    ~TestSettings();
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
