@@ -123,7 +123,11 @@ void myWidget::setData(int itemKind, int itemId, QImage itemImage)
 
 void myWidget::showImage()
 {
-    setWindowIcon(QIcon(QPixmap::fromImage(image)));
+    const QIcon icon(QPixmap::fromImage(image));
+    setWindowIcon(icon);
+    // In the workspace the frame around the editor shows the icon.
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        frame->setWindowIcon(icon);
     pixImage->setImage(image);
 }
 

@@ -205,6 +205,8 @@ void myWidget::buildAnimPage()
     offsets->setAlignment(Qt::AlignTop);
     table1 = named(new QTableWidget(kOffsetRows, 1, groupBox3), "table1");
     table1->horizontalHeader()->setStretchLastSection(true);
+    // One line of text per offset: 64 rows should not need a long scroll.
+    table1->verticalHeader()->setDefaultSectionSize(table1->fontMetrics().height() + 6);
     for (int r = 0; r < kOffsetRows; ++r)
         table1->setItem(r, 0, new QTableWidgetItem(QStringLiteral("0")));
     offsets->addWidget(table1);

@@ -414,6 +414,15 @@ private slots:
         QVERIFY(!second->isMinimized());
         QCOMPARE(mw->workspace->currentSubWindow(), second);
 
+        // However many editors are open, the main window keeps its size.
+        const QSize before = mw->size();
+        open(1, 5);
+        mw->workspace->tileSubWindows();
+        QCoreApplication::processEvents();
+        QCOMPARE(mw->size(), before);
+        second->close();
+        flushDeletes();
+
         mw->windowsMenuActivated(3);    // no such window
         mw->windowsMenuActivated(-1);
         menu[0]->trigger();             // cascade
