@@ -129,8 +129,15 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("this is text, not a picture");
         f.close();
+        // A tiny file that claims 60,000 x 60,000 pixels must not take 14 GB to refuse.
+        const QString huge = dir.filePath("huge.ppm");
+        QFile h(huge);
+        QVERIFY(h.open(QIODevice::WriteOnly));
+        h.write("P6\n60000 60000\n255\n");
+        h.write(QByteArray(300, '\x7f'));
+        h.close();
         const QImage before = solid(5, 5);
-        for (const QString& path : { garbage, dir.filePath("missing.png") }) {
+        for (const QString& path : { garbage, dir.filePath("missing.png"), huge }) {
             myWidget w;
             w.setData(2, 1, before);
             EditorProbe sent(w);
