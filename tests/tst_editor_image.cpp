@@ -76,16 +76,30 @@ private slots:
         QCOMPARE(w.image.format(), QImage::Format_ARGB32);
     }
 
-    void staticsAndGumpsKeepTheirSize()
+    void staticsAndGumpsKeepTheirSizeWhenSaveCanWriteIt()
     {
         ScriptedDialogs dialogs;
-        const QString path = writePicture(dir, "big.png", solid(1000, 700));
-        for (int kind : { 1, 2 }) {
-            myWidget w;
-            importInto(w, kind, path, dialogs);
-            QCOMPARE(w.image.size(), QSize(1000, 700));
-            QCOMPARE(w.image.format(), QImage::Format_ARGB32);
-        }
+        myWidget gump;
+        importInto(gump, 2, writePicture(dir, "big.png", solid(1000, 700)), dialogs);
+        QCOMPARE(gump.image.size(), QSize(1000, 700));
+        QCOMPARE(gump.image.format(), QImage::Format_ARGB32);
+        myWidget statik;
+        importInto(statik, 1, writePicture(dir, "tall.png", solid(90, 300)), dialogs);
+        QCOMPARE(statik.image.size(), QSize(90, 300));
+        QVERIFY(dialogs.messages.isEmpty());
+
+        // A static tile's record cannot hold so large a picture: refused at once, naming the
+        // file, rather than failing later at Save.
+        myWidget tooBig;
+        const QImage before = solid(4, 4);
+        tooBig.setData(1, 1, before);
+        dialogs.fileAnswers << ScriptedDialogs::FileAnswer { dir.filePath("big.png"), QString() };
+        tooBig.impImage();
+        QCOMPARE(tooBig.image, before);
+        QVERIFY(!tooBig.imageChanged);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages.first().contains(QStringLiteral("big.png")),
+                 qPrintable(dialogs.messages.first()));
     }
 
     void landIsCutToTheDiamond()
