@@ -1,6 +1,6 @@
 // Editor windows opened on real data files: the picture, tile record and animation record
-// each editor shows are the ones the files hold for its item. With QM_SCREENSHOT set to a
-// file name, the main window with the four editors is also saved there as a picture.
+// each editor shows are the ones the files hold for its item. On request, the screenshot of
+// the main window with its editors that the documentation shows.
 #include "animdata.h"
 #include "artcodec.h"
 #include "imagefiles.h"
@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPainter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -39,75 +38,17 @@ QColor shade(const QColor& c, int delta)
                   qBound(0, c.blue() + delta, 255));
 }
 
-QImage landArt(const QColor& base)
+// A speckled picture of `size`; with `rounded`, transparent outside an ellipse.
+QImage artPicture(const QSize& size, const QColor& base, bool rounded = false)
 {
-    QImage img(kLandSize, kLandSize, QImage::Format_ARGB32);
-    for (int y = 0; y < kLandSize; ++y)
-        for (int x = 0; x < kLandSize; ++x)
-            img.setPixel(x, y, shade(base, speckle(x, y, 18)).rgb());
-    return img;
-}
-
-QImage barrelArt(const QColor& wood)
-{
-    QImage img(40, 56, QImage::Format_ARGB32);
-    img.fill(0);
-    for (int y = 4; y < 54; ++y) {
-        // The body bulges in the middle.
-        const double t = (y - 29) / 25.0;
-        const int half = int(16 + 2.5 * (1 - t * t));
-        for (int x = 20 - half; x < 20 + half; ++x) {
-            const bool plankEdge = (x - (20 - half)) % 7 == 0;
-            const bool hoop = (y >= 11 && y <= 13) || (y >= 44 && y <= 46);
-            QColor c = hoop ? QColor(70, 70, 78) : shade(wood, plankEdge ? -45 : 0);
-            c = shade(c, (x - 20) * -2 + speckle(x, y, 6));
-            img.setPixel(x, y, c.rgb());
+    QImage img(size, QImage::Format_ARGB32);
+    const double cx = size.width() / 2.0, cy = size.height() / 2.0;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const double dx = (x + 0.5 - cx) / cx, dy = (y + 0.5 - cy) / cy;
+            const bool outside = rounded && dx * dx + dy * dy > 1;
+            img.setPixel(x, y, outside ? 0u : shade(base, speckle(x, y, 18)).rgb());
         }
-    }
-    for (int x = 6; x < 34; ++x)   // the lid
-        for (int y = 3; y < 7; ++y)
-            if ((x - 20) * (x - 20) / 196.0 + (y - 4.5) * (y - 4.5) / 6.25 <= 1)
-                img.setPixel(x, y, shade(wood, 30 + speckle(x, y, 5)).rgb());
-    return img;
-}
-
-QImage gumpArt()
-{
-    QImage img(220, 150, QImage::Format_ARGB32);
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            img.setPixel(x, y, shade(QColor(222, 198, 150), speckle(x, y, 10)).rgb());
-    QPainter p(&img);
-    p.setPen(QPen(QColor(96, 60, 30), 4));
-    p.drawRect(QRect(2, 2, 215, 145));
-    p.setPen(QPen(QColor(150, 100, 50), 1));
-    p.drawRect(QRect(10, 10, 199, 129));
-    QFont f = p.font();
-    f.setPixelSize(22);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(QColor(80, 40, 20));
-    p.drawText(QRect(10, 20, 200, 40), Qt::AlignCenter, QStringLiteral("Quillmark"));
-    f.setPixelSize(12);
-    f.setBold(false);
-    p.setFont(f);
-    for (int line = 0; line < 5; ++line)
-        p.drawLine(30, 75 + 12 * line, 190 - (line % 2) * 30, 75 + 12 * line);
-    p.end();
-    return img;
-}
-
-QImage textureArt()
-{
-    QImage img(64, 64, QImage::Format_ARGB32);
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            const int row = y / 16;
-            const bool mortar = y % 16 == 0 || (x + (row % 2) * 16) % 32 == 0;
-            const QColor c = mortar ? QColor(70, 66, 60) : QColor(138, 132, 120);
-            img.setPixel(x, y, shade(c, speckle(x, y, 14)).rgb());
-        }
-    }
     return img;
 }
 
@@ -200,13 +141,13 @@ private slots:
         QTemporaryDir dir;
         QVector<DemoItem> items;
         for (int id = 0; id < 24; ++id)
-            items.append({ Land, id, landArt(QColor(70 + 3 * id, 130 - id, 50)) });
+            items.append({ Land, id, artPicture(QSize(44, 44), QColor(70 + 3 * id, 130 - id, 50)) });
         for (int id = 0x1f0; id < 0x200; ++id)
-            items.append({ Static, id, barrelArt(QColor(150 - (id - 0x1f0) * 4, 96, 48)) });
+            items.append({ Static, id, artPicture(QSize(40, 56), QColor(150, 96, id - 0x1f0), true) });
         for (int id : { 1, 3, 5 })
-            items.append({ Gump, id, gumpArt() });
+            items.append({ Gump, id, artPicture(QSize(220, 150), QColor(222, 198, 150 - id)) });
         for (int id = 0; id < 4; ++id)
-            items.append({ Texture, id, textureArt() });
+            items.append({ Texture, id, artPicture(QSize(64, 64), QColor(138, 132, 120 + id)) });
         QVERIFY(writeDemoDir(dir.path(), items));
         writeUODir(dir.path());
 
@@ -244,31 +185,49 @@ private slots:
         QVERIFY(editors[1]->findChild<QCheckBox*>("checkContainer")->isChecked());
         QCOMPARE(editors[1]->lineFrameCount->text(), QStringLiteral("4"));
         QCOMPARE(editors[1]->table1->item(3, 0)->text(), QStringLiteral("3"));
+    }
 
+    // The picture in docs: QM_SCREENSHOT=out.png QM_DEMO_DIR=dir (from qmtool make-demo).
+    void screenshotOfTheDemoDirectory()
+    {
         const QString shot = qEnvironmentVariable("QM_SCREENSHOT");
-        if (!shot.isEmpty()) {
-            // Every picture in view, and a second window of the static on its flags.
-            mw.tabSelect->setCurrentIndex(1);
-            mw.listDouble(mw.listStatic->currentItem());
-            const auto frames = mw.workspace->subWindowList();
-            const QSize area = mw.workspace->viewport()->size();
-            const int top = area.height() * 2 / 5;
-            const int third = area.width() / 3;
-            const int half = area.width() / 2;
-            const QRect places[5] = {
-                { 2 * third, 0, area.width() - 2 * third, top },   // land
-                { half, top, area.width() - half, area.height() - top },   // static, picture
-                { third, 0, third, top },   // gump
-                { 0, 0, third, top },   // texture
-                { 0, top, half, area.height() - top },   // static, flags
-            };
-            for (int i = 0; i < 5; ++i)
-                frames[i]->setGeometry(places[i]);
-            qobject_cast<myWidget*>(frames[4]->widget())->tabData->setCurrentIndex(1);
-            mw.workspace->setActiveSubWindow(frames[4]);
-            QTest::qWait(50);
-            QVERIFY(mw.grab().save(shot));
+        const QString demo = qEnvironmentVariable("QM_DEMO_DIR");
+        if (shot.isEmpty() || demo.isEmpty())
+            QSKIP("set QM_SCREENSHOT and QM_DEMO_DIR to take the screenshot");
+        TestSettings settings;
+        writeUODir(demo);
+        mainwindow mw;
+        mw.resize(1280, 940);
+        mw.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mw));
+        // Texture, gump and land above; the static twice below, on its flags and its picture.
+        const QPair<int, int> opened[5] = { { Texture, 5 }, { Gump, 5 }, { Land, 3 },
+                                            { Static, 0x10 }, { Static, 0x10 } };
+        for (const auto& [kind, id] : opened) {
+            mw.tabSelect->setCurrentIndex(kind);
+            const auto found = mw.currentList->findItems(myListItem::labelFor(id), Qt::MatchExactly);
+            QCOMPARE(found.size(), 1);
+            mw.currentList->setCurrentItem(found.first());
+            mw.listDouble(found.first());
         }
+        const auto frames = mw.workspace->subWindowList();
+        const QSize area = mw.workspace->viewport()->size();
+        const int top = area.height() * 2 / 5;
+        const int third = area.width() / 3;
+        const int half = area.width() / 2;
+        const QRect places[5] = {
+            { 0, 0, third, top },
+            { third, 0, third, top },
+            { 2 * third, 0, area.width() - 2 * third, top },
+            { 0, top, half, area.height() - top },
+            { half, top, area.width() - half, area.height() - top },
+        };
+        for (int i = 0; i < 5; ++i)
+            frames[i]->setGeometry(places[i]);
+        qobject_cast<myWidget*>(frames[3]->widget())->tabData->setCurrentIndex(1);
+        mw.workspace->setActiveSubWindow(frames[3]);
+        QTest::qWait(50);
+        QVERIFY(mw.grab().save(shot));
     }
 };
 
