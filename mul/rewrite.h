@@ -34,9 +34,9 @@ bool saveImageFiles(const QString& mulDir, int kind, const QVector<int>& ids,
 // The stored animation records into animdata.mul; other bytes keep their values.
 bool saveAnimFile(const QString& mulDir, const ChangeSet& changes, QString* error);
 
-// The whole Save sequence: art and tile data, gumps, textures, animation data. Stops at the
-// first step that fails: the steps before it stay written (their maps emptied), that step
-// and the later ones change nothing.
+// The whole Save sequence (art and tile data, gumps, textures, animation data) as one
+// transaction: on any failure no file changes and the change set stays whole. Used by
+// qmtool and the patch import's save.
 bool saveAll(const QString& mulDir, const QVector<int> listed[kItemKindCount],
              ChangeSet& changes, bool tileDataWritable, QString* error,
              QStringList* notes = nullptr);

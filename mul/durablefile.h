@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+// File-system steps whose completion must survive a power cut. Each returns false and
+// describes the failure in `error` (file name and the system's reason).
+
+// Flushes Qt's buffer and the system's cache of `file` to the disk.
+bool syncFile(QFile& file, QString* error);
+// Makes the directory's entries (files created, renamed or removed in it) durable.
+bool syncDirectory(const QString& dir, QString* error);
+// Renames `from` over `to` in one atomic step: `to` is either the old or the new file.
+bool replaceFile(const QString& from, const QString& to, QString* error);
+// Removes `path`; a file that is already gone counts as removed.
+bool removeFile(const QString& path, QString* error);
