@@ -28,6 +28,20 @@ QString fileName(const QString& path)
 
 } // namespace
 
+bool writeAll(QFile& file, const char* data, qint64 size, QString* error)
+{
+    while (size > 0) {
+        const qint64 written = file.write(data, size);
+        if (written <= 0) {
+            *error = QStringLiteral("Writing %1 failed: %2").arg(fileName(file.fileName()), file.errorString());
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
 bool syncFile(QFile& file, QString* error)
 {
     if (!file.flush()) {

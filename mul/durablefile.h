@@ -6,6 +6,9 @@
 // File-system steps whose completion must survive a power cut. Each returns false and
 // describes the failure in `error` (file name and the system's reason).
 
+// Writes all `size` bytes. A write the system cuts short (a full disk, a size limit) is
+// retried for the rest, so that the reason for stopping is the system's own.
+bool writeAll(QFile& file, const char* data, qint64 size, QString* error);
 // Flushes Qt's buffer and the system's cache of `file` to the disk.
 bool syncFile(QFile& file, QString* error);
 // Makes the directory's entries (files created, renamed or removed in it) durable.

@@ -1,5 +1,6 @@
 #include "entrycopier.h"
 
+#include "durablefile.h"
 #include "savetransaction.h"
 
 #include <QFileInfo>
@@ -95,11 +96,8 @@ bool EntryCopier::copyRun(QString* error)
 
 bool EntryCopier::writeTarget(const char* data, qint64 size, QString* error)
 {
-    // Unbuffered QFile writes everything or reports why not.
-    if (size > 0 && m_target.write(data, size) != size) {
-        *error = QStringLiteral("Writing %1 failed: %2").arg(nameOf(m_target), m_target.errorString());
+    if (!writeAll(m_target, data, size, error))
         return false;
-    }
     m_written += size;
     return true;
 }

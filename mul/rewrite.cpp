@@ -2,6 +2,7 @@
 
 #include "animdata.h"
 #include "artcodec.h"
+#include "durablefile.h"
 #include "entrycopier.h"
 #include "indexfile.h"
 #include "littleendian.h"
@@ -96,11 +97,7 @@ bool readWhole(const QString& path, QByteArray* bytes, QString* error)
 
 bool writeWhole(QFile& file, const QByteArray& bytes, QString* error)
 {
-    if (file.write(bytes) != bytes.size()) {
-        *error = QStringLiteral("Writing %1 failed: %2").arg(QFileInfo(file.fileName()).fileName(), file.errorString());
-        return false;
-    }
-    return true;
+    return writeAll(file, bytes.constData(), bytes.size(), error);
 }
 
 // Writes `bytes` at `offset` of a staged copy; the caller has checked the place exists.

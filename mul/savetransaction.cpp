@@ -165,11 +165,11 @@ bool SaveTransaction::commit(QString* error)
         bool ok = saveCheckpoint("journal");
         if (!ok)
             *error = injected("journal");
-        else if (!j.open(QIODevice::WriteOnly | QIODevice::Truncate) || j.write(journal) != journal.size()) {
-            *error = QStringLiteral("Writing %1 failed: %2").arg(QLatin1String(kJournalName), j.errorString());
+        else if (!j.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            *error = QStringLiteral("Creating %1 failed: %2").arg(QLatin1String(kJournalName), j.errorString());
             ok = false;
         } else {
-            ok = syncFile(j, error);
+            ok = writeAll(j, journal.constData(), journal.size(), error) && syncFile(j, error);
         }
         j.close();
         if (ok)

@@ -3,6 +3,7 @@
 #include "testdata.h"
 
 #include <QDir>
+#include <QProcess>
 
 QByteArray entryBytes(int tag, int record, int length)
 {
@@ -94,4 +95,21 @@ Listed listedIn(const QString& dir)
     for (int kind = 0; kind < kItemKindCount; ++kind)
         l.ids[kind] = c.listed[kind];
     return l;
+}
+
+ToolRun runTool(const QStringList& args, const QStringList& environment)
+{
+    QProcess process;
+    QStringList env = QProcess::systemEnvironment();
+    env << QStringLiteral("QT_QPA_PLATFORM=offscreen") << environment;
+    process.setEnvironment(env);
+    process.start(QStringLiteral(QMTOOL_PATH), args);
+    ToolRun run;
+    if (!process.waitForFinished(120000))
+        return run;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    if (process.exitStatus() == QProcess::NormalExit)
+        run.exitCode = process.exitCode();
+    return run;
 }

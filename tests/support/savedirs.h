@@ -58,3 +58,12 @@ QByteArray patternBytes(qint64 size, int seed);
 
 // Size of a whole tiledata.mul with 65,536 statics.
 constexpr qint64 kFullTileDataSize = 428032 + 2048 * 1188;
+
+// Runs qmtool with `args`; returns its exit code (-1 when it did not end normally). Extra
+// environment entries are "NAME=value".
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+ToolRun runTool(const QStringList& args, const QStringList& environment = {});
