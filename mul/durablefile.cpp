@@ -42,6 +42,17 @@ bool writeAll(QFile& file, const char* data, qint64 size, QString* error)
     return true;
 }
 
+void startWriteback(QFile& file, qint64 offset, qint64 length)
+{
+#ifdef Q_OS_LINUX
+    ::sync_file_range(file.handle(), offset, length, SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(offset);
+    Q_UNUSED(length);
+#endif
+}
+
 bool syncFile(QFile& file, QString* error)
 {
     if (!file.flush()) {

@@ -9,6 +9,10 @@
 // Writes all `size` bytes. A write the system cuts short (a full disk, a size limit) is
 // retried for the rest, so that the reason for stopping is the system's own.
 bool writeAll(QFile& file, const char* data, qint64 size, QString* error);
+// Asks the system to start writing `length` bytes of `file` from `offset` to the disk
+// without waiting (length 0: to the end), so that a later syncFile() has less left to do.
+// Only a hint: does nothing where the system offers no such call.
+void startWriteback(QFile& file, qint64 offset = 0, qint64 length = 0);
 // Flushes Qt's buffer and the system's cache of `file` to the disk.
 bool syncFile(QFile& file, QString* error);
 // Makes the directory's entries (files created, renamed or removed in it) durable.

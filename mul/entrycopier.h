@@ -28,6 +28,8 @@ public:
 
 private:
     bool copyRun(QString* error);
+    qint64 copyInKernel(QString* error);
+    void noteWritten();
     bool writeTarget(const char* data, qint64 size, QString* error);
 
     QFile m_source;
@@ -36,5 +38,6 @@ private:
     qint64 m_written = 0;
     qint64 m_runStart = 0;
     qint64 m_runLength = 0;
+    qint64 m_writebackFrom = 0;
     QByteArray m_buffer;
 };

@@ -123,6 +123,36 @@ QFile* stageCopy(SaveTransaction& tx, const QString& mulDir, const QString& name
     return staged;
 }
 
+// Whether the rewrite of a pair would give back both files byte for byte: no edited image,
+// no deletion of an entry that still has data, and the kept entries already one after the
+// other in index order from offset 0 up to the end of the data file. Saving then leaves the
+// pair alone instead of copying it whole.
+bool rewriteWouldChangeNothing(const QString& mulDir, int indexKind, const QByteArray& oldIndex,
+                               const std::vector<char>& listed, const ChangeSet& changes)
+{
+    const qint64 count = oldIndex.size() / kIndexRecordSize;
+    qint64 end = 0;
+    for (qint64 i = 0; i < count; ++i) {
+        const IndexRecord old = indexRecordAt(oldIndex, i);
+        const RecordOwner owner = ownerOf(indexKind, i);
+        const bool isListed = i < qint64(listed.size()) && listed[size_t(i)];
+        if (owner.kind >= 0 && !isListed) {
+            if (!old.isEmpty())
+                return false;
+            continue;
+        }
+        if (owner.kind >= 0 && !changes.images[owner.kind].value(owner.id).isNull())
+            return false;
+        if (old.isEmpty())
+            continue;
+        if (old.offset != end || old.length < 0)
+            return false;
+        end += old.length;
+    }
+    const QFileInfo data(mulPath(mulDir, dataFileName(indexKind)));
+    return data.isFile() && data.size() == end;
+}
+
 // Rewrites one index file and its data file into the transaction: kept entries one after
 // the other in index order from offset 0, edited images encoded, deleted entries emptied.
 // `indexKind` is Land for artidx.mul (land and static), else Gump or Texture.
@@ -139,6 +169,8 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
     // Listed ids past the end of the index extend it, so that no edit is dropped; a short
     // artidx.mul is completed to its land and static records.
     const qint64 count = qMax<qint64>(oldCount, qint64(listed.size()));
+    if (count == oldCount && rewriteWouldChangeNothing(mulDir, indexKind, oldIndex, listed, changes))
+        return true;
 
     QFile* data = tx.stage(dataName, error);
     if (!data)

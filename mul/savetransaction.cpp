@@ -141,7 +141,9 @@ bool SaveTransaction::commit(QString* error)
 {
     if (m_files.empty())
         return true;
-    // 1. Every new file complete on the disk.
+    // 1. Every new file complete on the disk; all of them are started before waiting on any.
+    for (auto& entry : m_files)
+        startWriteback(*entry.second);
     for (auto& [name, file] : m_files) {
         if (!saveCheckpoint("sync")) {
             *error = injected("sync");
@@ -213,9 +215,9 @@ bool SaveTransaction::commit(QString* error)
             + QStringLiteral(". The save will be confirmed when the directory is opened again");
         return false;
     }
-    // A journal left behind here only repeats renames that are done; it is harmless.
+    // A journal left behind here (the removal not yet on the disk) only repeats renames
+    // that are done; it is harmless, so the removal is not waited for.
     removeFile(journalPath, &failure);
-    syncDirectory(m_dir, &failure);
     m_files.clear();
     return true;
 }

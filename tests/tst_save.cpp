@@ -8,11 +8,19 @@
 
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 IndexRecord recordOf(const QByteArray& index, int i)
 {
     return indexRecordAt(index, i);
+}
+
+ino_t inodeOf(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
 }
 
 bool codecsBuilt()
@@ -54,6 +62,13 @@ private slots:
         QCOMPARE(recordOf(index, 4), (IndexRecord { 20, 6, 0x00010003 }));
         QVERIFY(!QFile::exists(dir.file("gumpart.mul.qmg")));
         QVERIFY(!QFile::exists(dir.file("savejournal.qmg")));
+
+        // Compact now: saving again would give the same bytes, so the files are left alone.
+        const ino_t inode = inodeOf(dir.file("gumpart.mul"));
+        QVERIFY(saveImageFiles(dir.path(), Gump, { 0, 1, 3, 4 }, changes, &error));
+        QCOMPARE(inodeOf(dir.file("gumpart.mul")), inode);
+        QVERIFY(saveImageFiles(dir.path(), Gump, { 0, 1, 3 }, changes, &error));
+        QVERIFY(inodeOf(dir.file("gumpart.mul")) != inode);
     }
 
     void artKeepsTrailingRecordsAndLeavesTileFilesAlone()
