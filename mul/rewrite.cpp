@@ -29,14 +29,17 @@ QString entryName(int kind, int id)
     return kindName(kind) + QLatin1Char(' ') + hexId(id);
 }
 
-bool refuseUnfinishedSave(const QString& mulDir, QString* error)
+// Takes the save lock, then refuses a directory whose last save is still unfinished.
+bool beginSave(SaveTransaction& tx, const QString& mulDir, QString* error)
 {
-    if (!hasPendingSave(mulDir))
+    if (!tx.begin(error))
         return false;
+    if (!hasPendingSave(mulDir))
+        return true;
     *error = QStringLiteral("%1 holds an unfinished save (%2). Open the directory again so that it "
                             "is finished, then save again")
                  .arg(QDir::toNativeSeparators(mulDir), QLatin1String(kJournalName));
-    return true;
+    return false;
 }
 
 // The catalogue an index record belongs to and its id there; kind -1 for the records of
@@ -450,9 +453,9 @@ bool saveArtFiles(const QString& mulDir, const QVector<int>& landIds, const QVec
     QString localError;
     if (!error)
         error = &localError;
-    if (refuseUnfinishedSave(mulDir, error))
-        return false;
     SaveTransaction tx(mulDir);
+    if (!beginSave(tx, mulDir, error))
+        return false;
     Written written;
     return stageArt(tx, mulDir, landIds, staticIds, changes, tileDataWritable, written, error, notes)
         && commitAndForget(tx, changes, written, error);
@@ -468,9 +471,9 @@ bool saveImageFiles(const QString& mulDir, int kind, const QVector<int>& ids, Ch
         *error = QStringLiteral("Only gumps and textures have files of their own");
         return false;
     }
-    if (refuseUnfinishedSave(mulDir, error))
-        return false;
     SaveTransaction tx(mulDir);
+    if (!beginSave(tx, mulDir, error))
+        return false;
     Written written;
     return stageImages(tx, mulDir, kind, ids, changes, written, error)
         && commitAndForget(tx, changes, written, error);
@@ -483,9 +486,9 @@ bool saveAnimFile(const QString& mulDir, const ChangeSet& changes, QString* erro
         error = &localError;
     if (changes.animEntries.isEmpty())
         return true;
-    if (refuseUnfinishedSave(mulDir, error))
-        return false;
     SaveTransaction tx(mulDir);
+    if (!beginSave(tx, mulDir, error))
+        return false;
     return stageAnim(tx, mulDir, changes, error) && tx.commit(error);
 }
 
@@ -495,10 +498,10 @@ bool saveAll(const QString& mulDir, const QVector<int> listed[kItemKindCount], C
     QString localError;
     if (!error)
         error = &localError;
-    if (refuseUnfinishedSave(mulDir, error))
-        return false;
     // One transaction for everything: a failure anywhere changes no file at all.
     SaveTransaction tx(mulDir);
+    if (!beginSave(tx, mulDir, error))
+        return false;
     Written written;
     return stageArt(tx, mulDir, listed[Land], listed[Static], changes, tileDataWritable, written, error, notes)
         && stageImages(tx, mulDir, Gump, listed[Gump], changes, written, error)

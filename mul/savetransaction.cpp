@@ -38,6 +38,23 @@ QString inDir(const QString& dir, const QString& fileName)
     return dir + QLatin1Char('/') + fileName;
 }
 
+constexpr int kLockWaitMs = 5000;
+
+std::unique_ptr<QLockFile> lockDirectory(const QString& dir, QString* error)
+{
+    auto lock = std::make_unique<QLockFile>(inDir(dir, QLatin1String(kLockName)));
+    lock->setStaleLockTime(0);   // stale only when its process is gone, however long a save takes
+    if (lock->tryLock(kLockWaitMs))
+        return lock;
+    *error = lock->error() == QLockFile::LockFailedError
+        ? QStringLiteral("Another program is saving into %1; try again when it has finished")
+              .arg(QDir::toNativeSeparators(dir))
+        : QStringLiteral("Cannot create %1 in %2 to guard the save (is the directory writable, "
+                         "is the disk full?)")
+              .arg(QLatin1String(kLockName), QDir::toNativeSeparators(dir));
+    return nullptr;
+}
+
 QString injected(const char* label)
 {
     return QStringLiteral("Save stopped by a test at '%1'").arg(QLatin1String(label));
@@ -103,6 +120,13 @@ bool saveCheckpoint(const char* label)
 SaveTransaction::SaveTransaction(const QString& mulDir)
     : m_dir(mulDir)
 {
+}
+
+bool SaveTransaction::begin(QString* error)
+{
+    if (!m_lock)
+        m_lock = lockDirectory(m_dir, error);
+    return m_lock != nullptr;
 }
 
 SaveTransaction::~SaveTransaction()
@@ -227,8 +251,30 @@ bool hasPendingSave(const QString& mulDir)
     return QFileInfo::exists(inDir(mulDir, QLatin1String(kJournalName)));
 }
 
+namespace {
+
+bool hasLeftovers(const QString& mulDir)
+{
+    // A lock left by a killed save is taken over (and so removed) like the rest.
+    if (hasPendingSave(mulDir) || QFileInfo::exists(inDir(mulDir, QLatin1String(kLockName))))
+        return true;
+    for (const QString& name : replaceableFiles())
+        if (QFileInfo::exists(inDir(mulDir, stagedName(name))))
+            return true;
+    return false;
+}
+
+} // namespace
+
 bool recoverInterruptedSave(const QString& mulDir, QStringList* report, QString* error)
 {
+    // Most directories have nothing to recover; they are not even locked (they may be
+    // read-only).
+    if (!hasLeftovers(mulDir))
+        return true;
+    const std::unique_ptr<QLockFile> lock = lockDirectory(mulDir, error);
+    if (!lock)
+        return false;
     const QString journalPath = inDir(mulDir, QLatin1String(kJournalName));
     if (QFileInfo::exists(journalPath)) {
         QStringList names;

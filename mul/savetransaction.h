@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFile>
+#include <QLockFile>
 #include <QString>
 #include <QStringList>
 
@@ -20,10 +21,17 @@
 
 constexpr const char kStagedSuffix[] = ".qmg";
 constexpr const char kJournalName[] = "savejournal.qmg";
+// Held by whoever saves into or recovers a directory, so that two programs (the editor and
+// qmtool) never swap files at the same time. A lock left by a dead process is taken over.
+constexpr const char kLockName[] = "savelock.qmg";
 
 class SaveTransaction {
 public:
     explicit SaveTransaction(const QString& mulDir);
+
+    // Takes the directory's save lock (kLockName), waiting a few seconds for another save or
+    // recovery to end. Call before reading anything the save depends on.
+    bool begin(QString* error);
     // Removes every staged file unless commit() succeeded.
     ~SaveTransaction();
     SaveTransaction(const SaveTransaction&) = delete;
@@ -43,6 +51,7 @@ public:
 
 private:
     QString m_dir;
+    std::unique_ptr<QLockFile> m_lock;
     std::vector<std::pair<QString, std::unique_ptr<QFile>>> m_files;
     bool m_committed = false;
 };
