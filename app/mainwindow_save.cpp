@@ -109,7 +109,8 @@ void mainwindow::checkDataDirectory()
     if (!recoverInterruptedSave(mulDir, &report, &error)) {
         statusBar()->showMessage(tr("The data directory holds an unfinished save"));
         Dialogs::get().critical(this, tr("Interrupted save"),
-                                error + tr(".\n\nSaving stays disabled for this directory until this is resolved."));
+                                error + tr(".\n\nThe data files may not match each other until this is "
+                                           "resolved; Save refuses to run while the unfinished save remains."));
     } else if (!report.isEmpty()) {
         statusBar()->showMessage(report.join(QLatin1Char(' ')));
         Dialogs::get().information(this, tr("Interrupted save"), report.join(QLatin1Char('\n')));

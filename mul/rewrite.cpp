@@ -447,65 +447,63 @@ TileDataState tileDataState(const QString& mulDir, qint64* size)
     return isKnownTileDataSize(info.size()) ? TileDataState::Writable : TileDataState::OtherLayout;
 }
 
-bool saveArtFiles(const QString& mulDir, const QVector<int>& landIds, const QVector<int>& staticIds,
-                  ChangeSet& changes, bool tileDataWritable, QString* error, QStringList* notes)
+namespace {
+
+// Runs `stage` in a locked transaction and commits it. `changes` (null for the animation
+// records, which stay) loses the maps that were written.
+template <typename Stage>
+bool saveInTransaction(const QString& mulDir, ChangeSet* changes, QString* error, Stage&& stage)
 {
     QString localError;
     if (!error)
         error = &localError;
     SaveTransaction tx(mulDir);
-    if (!beginSave(tx, mulDir, error))
-        return false;
     Written written;
-    return stageArt(tx, mulDir, landIds, staticIds, changes, tileDataWritable, written, error, notes)
-        && commitAndForget(tx, changes, written, error);
+    if (!beginSave(tx, mulDir, error) || !stage(tx, written, error))
+        return false;
+    return changes ? commitAndForget(tx, *changes, written, error) : tx.commit(error);
+}
+
+} // namespace
+
+bool saveArtFiles(const QString& mulDir, const QVector<int>& landIds, const QVector<int>& staticIds,
+                  ChangeSet& changes, bool tileDataWritable, QString* error, QStringList* notes)
+{
+    return saveInTransaction(mulDir, &changes, error, [&](SaveTransaction& tx, Written& written, QString* e) {
+        return stageArt(tx, mulDir, landIds, staticIds, changes, tileDataWritable, written, e, notes);
+    });
 }
 
 bool saveImageFiles(const QString& mulDir, int kind, const QVector<int>& ids, ChangeSet& changes,
                     QString* error)
 {
-    QString localError;
-    if (!error)
-        error = &localError;
     if (kind != Gump && kind != Texture) {
-        *error = QStringLiteral("Only gumps and textures have files of their own");
+        if (error)
+            *error = QStringLiteral("Only gumps and textures have files of their own");
         return false;
     }
-    SaveTransaction tx(mulDir);
-    if (!beginSave(tx, mulDir, error))
-        return false;
-    Written written;
-    return stageImages(tx, mulDir, kind, ids, changes, written, error)
-        && commitAndForget(tx, changes, written, error);
+    return saveInTransaction(mulDir, &changes, error, [&](SaveTransaction& tx, Written& written, QString* e) {
+        return stageImages(tx, mulDir, kind, ids, changes, written, e);
+    });
 }
 
 bool saveAnimFile(const QString& mulDir, const ChangeSet& changes, QString* error)
 {
-    QString localError;
-    if (!error)
-        error = &localError;
     if (changes.animEntries.isEmpty())
         return true;
-    SaveTransaction tx(mulDir);
-    if (!beginSave(tx, mulDir, error))
-        return false;
-    return stageAnim(tx, mulDir, changes, error) && tx.commit(error);
+    return saveInTransaction(mulDir, nullptr, error, [&](SaveTransaction& tx, Written&, QString* e) {
+        return stageAnim(tx, mulDir, changes, e);
+    });
 }
 
 bool saveAll(const QString& mulDir, const QVector<int> listed[kItemKindCount], ChangeSet& changes,
              bool tileDataWritable, QString* error, QStringList* notes)
 {
-    QString localError;
-    if (!error)
-        error = &localError;
     // One transaction for everything: a failure anywhere changes no file at all.
-    SaveTransaction tx(mulDir);
-    if (!beginSave(tx, mulDir, error))
-        return false;
-    Written written;
-    return stageArt(tx, mulDir, listed[Land], listed[Static], changes, tileDataWritable, written, error, notes)
-        && stageImages(tx, mulDir, Gump, listed[Gump], changes, written, error)
-        && stageImages(tx, mulDir, Texture, listed[Texture], changes, written, error)
-        && stageAnim(tx, mulDir, changes, error)
-        && commitAndForget(tx, changes, written, error);
+    return saveInTransaction(mulDir, &changes, error, [&](SaveTransaction& tx, Written& written, QString* e) {
+        return stageArt(tx, mulDir, listed[Land], listed[Static], changes, tileDataWritable, written, e, notes)
+            && stageImages(tx, mulDir, Gump, listed[Gump], changes, written, e)
+            && stageImages(tx, mulDir, Texture, listed[Texture], changes, written, e)
+            && stageAnim(tx, mulDir, changes, e);
+    });
 }

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <memory>
 #include <sys/resource.h>
 
 namespace {
@@ -46,6 +47,33 @@ struct Scenario {
         }
     }
     bool run(const QString& dir, QString* error) { return saveAll(dir, listed.ids, changes, true, error); }
+};
+
+// The scenario run once on a fresh standard directory, while `guard` (a fault) is in place.
+struct Attempt {
+    SaveDir dir;
+    QMap<QString, QByteArray> before;
+    std::unique_ptr<Scenario> scenario;
+    ChangeSet staged;
+    QString error;
+    bool ok = false;
+
+    template <typename MakeGuard>
+    explicit Attempt(MakeGuard&& makeGuard)
+    {
+        dir.writeStandard();
+        before = dir.snapshot();
+        scenario = std::make_unique<Scenario>(dir.path());
+        staged = scenario->changes;
+        const auto guard = makeGuard();
+        ok = scenario->run(dir.path(), &error);
+    }
+    // A failed save keeps every staged edit.
+    bool keptChanges() const
+    {
+        return scenario->changes.tiles[Static].keys() == staged.tiles[Static].keys()
+            && scenario->changes.animEntries.keys() == staged.animEntries.keys();
+    }
 };
 
 QMap<QString, QByteArray> savedStandard()
@@ -189,31 +217,21 @@ private slots:
         const auto expectedNew = savedStandard();
         int failures = 0;
         for (int at = 1;; ++at) {
-            SaveDir dir;
-            dir.writeStandard();
-            const auto before = dir.snapshot();
-            Scenario s(dir.path());
-            const ChangeSet staged = s.changes;
-            QString error;
-            bool ok = false;
-            {
-                CheckpointFailure failure(at);
-                ok = s.run(dir.path(), &error);
-            }
-            if (ok) {
-                QCOMPARE(dir.snapshot(), expectedNew);
+            Attempt a([at] { return std::make_unique<CheckpointFailure>(at); });
+            if (a.ok) {
+                QCOMPARE(a.dir.snapshot(), expectedNew);
                 break;
             }
             ++failures;
-            QVERIFY2(error.contains("stopped by a test"), qPrintable(error));
-            QCOMPARE(s.changes.tiles[Static].keys(), staged.tiles[Static].keys());
-            if (hasPendingSave(dir.path())) {
+            QVERIFY2(a.error.contains("stopped by a test"), qPrintable(a.error));
+            QVERIFY(a.keptChanges());
+            if (hasPendingSave(a.dir.path())) {
                 // Failed after the commit point: the next opening finishes the save.
                 QString recoveryError;
-                QVERIFY2(recoverInterruptedSave(dir.path(), nullptr, &recoveryError), qPrintable(recoveryError));
-                QCOMPARE(dir.snapshot(), expectedNew);
+                QVERIFY2(recoverInterruptedSave(a.dir.path(), nullptr, &recoveryError), qPrintable(recoveryError));
+                QCOMPARE(a.dir.snapshot(), expectedNew);
             } else {
-                QCOMPARE(dir.snapshot(), before);
+                QCOMPARE(a.dir.snapshot(), a.before);
             }
         }
         QVERIFY(failures > 10);
@@ -230,27 +248,16 @@ private slots:
     void fileSizeLimitFailsEveryStepCleanly()
     {
         QFETCH(qint64, limit);
-        SaveDir dir;
-        dir.writeStandard();
-        const auto before = dir.snapshot();
-        Scenario s(dir.path());
-        const ChangeSet staged = s.changes;
-        QString error;
-        bool ok = false;
-        {
-            FileSizeLimit fsize { rlim_t(limit) };
-            ok = s.run(dir.path(), &error);
-        }
-        if (ok) {
-            QCOMPARE(dir.snapshot(), savedStandard());   // everything fitted
+        Attempt a([limit] { return std::make_unique<FileSizeLimit>(rlim_t(limit)); });
+        if (a.ok) {
+            QCOMPARE(a.dir.snapshot(), savedStandard());   // everything fitted
             return;
         }
         // The lock file is the first thing written.
-        QVERIFY2(error.contains(".qmg failed: File too large") || error.contains("Cannot create savelock.qmg"),
-                 qPrintable(error));
-        QCOMPARE(dir.snapshot(), before);
-        QCOMPARE(s.changes.tiles[Static].keys(), staged.tiles[Static].keys());
-        QCOMPARE(s.changes.animEntries.keys(), staged.animEntries.keys());
+        QVERIFY2(a.error.contains(".qmg failed: File too large") || a.error.contains("Cannot create savelock.qmg"),
+                 qPrintable(a.error));
+        QCOMPARE(a.dir.snapshot(), a.before);
+        QVERIFY(a.keptChanges());
     }
 
     void blockedStagingPlaceFailsCleanly()

@@ -9,6 +9,8 @@
 #include "uodir.h"
 
 #include <QStatusBar>
+
+#include <memory>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -21,6 +23,21 @@ void removeListed(QTreeWidget* list, int id)
             delete list->takeTopLevelItem(i);
 }
 
+// A main window on a standard directory, with scripted dialogs and a private setting.
+struct WindowOnDirectory {
+    TestSettings settings;
+    SaveDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<mainwindow> window;
+
+    WindowOnDirectory()
+    {
+        dir.writeStandard();
+        writeUODir(dir.path());
+        window = std::make_unique<mainwindow>();
+    }
+};
+
 } // namespace
 
 class TestSaveMainWindow : public QObject {
@@ -29,12 +46,10 @@ class TestSaveMainWindow : public QObject {
 private slots:
     void saveWritesEveryStepAndSaysReady()
     {
-        TestSettings settings;
-        SaveDir dir;
-        dir.writeStandard();
-        writeUODir(dir.path());
-        ScriptedDialogs dialogs;
-        mainwindow w;
+        WindowOnDirectory f;
+        mainwindow& w = *f.window;
+        ScriptedDialogs& dialogs = f.dialogs;
+        SaveDir& dir = f.dir;
         removeListed(w.listStatic, 1);
         w.gumpImages.insert(1, QImage());
         w.fileSave();
@@ -46,12 +61,10 @@ private slots:
 
     void failedStepIsReportedAndStopsTheSave()
     {
-        TestSettings settings;
-        SaveDir dir;
-        dir.writeStandard();
-        writeUODir(dir.path());
-        ScriptedDialogs dialogs;
-        mainwindow w;
+        WindowOnDirectory f;
+        mainwindow& w = *f.window;
+        ScriptedDialogs& dialogs = f.dialogs;
+        SaveDir& dir = f.dir;
         QFile::remove(dir.file("texmaps.mul"));
         const auto before = dir.snapshot();
         w.textureImages.insert(1, QImage());
