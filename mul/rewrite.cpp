@@ -76,8 +76,8 @@ QByteArray encodeFor(int kind, const QImage& image, QString* why)
 quint32 extraFor(int kind, const QImage& image, quint32 oldExtra)
 {
     switch (kind) {
-    case Gump: return quint32(quint16(image.height())) | (quint32(quint16(image.width())) << 16);
-    case Texture: return image.width() == 128 ? 1u : 0u;
+    case Gump: return gumpExtraFor(image.width(), image.height());
+    case Texture: return textureExtraFor(image.width());
     default: return oldExtra;
     }
 }
@@ -295,7 +295,7 @@ bool stageTileData(SaveTransaction& tx, const QString& mulDir, const ChangeSet& 
         return false;
     for (int kind : { int(Land), int(Static) }) {
         for (auto it = changes.tiles[kind].cbegin(); it != changes.tiles[kind].cend(); ++it) {
-            const QByteArray bytes = kind == Land ? landTileBytes(it.value()) : staticTileBytes(it.value());
+            const QByteArray bytes = tileBytes(kind, it.value());
             if (bytes.size() != tileRecordSize(kind)) {
                 *error = QStringLiteral("The tile data of %1 cannot be encoded; nothing was written")
                              .arg(entryName(kind, it.key()));

@@ -20,13 +20,9 @@
 
 namespace {
 
-bool codecsBuilt()
-{
-    return landTileBytes(tile_struct()).size() == kLandTileRecordSize;
-}
 
-// The save every test interrupts: deletions in three catalogues and, once the codecs exist,
-// a tile and an animation record.
+// The save every test interrupts: deletions in three catalogues, an edited image, a tile and
+// an animation record.
 struct Scenario {
     Listed listed;
     ChangeSet changes;
@@ -37,14 +33,15 @@ struct Scenario {
         listed.ids[Static].removeAll(1);
         listed.ids[Gump].removeAll(0);
         listed.ids[Texture].removeAll(3);
-        if (codecsBuilt()) {
-            tile_struct tile;
-            tile.name = QStringLiteral("saved");
-            changes.tiles[Static].insert(300, tile);
-            anim_st anim;
-            anim.frameCount = 2;
-            changes.animEntries.insert(3, anim);
-        }
+        QImage image(5, 7, QImage::Format_ARGB32);
+        image.fill(0xff204080);
+        changes.images[Static].insert(0, image);
+        tile_struct tile;
+        tile.name = QStringLiteral("saved");
+        changes.tiles[Static].insert(300, tile);
+        anim_st anim;
+        anim.frameCount = 2;
+        changes.animEntries.insert(3, anim);
     }
     bool run(const QString& dir, QString* error) { return saveAll(dir, listed.ids, changes, true, error); }
 };

@@ -2,6 +2,7 @@
 
 #include "changeset.h"
 #include "indexfile.h"
+#include "tiledata.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -55,9 +56,6 @@ Listed listedIn(const QString& dir);
 
 // Bytes of the standard pattern used for tiledata.mul and animdata.mul.
 QByteArray patternBytes(qint64 size, int seed);
-
-// Size of a whole tiledata.mul with 65,536 statics.
-constexpr qint64 kFullTileDataSize = 428032 + 2048 * 1188;
 
 // Runs qmtool with `args`; returns its exit code (-1 when it did not end normally). Extra
 // environment entries are "NAME=value".
