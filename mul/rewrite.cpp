@@ -457,6 +457,11 @@ bool saveInTransaction(const QString& mulDir, ChangeSet* changes, QString* error
     QString localError;
     if (!error)
         error = &localError;
+    if (mulDir.isEmpty() || !QFileInfo(mulDir).isDir()) {
+        *error = mulDir.isEmpty() ? QStringLiteral("No data directory is set")
+                                  : QStringLiteral("The data directory %1 does not exist").arg(QDir::toNativeSeparators(mulDir));
+        return false;
+    }
     SaveTransaction tx(mulDir);
     Written written;
     if (!beginSave(tx, mulDir, error) || !stage(tx, written, error))

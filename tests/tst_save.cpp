@@ -189,6 +189,7 @@ private slots:
         QTest::newRow("entry past the end") << "gumpidx" << "Gump 0x0 in gumpidx.mul points outside gumpart.mul";
         QTest::newRow("missing data file") << "gumpart" << "gumpart.mul";
         QTest::newRow("missing animdata") << "animdata" << "animdata.mul is missing";
+        QTest::newRow("no directory") << "nodir" << "does not exist";
         QTest::newRow("short animdata") << "shortanim" << "animdata.mul has no entry for Static 0x8";
     }
 
@@ -198,12 +199,15 @@ private slots:
         QFETCH(QString, expected);
         SaveDir dir;
         dir.writeStandard();
+        QString path = dir.path();
         if (damage == "gumpidx")
             writeBytes(dir.file("gumpart.mul"), readBytes(dir.file("gumpart.mul")).left(35));
         else if (damage == "gumpart")
             QFile::remove(dir.file("gumpart.mul"));
         else if (damage == "animdata")
             QFile::remove(dir.file("animdata.mul"));
+        else if (damage == "nodir")
+            path = dir.file("gone");
         else
             dir.writeAnimData(548);   // ids 0 to 7 only
         const auto before = dir.snapshot();
@@ -212,7 +216,7 @@ private slots:
         changes.tiles[Static].insert(4, tile_struct());
         const Listed listed = listedIn(dir.path());
         QString error;
-        QVERIFY(!saveAll(dir.path(), listed.ids, changes, true, &error));
+        QVERIFY(!saveAll(path, listed.ids, changes, true, &error));
         QVERIFY2(error.contains(expected), qPrintable(error));
         QCOMPARE(dir.snapshot(), before);   // no staged file left either
         QCOMPARE(changes.tiles[Static].size(), 1);
