@@ -3,6 +3,7 @@
 #include "toolcontext.h"
 
 #include "artcodec.h"
+#include "commandparser.h"
 #include "changeset.h"
 #include "imageimport.h"
 #include "indexfile.h"
@@ -10,12 +11,12 @@
 #include "rewrite.h"
 #include "savetransaction.h"
 
-#include <QCommandLineParser>
 #include <QFileInfo>
 #include <QImageReader>
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -36,51 +37,37 @@ void installTestHooks()
     });
 }
 
-// The parts every editing command shares: its parser and the directory's catalogues.
+// The parts every editing command shares: its parser, the directory's catalogues and the
+// change set the command stages.
 struct Edit {
     ToolContext& ctx;
-    QCommandLineParser parser;
+    CommandParser parser;
     QStringList args;
     Catalogues catalogues;
     ChangeSet changes;
 
-    explicit Edit(ToolContext& c) : ctx(c) {}
-
-    // Parses the command line. Returns -1 to go on, else the exit code to end with.
-    int parse(const QString& description, const QString& syntax, int minArgs, int maxArgs = -1)
+    Edit(ToolContext& c, const QString& synopsis, const QString& description)
+        : ctx(c)
+        , parser(c, synopsis, description)
     {
-        parser.setApplicationDescription(description);
-        parser.addHelpOption();
-        parser.addPositionalArgument(QStringLiteral("arguments"), syntax);
-        if (!parser.parse(ctx.args)) {
-            ctx.err << "qmtool: " << parser.errorText() << Qt::endl;
-            return ExitUsage;
-        }
-        if (parser.isSet(QStringLiteral("help"))) {
-            ctx.out << parser.helpText();
-            return ExitOk;
-        }
-        args = parser.positionalArguments();
-        if (args.size() < minArgs || (maxArgs >= 0 && args.size() > maxArgs))
-            return usage(QStringLiteral("wrong number of arguments"));
-        if (!QFileInfo(ctx.dir).isDir())
-            return fail(QStringLiteral("the data directory '%1' does not exist").arg(ctx.dir));
+    }
+
+    // Parses the command line and reads the catalogues. Returns -1 to go on, else the exit
+    // code to end with.
+    int parse(int minArgs, int maxArgs = std::numeric_limits<int>::max())
+    {
+        const int parsed = parser.parse(minArgs, maxArgs);
+        if (parsed >= 0)
+            return parsed;
+        if (!parser.requireDirectory())
+            return ExitData;
+        args = parser.positional();
         catalogues = readCatalogues(ctx.dir);
         return -1;
     }
 
-    int usage(const QString& message)
-    {
-        ctx.err << "qmtool " << ctx.args.value(0) << ": " << message << "; see 'qmtool "
-                << ctx.args.value(0) << " --help'" << Qt::endl;
-        return ExitUsage;
-    }
-
-    int fail(const QString& message)
-    {
-        ctx.err << "qmtool " << ctx.args.value(0) << ": " << message << Qt::endl;
-        return ExitData;
-    }
+    int usage(const QString& message) { return parser.usageError(message); }
+    int fail(const QString& message) { return parser.dataError(message); }
 
     bool isListed(int kind, int id) const
     {
@@ -102,7 +89,7 @@ struct Edit {
         const bool writable = tileDataState(ctx.dir) == TileDataState::Writable;
         const bool ok = saveAll(ctx.dir, catalogues.listed, changes, writable, &error, &notes);
         for (const QString& note : notes)
-            ctx.err << "qmtool " << ctx.args.value(0) << ": " << note << Qt::endl;
+            ctx.err << "qmtool: " << note << Qt::endl;
         if (!ok)
             return fail(error + QStringLiteral("; no file was changed"));
         return ExitOk;
@@ -111,12 +98,7 @@ struct Edit {
 
 QString kindAndId(int kind, int id)
 {
-    return kindName(kind) + QStringLiteral(" 0x") + QString::number(id, 16);
-}
-
-bool idFitsKind(int kind, int id)
-{
-    return kind == Land ? id < kLandCount : kind == Static ? id < kStaticCount : true;
+    return kindName(kind) + QLatin1Char(' ') + hexId(id);
 }
 
 // A number as the editor's fields take it: decimal, or hexadecimal after 0x.
@@ -146,21 +128,17 @@ bool splitAssignment(const QString& arg, QString* field, QString* value)
 
 int cmdImportImage(ToolContext& ctx)
 {
-    Edit edit(ctx);
-    const int parsed = edit.parse(
-        QStringLiteral("Replaces the image of an item by a picture file and saves. The picture is "
-                       "brought to the item's kind as the editor's image page does: land tiles "
-                       "smooth-scaled to 44x44 and masked to the diamond, textures to 64x64 or "
-                       "128x128, statics and gumps kept at their size. A free id gets a new entry."),
-        QStringLiteral("KIND ID FILE"), 3, 3);
-    if (parsed >= 0)
-        return parsed;
-    const int kind = parseKind(edit.args[0]);
+    Edit edit(ctx, QStringLiteral("import-image KIND ID FILE"),
+              QStringLiteral("Replaces the image of an item by a picture file and saves. The picture is "
+                             "brought to the item's kind as the editor's image page does: land tiles "
+                             "smooth-scaled to 44x44 and masked to the diamond, textures to 64x64 or "
+                             "128x128, statics and gumps kept at their size. A free id gets a new entry."));
+    if (const int done = edit.parse(3, 3); done >= 0)
+        return done;
+    int kind = 0;
     int id = 0;
-    if (kind < 0)
-        return edit.usage(QStringLiteral("unknown kind '%1'").arg(edit.args[0]));
-    if (!parseToolId(edit.args[1], &id) || !idFitsKind(kind, id))
-        return edit.usage(QStringLiteral("'%1' is no %2 id").arg(edit.args[1], kindName(kind)));
+    if (!edit.parser.kindArgument(edit.args[0], &kind) || !edit.parser.idArgument(kind, edit.args[1], &id))
+        return ExitUsage;
 
     QImageReader reader(edit.args[2]);
     const QImage picture = reader.read();
@@ -179,20 +157,19 @@ int cmdImportImage(ToolContext& ctx)
 
 int cmdDelete(ToolContext& ctx)
 {
-    Edit edit(ctx);
-    const int parsed = edit.parse(QStringLiteral("Deletes entries and saves: their index records "
-                                                 "become empty and their data is dropped."),
-                                  QStringLiteral("KIND ID..."), 2);
-    if (parsed >= 0)
-        return parsed;
-    const int kind = parseKind(edit.args[0]);
-    if (kind < 0)
-        return edit.usage(QStringLiteral("unknown kind '%1'").arg(edit.args[0]));
+    Edit edit(ctx, QStringLiteral("delete KIND ID..."),
+              QStringLiteral("Deletes entries and saves: their index records become empty and their "
+                             "data is dropped."));
+    if (const int done = edit.parse(2); done >= 0)
+        return done;
+    int kind = 0;
+    if (!edit.parser.kindArgument(edit.args[0], &kind))
+        return ExitUsage;
     QVector<int> ids;
     for (int i = 1; i < edit.args.size(); ++i) {
         int id = 0;
-        if (!parseToolId(edit.args[i], &id))
-            return edit.usage(QStringLiteral("'%1' is no id").arg(edit.args[i]));
+        if (!edit.parser.idArgument(kind, edit.args[i], &id))
+            return ExitUsage;
         if (!edit.isListed(kind, id))
             return edit.fail(QStringLiteral("%1 has no entry; no file was changed").arg(kindAndId(kind, id)));
         ids.append(id);
@@ -302,22 +279,22 @@ bool setAnimField(anim_st& anim, const QString& field, const QString& value, QSt
 
 int cmdSetTile(ToolContext& ctx)
 {
-    Edit edit(ctx);
-    const int parsed = edit.parse(
-        QStringLiteral("Edits the tile data of a land or static tile and saves. Fields as 'qmtool "
-                       "tile' names them: land name, flags, texid; static name, flags, weight, "
-                       "quality, quantity, unk, unk1, animid, hue, unk2, unk3, height. Numbers are "
-                       "decimal or hexadecimal after 0x; name=TEXT takes at most 20 Latin-1 "
-                       "characters."),
-        QStringLiteral("land|static ID FIELD=VALUE..."), 3);
-    if (parsed >= 0)
-        return parsed;
-    const int kind = parseKind(edit.args[0]);
+    Edit edit(ctx, QStringLiteral("set-tile land|static ID FIELD=VALUE..."),
+              QStringLiteral("Edits the tile data of a land or static tile and saves. Fields as 'qmtool "
+                             "tile' names them: land name, flags, texid; static name, flags, weight, "
+                             "quality, quantity, unk, unk1, animid, hue, unk2, unk3, height. Numbers are "
+                             "decimal or hexadecimal after 0x; name=TEXT takes at most 20 Latin-1 "
+                             "characters. Fields not named keep their values."));
+    if (const int done = edit.parse(3); done >= 0)
+        return done;
+    int kind = 0;
     int id = 0;
-    if (kind != Land && kind != Static)
+    if (!edit.parser.kindArgument(edit.args[0], &kind))
+        return ExitUsage;
+    if (!hasTileData(kind))
         return edit.usage(QStringLiteral("tile data belongs to land and static tiles only"));
-    if (!parseToolId(edit.args[1], &id) || !idFitsKind(kind, id))
-        return edit.usage(QStringLiteral("'%1' is no %2 id").arg(edit.args[1], kindName(kind)));
+    if (!edit.parser.idArgument(kind, edit.args[1], &id))
+        return ExitUsage;
 
     qint64 size = -1;
     switch (tileDataState(ctx.dir, &size)) {
@@ -344,18 +321,16 @@ int cmdSetTile(ToolContext& ctx)
 
 int cmdSetAnim(ToolContext& ctx)
 {
-    Edit edit(ctx);
-    const int parsed = edit.parse(
-        QStringLiteral("Edits the animation data of a static tile and saves. Fields: frameUnknown, "
-                       "frameCount, frameInterval, frameStart (or unknown, count, interval, start) "
-                       "and frames=v0,v1,... which sets the first frames and keeps the others. "
-                       "Values are -128 to 255, decimal or hexadecimal after 0x."),
-        QStringLiteral("ID FIELD=VALUE... [frames=v0,v1,...]"), 2);
-    if (parsed >= 0)
-        return parsed;
+    Edit edit(ctx, QStringLiteral("set-anim ID FIELD=VALUE... [frames=v0,v1,...]"),
+              QStringLiteral("Edits the animation data of a static tile and saves. Fields: frameUnknown, "
+                             "frameCount, frameInterval, frameStart (or unknown, count, interval, start) "
+                             "and frames=v0,v1,... which sets the first frames and keeps the others. "
+                             "Values are -128 to 255, decimal or hexadecimal after 0x."));
+    if (const int done = edit.parse(2); done >= 0)
+        return done;
     int id = 0;
-    if (!parseToolId(edit.args[0], &id) || !idFitsKind(Static, id))
-        return edit.usage(QStringLiteral("'%1' is no static id").arg(edit.args[0]));
+    if (!edit.parser.idArgument(Static, edit.args[0], &id))
+        return ExitUsage;
     anim_st anim = currentAnim(ctx.dir, edit.changes, id);
     for (int i = 1; i < edit.args.size(); ++i) {
         QString field, value, error;
@@ -370,11 +345,11 @@ int cmdSetAnim(ToolContext& ctx)
 
 int cmdSave(ToolContext& ctx)
 {
-    Edit edit(ctx);
-    const int parsed = edit.parse(QStringLiteral("Rewrites the data files without edits: drops the "
-                                                 "space of deleted and replaced entries."),
-                                  QString(), 0, 0);
-    return parsed >= 0 ? parsed : edit.save();
+    Edit edit(ctx, QStringLiteral("save"),
+              QStringLiteral("Rewrites the data files without edits: drops the space of deleted and "
+                             "replaced entries. Files already compact are left alone."));
+    const int done = edit.parse(0, 0);
+    return done >= 0 ? done : edit.save();
 }
 
 bool prepareDirectory(ToolContext& ctx)
