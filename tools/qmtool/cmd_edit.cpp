@@ -114,13 +114,24 @@ bool parseNumber(const QString& text, qint64 low, qint64 high, qint64* value)
     return true;
 }
 
-bool splitAssignment(const QString& arg, QString* field, QString* value)
+// Applies the FIELD=VALUE arguments from `first` on through `set`. False after reporting a
+// usage error.
+template <typename Setter>
+bool applyAssignments(Edit& edit, int first, Setter&& set)
 {
-    const int eq = arg.indexOf(QLatin1Char('='));
-    if (eq <= 0)
-        return false;
-    *field = arg.left(eq).trimmed();
-    *value = arg.mid(eq + 1);
+    for (int i = first; i < edit.args.size(); ++i) {
+        const QString& arg = edit.args[i];
+        const int eq = arg.indexOf(QLatin1Char('='));
+        QString error;
+        if (eq <= 0) {
+            edit.usage(QStringLiteral("'%1' is not FIELD=VALUE").arg(arg));
+            return false;
+        }
+        if (!set(arg.left(eq).trimmed(), arg.mid(eq + 1), &error)) {
+            edit.usage(error);
+            return false;
+        }
+    }
     return true;
 }
 
@@ -308,13 +319,10 @@ int cmdSetTile(ToolContext& ctx)
     }
 
     tile_struct tile = currentTile(ctx.dir, edit.changes, kind, id);
-    for (int i = 2; i < edit.args.size(); ++i) {
-        QString field, value, error;
-        if (!splitAssignment(edit.args[i], &field, &value))
-            return edit.usage(QStringLiteral("'%1' is not FIELD=VALUE").arg(edit.args[i]));
-        if (!setTileField(kind, tile, field, value, &error))
-            return edit.usage(error);
-    }
+    if (!applyAssignments(edit, 2, [&](const QString& field, const QString& value, QString* error) {
+            return setTileField(kind, tile, field, value, error);
+        }))
+        return ExitUsage;
     edit.changes.tiles[kind].insert(id, tile);
     return edit.save();
 }
@@ -332,13 +340,10 @@ int cmdSetAnim(ToolContext& ctx)
     if (!edit.parser.idArgument(Static, edit.args[0], &id))
         return ExitUsage;
     anim_st anim = currentAnim(ctx.dir, edit.changes, id);
-    for (int i = 1; i < edit.args.size(); ++i) {
-        QString field, value, error;
-        if (!splitAssignment(edit.args[i], &field, &value))
-            return edit.usage(QStringLiteral("'%1' is not FIELD=VALUE").arg(edit.args[i]));
-        if (!setAnimField(anim, field, value, &error))
-            return edit.usage(error);
-    }
+    if (!applyAssignments(edit, 1, [&](const QString& field, const QString& value, QString* error) {
+            return setAnimField(anim, field, value, error);
+        }))
+        return ExitUsage;
     edit.changes.animEntries.insert(id, anim);
     return edit.save();
 }
