@@ -14,7 +14,10 @@
 // (the animation records stay).
 //
 // `listed` holds the ids of each catalogue (any order): an entry whose id is missing from
-// its catalogue was deleted by the user and is written as empty.
+// its catalogue was deleted by the user and is written as empty; a listed id past the end of
+// gumpidx.mul or texidx.mul extends the index, and a short artidx.mul is completed.
+// A null image in the change set is no new image: the entry keeps its stored data. An image
+// its encoder refuses fails the save (nothing written) instead of becoming an empty entry.
 //
 // Failures come back as false plus `error`, one sentence naming the file and the reason.
 // `notes` (optional) receives what the user should know about a save that went through,

@@ -66,7 +66,7 @@ bool hasPendingSave(const QString& mulDir);
 
 // Test seam: called with a short label at every point where a crash could strike (after
 // each file is staged, after each copied run, around the journal and each rename). A hook
-// that returns false makes that point fail as an I/O error would. Null restores nothing.
+// that returns false makes that point fail as an I/O error would. A null hook removes it.
 using SaveCheckpointHook = std::function<bool(const char* label)>;
 void setSaveCheckpointHook(SaveCheckpointHook hook);
 bool saveCheckpoint(const char* label);
