@@ -23,13 +23,3 @@ QString exportFileName(const QString& name, const QString& format);
 // whose decoded size would exceed the reader's allocation limit are refused before decoding.
 // On failure returns a null image and says why in `error`.
 QImage readPicture(const QString& path, QString* error);
-
-// The size an imported picture must have for an item of `kind`: land 44 x 44, textures
-// 128 x 128 when both sides are at least 128 and 64 x 64 otherwise; statics and gumps keep
-// their own size.
-QSize importSizeFor(int kind, const QSize& pictureSize);
-
-// Sets every pixel of a 44 x 44 land image outside the tile's diamond to 0 (transparent);
-// other sizes are left alone.
-void maskLandDiamond(QImage& image);
-bool isInLandDiamond(int x, int y);

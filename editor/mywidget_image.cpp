@@ -4,6 +4,7 @@
 #include "artcodec.h"
 #include "dialogs.h"
 #include "imagefiles.h"
+#include "imageimport.h"
 #include "itemkind.h"
 
 #include <QDir>
@@ -67,10 +68,7 @@ void myWidget::impImage()
         Dialogs::get().warning(this, title, error);
         return;
     }
-    const QSize size = importSizeFor(kind, picture.size());
-    if (size != picture.size())
-        picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                      .convertToFormat(QImage::Format_ARGB32);
+    picture = scaleImportedImage(kind, picture);
     if (kind == Land)
         cropImage(picture);
     // Refused here, where the user still knows which file it was, rather than at Save.
@@ -87,5 +85,5 @@ void myWidget::impImage()
 
 void myWidget::cropImage(QImage& img)
 {
-    maskLandDiamond(img);
+    cropLandDiamond(img);
 }

@@ -10,18 +10,7 @@ build=${QM_FUZZ_BUILD:-$here/build-fuzz}
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(fuzz_land fuzz_static fuzz_gump fuzz_texture fuzz_tile_anim)
 
-packages=(clang libclang-rt-14-dev cmake ninja-build qt6-base-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
-fi
+"$here/scripts/install-packages.sh" clang libclang-rt-14-dev cmake ninja-build qt6-base-dev libgl-dev
 
 CC=clang CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQM_BUILD_FUZZ=ON -DQM_BUILD_TESTS=OFF -DQM_BUILD_BENCH=OFF >/dev/null

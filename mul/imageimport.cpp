@@ -12,24 +12,39 @@ QImage scaled(const QImage& image, int width, int height)
 
 } // namespace
 
+bool isInLandDiamond(int x, int y)
+{
+    // Rows 0-20 keep x = 21-y .. 22+y; rows 21 and 22 are whole; rows 23-43 keep y-22 .. 65-y.
+    if (y <= 20)
+        return x >= 21 - y && x <= 22 + y;
+    if (y <= 22)
+        return x >= 0 && x < kLandSize;
+    return x >= y - 22 && x <= 65 - y;
+}
+
 void cropLandDiamond(QImage& image)
 {
     if (image.width() != kLandSize || image.height() != kLandSize)
         return;
+    if (image.format() != QImage::Format_ARGB32)
+        image = image.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < kLandSize; ++y) {
-        if (y == 21 || y == 22)
-            continue;
-        // Rows 0-20 keep x = 21-y .. 22+y; rows 23-43 keep x = y-22 .. 65-y.
-        const int first = y <= 20 ? 21 - y : y - 22;
-        const int last = y <= 20 ? 22 + y : 65 - y;
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < kLandSize; ++x)
-            if (x < first || x > last)
+            if (!isInLandDiamond(x, y))
                 row[x] = 0;
     }
 }
 
 QImage prepareImportedImage(int kind, const QImage& picture)
+{
+    QImage image = scaleImportedImage(kind, picture);
+    if (kind == Land)
+        cropLandDiamond(image);
+    return image;
+}
+
+QImage scaleImportedImage(int kind, const QImage& picture)
 {
     if (picture.isNull())
         return picture;
@@ -38,7 +53,6 @@ QImage prepareImportedImage(int kind, const QImage& picture)
     case Land:
         if (image.width() != kLandSize || image.height() != kLandSize)
             image = scaled(image, kLandSize, kLandSize).convertToFormat(QImage::Format_ARGB32);
-        cropLandDiamond(image);
         break;
     case Texture: {
         const int side = image.width() >= 128 && image.height() >= 128 ? 128 : 64;

@@ -8,5 +8,10 @@
 // gumps kept at their size. A null picture stays null. Shared by the image page and qmtool.
 QImage prepareImportedImage(int kind, const QImage& picture);
 
-// Sets every pixel of a 44 x 44 image outside the land diamond to 0 (transparent black).
+// The same without the land mask: 32-bit with alpha, brought to the kind's size.
+QImage scaleImportedImage(int kind, const QImage& picture);
+
+// Sets every pixel of a 44 x 44 image outside the land diamond to 0 (transparent black),
+// converting it to 32-bit with alpha first; other sizes are left alone.
 void cropLandDiamond(QImage& image);
+bool isInLandDiamond(int x, int y);

@@ -4,6 +4,7 @@
 #include "animdata.h"
 #include "artcodec.h"
 #include "imagefiles.h"
+#include "imageimport.h"
 #include "mainwindow.h"
 #include "mylistitem.h"
 #include "mywidget.h"
@@ -175,7 +176,7 @@ private slots:
                 if (item.kind == e->kind && item.id == e->id)
                     expected = item.picture;
             if (e->kind == Land)
-                maskLandDiamond(expected);   // land records hold only the diamond
+                cropLandDiamond(expected);   // land records hold only the diamond
             QVERIFY2(e->image == asStored(expected), qPrintable(e->windowTitle()));
         }
         QCOMPARE(editors[0]->lineName->text(), QStringLiteral("grass"));
