@@ -23,9 +23,16 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+// The built-in images live in this static library; make sure the linker keeps them.
+static void initImageCollection()
+{
+    Q_INIT_RESOURCE(images);
+}
+
 mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
     : QMainWindow(parent, fl)
 {
+    initImageCollection();
     statusBar();
     setObjectName(name ? QString::fromLatin1(name) : QStringLiteral("mainwindow"));
     setWindowIcon(QIcon(QStringLiteral(":/images/qm.png")));

@@ -15,8 +15,11 @@ myListItem::myListItem(const QString& label)
 }
 
 myListItem::myListItem(int id)
-    : myListItem(labelFor(id))
+    : QTreeWidgetItem(Type)
+    , m_id(id)
 {
+    // The label is made from the id, so there is nothing to parse back.
+    QTreeWidgetItem::setData(0, Qt::DisplayRole, labelFor(id));
 }
 
 void myListItem::setData(int column, int role, const QVariant& value)
@@ -38,7 +41,9 @@ bool myListItem::operator<(const QTreeWidgetItem& other) const
 
 QString myListItem::labelFor(int id)
 {
-    return QStringLiteral("0x") + QString::number(uint(id), 16);
+    QString label = QString::number(uint(id), 16);
+    label.prepend(QLatin1String("0x"));
+    return label;
 }
 
 int myListItem::idOf(const QTreeWidgetItem* item)

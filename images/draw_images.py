@@ -110,17 +110,21 @@ def printer():
 
 
 def arrow(mirror):
+    """A half-circle arrow over the top, its head at the left end (undo) or the right (redo)."""
     c = Canvas(22, 22)
-    pts = [(16 - 6 * math.cos(a), 13 - 6 * math.sin(a)) for a in [i * math.pi / 12 for i in range(0, 13)]]
-    for (x0, y0), (x1, y1) in zip(pts, pts[1:]):
-        if mirror:
-            x0, x1 = 21 - x0, 21 - x1
-        c.line(int(x0) - 3, int(y0), int(x1) - 3, int(y1), BLUE, 2)
-    tip = [(4, 13), (1, 9), (8, 9)] if not mirror else [(17, 13), (20, 9), (13, 9)]
-    for y in range(8, 15):
+    steps = 40
+    for i in range(steps + 1):
+        a = math.pi * i / steps
+        x = 11 + 6.5 * math.cos(a)
+        y = 14 - 6.5 * math.sin(a)
+        c.line(int(round(x)), int(round(y)), int(round(x)), int(round(y)), BLUE, 2)
+    head = [(1, 13), (9, 13), (5, 19)]
+    if mirror:
+        head = [(21 - x, y) for x, y in head]
+    (ax, ay), (bx, by), (cx, cy) = head
+    d = (by - cy) * (ax - cx) + (cx - bx) * (ay - cy)
+    for y in range(22):
         for x in range(22):
-            (ax, ay), (bx, by), (cx, cy) = tip
-            d = (by - cy) * (ax - cx) + (cx - bx) * (ay - cy)
             l1 = ((by - cy) * (x - cx) + (cx - bx) * (y - cy)) / d
             l2 = ((cy - ay) * (x - cx) + (ax - cx) * (y - cy)) / d
             if l1 >= 0 and l2 >= 0 and 1 - l1 - l2 >= 0:
@@ -162,14 +166,12 @@ def searchfind():
 
 def splash():
     c = Canvas(130, 130, (30, 34, 44, 255))
-    # A land tile diamond with a grass pattern.
+    # A land tile diamond with a grass pattern, drawn at twice the game's scale.
     for y in range(44):
-        half = y + 1 if y < 22 else 44 - (y - 22) - 22 + 21
-        half = (2 + 2 * y) // 2 if y < 22 else (44 - 2 * (y - 22)) // 2
-        for x in range(65 - half * 2, 65 + half * 2):
-            yy = 62 + y * 1
+        half = y + 1 if y < 22 else 44 - y
+        for x in range(65 - 2 * half, 65 + 2 * half):
             shade = 100 + ((x * 7 + y * 13) % 40)
-            c.put(x, yy + (0 if x % 2 else 0), (40, shade, 50, 255))
+            c.put(x, 58 + y, (40, shade, 50, 255))
     # A quill standing on it.
     c.line(64, 96, 94, 18, (235, 230, 210, 255), 3)
     for i in range(36):
