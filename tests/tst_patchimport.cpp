@@ -1,0 +1,393 @@
+// The main window's Export and Import commands, driven through scripted dialogs on a small
+// data directory built here.
+#include "animdata.h"
+#include "artcodec.h"
+#include "indexfile.h"
+#include "littleendian.h"
+#include "mainwindow.h"
+#include "patchfile.h"
+#include "scripteddialogs.h"
+#include "testdata.h"
+#include "tiledata.h"
+#include "uodir.h"
+
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+// The items of the directory: land 3, static 5, gump 2 (5 x 4), texture 1 (64 x 64).
+constexpr int kLandId = 3, kStaticId = 5, kGumpId = 2, kTextureId = 1;
+
+int itemId(int kind)
+{
+    const int ids[] = { kLandId, kStaticId, kGumpId, kTextureId };
+    return ids[kind];
+}
+
+QImage pattern(int width, int height, int seed)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb((x * 8 + seed) & 0xf8, (y * 8) & 0xf8, (seed * 40) & 0xf8));
+    return image;
+}
+
+QImage diamond(int seed)
+{
+    // A land tile's pixels outside its diamond are not stored.
+    QImage image = pattern(kLandSize, kLandSize, seed);
+    for (int y = 0; y < kLandSize; ++y) {
+        const int half = y < 22 ? y + 1 : 44 - y;
+        for (int x = 0; x < kLandSize; ++x)
+            if (x < 22 - half || x >= 22 + half)
+                image.setPixel(x, y, 0);
+    }
+    return image;
+}
+
+// Stored tile records with bytes after the name's terminating zero, which an export of an
+// unedited item copies as they are.
+QByteArray storedLandTile()
+{
+    QByteArray r(kLandTileRecordSize, '\0');
+    writeU32(r.data(), 0x41);
+    writeU16(r.data() + 4, 77);
+    memcpy(r.data() + 6, "grass\0junk", 10);
+    return r;
+}
+
+QByteArray storedStaticTile()
+{
+    QByteArray r(kStaticTileRecordSize, '\0');
+    for (int i = 0; i < 17; ++i)
+        r[i] = char(i + 1);
+    memcpy(r.data() + 17, "tree\0left over", 14);
+    return r;
+}
+
+QByteArray storedAnim()
+{
+    QByteArray r(kAnimRecordSize, '\0');
+    for (int i = 0; i < kAnimRecordSize; ++i)
+        r[i] = char(i * 3 - 20);
+    return r;
+}
+
+void writeAt(QByteArray& file, qint64 offset, const QByteArray& bytes)
+{
+    file.replace(offset, bytes.size(), bytes);
+}
+
+// A data directory of one item per kind, encoded by the program's own encoders.
+void buildDataDir(const QString& dir)
+{
+    QByteArray art;
+    QVector<IndexRecord> artIndex = emptyIndex(kArtRecordCount);
+    const QByteArray land = encodeLand(diamond(1));
+    artIndex[kLandId] = { qint32(art.size()), qint32(land.size()), 0 };
+    art += land;
+    const QByteArray stat = encodeStatic(pattern(20, 30, 2));
+    artIndex[kLandCount + kStaticId] = { qint32(art.size()), qint32(stat.size()), 0 };
+    art += stat;
+    writeBytes(dir + "/art.mul", art);
+    writeBytes(dir + "/artidx.mul", indexBytes(artIndex));
+
+    QVector<IndexRecord> gumpIndex = emptyIndex(4);
+    const QByteArray gump = encodeGump(pattern(5, 4, 3));
+    gumpIndex[kGumpId] = { 0, qint32(gump.size()), (5u << 16) | 4u };
+    writeBytes(dir + "/gumpart.mul", gump);
+    writeBytes(dir + "/gumpidx.mul", indexBytes(gumpIndex));
+
+    QVector<IndexRecord> texIndex = emptyIndex(3);
+    const QByteArray texture = encodeTexture(pattern(64, 64, 4));
+    texIndex[kTextureId] = { 0, qint32(texture.size()), 0 };
+    writeBytes(dir + "/texmaps.mul", texture);
+    writeBytes(dir + "/texidx.mul", indexBytes(texIndex));
+
+    QByteArray tiles(kLandTileSectionSize + 2048 * 1188, '\0');
+    writeAt(tiles, landTileOffset(kLandId), storedLandTile());
+    writeAt(tiles, staticTileOffset(kStaticId), storedStaticTile());
+    writeBytes(dir + "/tiledata.mul", tiles);
+
+    QByteArray anims(548 * 8, '\0');
+    writeAt(anims, animOffset(kStaticId), storedAnim());
+    writeBytes(dir + "/animdata.mul", anims);
+}
+
+QTreeWidgetItem* findItem(QTreeWidget* list, int id)
+{
+    return list->findItems(QStringLiteral("0x%1").arg(id, 0, 16), Qt::MatchFixedString | Qt::MatchCaseSensitive, 0)
+        .value(0);
+}
+
+QStringList selectedTexts(QTreeWidget* list)
+{
+    QStringList out;
+    for (QTreeWidgetItem* item : list->selectedItems())
+        out << item->text(0);
+    return out;
+}
+
+QImage imageOf(mainwindow& w, int kind, int id)
+{
+    switch (kind) {
+    case Land: return w.getLand(id);
+    case Static: return w.getStatic(id);
+    case Gump: return w.getGump(id);
+    default: return w.getTexture(id);
+    }
+}
+
+// One window on a fresh data directory, its own settings and scripted dialogs.
+struct Fixture {
+    TestSettings settings;
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<mainwindow> w;
+
+    Fixture()
+    {
+        buildDataDir(dir.path());
+        writeUODir(dir.path());
+        w = std::make_unique<mainwindow>();
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // Selects the item on its tab and runs Export with the QMP filter.
+    void exportItem(int kind, int id, const QString& fileName)
+    {
+        w->tabSelect->setCurrentIndex(kind);
+        QTreeWidget* list = w->listForKind(kind);
+        list->clearSelection();
+        if (QTreeWidgetItem* item = findItem(list, id))
+            item->setSelected(true);
+        dialogs.fileAnswers.append({ fileName, QStringLiteral("QMP (*.qmp)") });
+        w->fileExport();
+    }
+
+    void importFile(const QString& fileName, const QString& idAnswer)
+    {
+        dialogs.fileAnswers.append({ fileName, QString() });
+        dialogs.textAnswers.append(idAnswer);
+        w->fileImport();
+    }
+
+    QString status() const { return w->statusBar()->currentMessage(); }
+};
+
+} // namespace
+
+class TestPatchImport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void roundTripsEveryKind_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("land") << int(Land);
+        QTest::newRow("static") << int(Static);
+        QTest::newRow("gump") << int(Gump);
+        QTest::newRow("texture") << int(Texture);
+    }
+
+    void roundTripsEveryKind()
+    {
+        QFETCH(int, kind);
+        Fixture f;
+        const int id = itemId(kind);
+        const QImage original = imageOf(*f.w, kind, id);
+        QVERIFY(!original.isNull());
+        f.exportItem(kind, id, f.path("item"));
+        QCOMPARE(f.dialogs.asked, QStringList { "Export Item" });
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QVERIFY(QFile::exists(f.path("item.qmp")));
+
+        // Under the same id: the existing entry is selected, whatever tab is current.
+        f.w->tabSelect->setCurrentIndex((kind + 1) % 4);
+        const int listed = f.w->listForKind(kind)->topLevelItemCount();
+        f.importFile(f.path("item.qmp"), QString::number(id));
+        const QStringList captions { "Land Tile id", "Static Tile id", "Gump id", "Texture id" };
+        QCOMPARE(f.dialogs.asked.mid(1), (QStringList { "File to import", captions[kind] }));
+        QCOMPARE(f.dialogs.lastLabel, QStringLiteral("Enter id (null id to create one)"));
+        QCOMPARE(f.dialogs.lastInitial, QString::number(id));
+        QCOMPARE(f.w->listForKind(kind)->topLevelItemCount(), listed);
+        QCOMPARE(selectedTexts(f.w->listForKind(kind)), QStringList { QStringLiteral("0x%1").arg(id, 0, 16) });
+        QCOMPARE(f.w->changes.images[kind].value(id), original);
+
+        // Under another id, in hexadecimal: a new entry, sorted in, selected, no longer free.
+        const int other = 0x21;
+        QVERIFY(f.w->freeIds[kind].count(other) || kind == Gump || kind == Texture);
+        f.importFile(f.path("item.qmp"), QStringLiteral(" 0X21 "));
+        QTreeWidget* list = f.w->listForKind(kind);
+        QCOMPARE(list->topLevelItemCount(), listed + 1);
+        QCOMPARE(list->topLevelItem(list->topLevelItemCount() - 1)->text(0), QStringLiteral("0x21"));
+        QCOMPARE(selectedTexts(list), QStringList { "0x21" });
+        QVERIFY(!f.w->freeIds[kind].count(other));
+        QCOMPARE(imageOf(*f.w, kind, other), original);
+        if (hasTileData(kind)) {
+            QCOMPARE(f.w->getTile(kind, other), f.w->getTile(kind, id));
+            QVERIFY(!f.w->getTile(kind, other).name.isEmpty());
+        } else {
+            QVERIFY(f.w->changes.tiles[Land].isEmpty() && f.w->changes.tiles[Static].isEmpty());
+        }
+        if (kind == Static)
+            QCOMPARE(f.w->getAnim(other), parseAnim(storedAnim().constData()));
+        else
+            QVERIFY(f.w->changes.animEntries.isEmpty());
+    }
+
+    void uneditedItemCarriesStoredBytes()
+    {
+        Fixture f;
+        f.exportItem(Static, kStaticId, f.path("tree.qmp"));
+        const QByteArray bytes = readBytes(f.path("tree.qmp"));
+        QCOMPARE(bytes.right(68), storedAnim());
+        QCOMPARE(bytes.right(68 + 37).left(37), storedStaticTile());   // junk after the name too
+        f.exportItem(Land, kLandId, f.path("grass.qmp"));
+        QCOMPARE(readBytes(f.path("grass.qmp")).right(26), storedLandTile());
+
+        f.importFile(f.path("tree.qmp"), QString());   // empty answer: the smallest free id
+        QCOMPARE(selectedTexts(f.w->listStatic), QStringList { "0x0" });
+        QCOMPARE(f.w->staticTiles.value(0).name, QStringLiteral("tree"));
+        QCOMPARE(f.w->staticTiles.value(0).height, quint8(17));
+    }
+
+    void editedItemIsExportedAsEdited()
+    {
+        Fixture f;
+        QImage edited = pattern(10, 12, 9);
+        f.w->rcvImage(Static, kStaticId, edited);
+        tile_struct tile = f.w->getTile(Static, kStaticId);
+        tile.name = QStringLiteral("a much longer name than fits");
+        tile.weight = 99;
+        f.w->rcvTile(Static, kStaticId, tile);
+        f.exportItem(Static, kStaticId, f.path("edited.qmp"));
+
+        PatchItem patch;
+        QString error;
+        QVERIFY2(readPatchFile(f.path("edited.qmp"), &patch, &error), qPrintable(error));
+        QCOMPARE(patch.image, edited);
+        QCOMPARE(parseStaticTile(patch.tileRecord.constData()).name, QStringLiteral("a much longer name t"));
+        QCOMPARE(parseStaticTile(patch.tileRecord.constData()).weight, quint8(99));
+
+        // A null image in the change set (an emptied item) exports as no image.
+        QImage none;
+        f.w->rcvImage(Gump, kGumpId, none);
+        f.exportItem(Gump, kGumpId, f.path("none.qmp"));
+        QCOMPARE(readBytes(f.path("none.qmp")).size(), 20);
+    }
+
+    void importAnnouncesToOpenEditors()
+    {
+        Fixture f;
+        f.exportItem(Static, kStaticId, f.path("tree.qmp"));
+        // The signals pass references, which QSignalSpy cannot record: count by hand.
+        QList<int> images;
+        int tiles = 0, anims = 0;
+        connect(f.w.get(), &mainwindow::updateImage, this, [&](int, int id, QImage&) { images << id; });
+        connect(f.w.get(), &mainwindow::tileChange, this, [&](int, int, tile_struct&) { ++tiles; });
+        connect(f.w.get(), &mainwindow::changeAnim, this, [&](int, anim_st&) { ++anims; });
+        f.importFile(f.path("tree.qmp"), QStringLiteral("7"));
+        QCOMPARE(images, QList<int> { 7 });
+        QCOMPARE(tiles, 1);
+        QCOMPARE(anims, 1);
+    }
+
+    void truncatedPatchChangesNothing()
+    {
+        Fixture f;
+        f.exportItem(Static, kStaticId, f.path("tree.qmp"));
+        const QByteArray whole = readBytes(f.path("tree.qmp"));
+        const QString cut = f.path("cut.qmp");
+        const int listed = f.w->listStatic->topLevelItemCount();
+        for (int n = 0; n < whole.size(); ++n) {
+            QVERIFY(writeBytes(cut, whole.left(n)));
+            f.dialogs.asked.clear();
+            f.importFile(cut, QStringLiteral("9"));
+            if (!f.status().startsWith(QLatin1String("Not a patch file: ")) || f.dialogs.asked.size() != 1)
+                QFAIL(qPrintable(QStringLiteral("cut at %1: %2").arg(n).arg(f.status())));
+            f.dialogs.textAnswers.clear();
+        }
+        QVERIFY(f.w->changes.isEmpty());
+        QCOMPARE(f.w->listStatic->topLevelItemCount(), listed);
+        QVERIFY(f.w->freeIds[Static].count(9));
+    }
+
+    void refusedFilesAndAnswers()
+    {
+        Fixture f;
+        QByteArray kind7;
+        for (quint32 v : { 1u, 7u, 0u, 0u, 0u })
+            appendU32(kind7, v);
+        writeBytes(f.path("kind7.qmp"), kind7);
+        f.importFile(f.path("kind7.qmp"), QStringLiteral("1"));
+        QCOMPARE(f.status(), QStringLiteral("Not a patch file: unknown item kind 7"));
+        QCOMPARE(f.dialogs.asked, QStringList { "File to import" });   // no id question
+
+        PatchItem land;
+        land.kind = Land;
+        land.id = 4;
+        land.image = pattern(50, 50, 1);
+        land.tileRecord = storedLandTile();
+        QByteArray bytes;
+        QString error;
+        QVERIFY(serialisePatch(land, &bytes, &error));
+        writeBytes(f.path("big.qmp"), bytes);
+        f.importFile(f.path("big.qmp"), QStringLiteral("4"));
+        QVERIFY2(f.status().startsWith(QLatin1String("Cannot import this patch: ")), qPrintable(f.status()));
+
+        f.exportItem(Land, kLandId, f.path("grass.qmp"));
+        f.importFile(f.path("grass.qmp"), QStringLiteral("16384"));
+        QCOMPARE(f.status(), QStringLiteral("Land ids run from 0 to 16383; 16384 cannot be stored"));
+        f.importFile(f.path("grass.qmp"), QStringLiteral("-2"));
+        QCOMPARE(f.status(), QStringLiteral("Land ids run from 0 to 16383; -2 cannot be stored"));
+
+        f.w->statusBar()->clearMessage();
+        f.importFile(f.path("grass.qmp"), QStringLiteral("twelve"));   // no number: no word
+        f.importFile(f.path("grass.qmp"), QString());   // null: cancelled
+        QCOMPARE(f.status(), QString());
+        f.dialogs.fileAnswers.append({ QString(), QString() });   // no file chosen
+        f.w->fileImport();
+        QVERIFY(f.w->changes.isEmpty());
+
+        // A gump index without free ids: an empty answer cannot create an item.
+        f.exportItem(Gump, kGumpId, f.path("gump.qmp"));
+        f.w->freeIds[Gump].clear();
+        f.importFile(f.path("gump.qmp"), QStringLiteral(""));
+        QCOMPARE(f.status(), QStringLiteral("Unable to create a new item"));
+        QVERIFY(f.w->changes.isEmpty());
+    }
+
+    void exportDialogRules()
+    {
+        Fixture f;
+        // No selection: the dialog is shown, nothing is written.
+        f.w->tabSelect->setCurrentIndex(Gump);
+        f.w->listGump->clearSelection();
+        f.dialogs.fileAnswers.append({ f.path("x"), QStringLiteral("QMP (*.qmp)") });
+        f.w->fileExport();
+        QCOMPARE(f.dialogs.asked, QStringList { "Export Item" });
+        QVERIFY(!QFile::exists(f.path("x")) && !QFile::exists(f.path("x.qmp")));
+
+        // Another filter: exactly the typed name.
+        findItem(f.w->listGump, kGumpId)->setSelected(true);
+        f.dialogs.fileAnswers.append({ f.path("gump.png"), QStringLiteral("All Files (*.*)") });
+        f.w->fileExport();
+        QCOMPARE(readBytes(f.path("gump.png")).left(4), QByteArray("\x01\0\0\0", 4));
+
+        // A file that cannot be created: a message, and no half-written file.
+        f.exportItem(Gump, kGumpId, f.path("missing/gump.qmp"));
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY2(f.dialogs.messages.first().startsWith(QLatin1String("Export Item: Cannot write ")),
+                 qPrintable(f.dialogs.messages.first()));
+    }
+};
+
+QTEST_MAIN(TestPatchImport)
+#include "tst_patchimport.moc"
