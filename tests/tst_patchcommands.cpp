@@ -1,8 +1,9 @@
-// The main window's Export and Import commands, driven through scripted dialogs on a small
-// data directory built here.
+// The Export and Import commands: the main window's, driven through scripted dialogs, and
+// qmtool's, run as a process, on a small data directory built here.
 #include "animdata.h"
 #include "artcodec.h"
 #include "indexfile.h"
+#include "itemsource.h"
 #include "littleendian.h"
 #include "mainwindow.h"
 #include "patchfile.h"
@@ -11,6 +12,8 @@
 #include "tiledata.h"
 #include "uodir.h"
 
+#include <QDirIterator>
+#include <QProcess>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -181,9 +184,37 @@ struct Fixture {
     QString status() const { return w->statusBar()->currentMessage(); }
 };
 
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun runTool(const QString& dir, const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(QMTOOL_PATH), QStringList { "--dir", dir } + args);
+    p.waitForFinished(60000);
+    return { p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+             QString::fromLocal8Bit(p.readAllStandardOutput()),
+             QString::fromLocal8Bit(p.readAllStandardError()) };
+}
+
+// Every file of a directory with its bytes, to see that a refused command changed nothing.
+QMap<QString, QByteArray> snapshot(const QString& dir)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(dir, QDir::Files);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(path, readBytes(path));
+    }
+    return files;
+}
+
 } // namespace
 
-class TestPatchImport : public QObject {
+class TestPatchCommands : public QObject {
     Q_OBJECT
 
 private slots:
@@ -387,7 +418,89 @@ private slots:
         QVERIFY2(f.dialogs.messages.first().startsWith(QLatin1String("Export Item: Cannot write ")),
                  qPrintable(f.dialogs.messages.first()));
     }
+
+    void toolExportWritesExactlyOut()
+    {
+        Fixture f;
+        const ToolRun run = runTool(f.dir.path(), { "export-patch", "static", "0x5", f.path("tree.bin") });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(!QFile::exists(f.path("tree.bin.qmp")));
+        // The same bytes as the editor's export of the unedited item.
+        f.exportItem(Static, kStaticId, f.path("tree.qmp"));
+        QCOMPARE(readBytes(f.path("tree.bin")), readBytes(f.path("tree.qmp")));
+    }
+
+    void toolUsageErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("export: help") << QStringList { "export-patch", "--help" } << 0;
+        QTest::newRow("export: too few") << QStringList { "export-patch", "static", "5" } << 1;
+        QTest::newRow("export: bad kind") << QStringList { "export-patch", "stone", "5", "x" } << 1;
+        QTest::newRow("export: land past 16383") << QStringList { "export-patch", "land", "16384", "x" } << 1;
+        QTest::newRow("export: unwritable") << QStringList { "export-patch", "land", "3", "/no/such/dir/x" } << 2;
+        QTest::newRow("import: help") << QStringList { "import-patch", "--help" } << 0;
+        QTest::newRow("import: no file") << QStringList { "import-patch" } << 1;
+        QTest::newRow("import: missing file") << QStringList { "import-patch", "/no/such.qmp" } << 2;
+    }
+
+    void toolUsageErrors()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        Fixture f;
+        const auto before = snapshot(f.dir.path());
+        const ToolRun run = runTool(f.dir.path(), args);
+        QVERIFY2(run.exitCode == exitCode, qPrintable(run.err));
+        if (exitCode == 0)
+            QVERIFY(run.out.contains(QLatin1String("Usage:")));
+        QCOMPARE(snapshot(f.dir.path()), before);
+    }
+
+    void toolRefusedImportChangesNothing()
+    {
+        Fixture f;
+        f.exportItem(Static, kStaticId, f.path("tree.qmp"));
+        const QByteArray whole = readBytes(f.path("tree.qmp"));
+        writeBytes(f.path("cut.qmp"), whole.left(whole.size() / 2));
+        QByteArray kind7 = whole;
+        kind7[4] = 7;
+        writeBytes(f.path("kind7.qmp"), kind7);
+        const auto before = snapshot(f.dir.path());
+
+        const struct {
+            QStringList args;
+            int exitCode;
+            const char* message;
+        } cases[] = {
+            { { "import-patch", f.path("cut.qmp") }, 2, "Not a patch file: the file ends inside the image" },
+            { { "import-patch", f.path("kind7.qmp") }, 2, "Not a patch file: unknown item kind 7" },
+            { { "import-patch", f.path("tree.qmp"), "--id", "65536" }, 2, "Static ids run from 0 to 65535" },
+            { { "import-patch", f.path("tree.qmp"), "--id", "tree" }, 1, "not an id" },
+        };
+        for (const auto& c : cases) {
+            const ToolRun run = runTool(f.dir.path(), c.args);
+            QVERIFY2(run.exitCode == c.exitCode && run.err.contains(QLatin1String(c.message)), qPrintable(run.err));
+        }
+        QCOMPARE(snapshot(f.dir.path()), before);
+    }
+
+    void toolImportSavesUnderAFreeId()
+    {
+        Fixture f;
+        f.exportItem(Static, kStaticId, f.path("tree.qmp"));
+        const QImage original = f.w->getStatic(kStaticId);
+        const ToolRun run = runTool(f.dir.path(), { "import-patch", f.path("tree.qmp"), "--id", "auto" });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+        // Static 0 was the smallest free id; it now has the item, encoded once more.
+        const Catalogues c = readCatalogues(f.dir.path());
+        QCOMPARE(c.listed[Static], (QVector<int> { 0, kStaticId }));
+        QCOMPARE(readImageFromFiles(f.dir.path(), Static, 0), decodeStatic(encodeStatic(original)));
+        QCOMPARE(readTileRecord(f.dir.path(), Static, 0).name, QStringLiteral("tree"));
+        QCOMPARE(readAnimRecord(f.dir.path(), 0), parseAnim(storedAnim().constData()));
+    }
 };
 
-QTEST_MAIN(TestPatchImport)
-#include "tst_patchimport.moc"
+QTEST_MAIN(TestPatchCommands)
+#include "tst_patchcommands.moc"
