@@ -22,9 +22,10 @@ void mainwindow::fileExport()
         return;
 
     const QString fileName = patchFileNameForFilter(chosen, selectedFilter);
-    const PatchItem patch = buildPatch(mulDir, changes, currentKind, myListItem::idOf(selected.first()));
+    PatchItem patch;
     QString error;
-    if (!writePatchFile(fileName, patch, &error))
+    if (!buildPatch(mulDir, changes, currentKind, myListItem::idOf(selected.first()), &patch, &error)
+        || !writePatchFile(fileName, patch, &error))
         Dialogs::get().critical(this, tr("Export Item"), error);
 }
 

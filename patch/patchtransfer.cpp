@@ -5,7 +5,10 @@
 #include "itemsource.h"
 #include "tiledata.h"
 
-PatchItem buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int id)
+#include <QFileInfo>
+
+bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int id,
+                PatchItem* out, QString* error)
 {
     PatchItem patch;
     patch.kind = kind;
@@ -17,6 +20,12 @@ PatchItem buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, 
         if (edited != tiles.constEnd()) {
             patch.tileRecord = kind == Land ? landTileBytes(*edited) : staticTileBytes(*edited);
         } else {
+            const QFileInfo tileData(mulPath(mulDir, QStringLiteral("tiledata.mul")));
+            if (tileData.exists() && !isKnownTileDataSize(tileData.size())) {
+                *error = QStringLiteral("The tile data of this item cannot be exported: "
+                                        "tiledata.mul has a layout this program does not know.");
+                return false;
+            }
             // The stored bytes as they are, including whatever follows a name's terminating
             // zero; a missing or short tiledata.mul gives the reader's zero record instead.
             QByteArray raw;
@@ -29,7 +38,8 @@ PatchItem buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, 
     }
     if (kind == Static)
         patch.animRecord = animBytes(currentAnim(mulDir, changes, id));
-    return patch;
+    *out = patch;
+    return true;
 }
 
 tile_struct patchTile(const PatchItem& patch)

@@ -12,7 +12,10 @@
 
 // The item's current state: the change set's entries where it holds them, else the data
 // files. Tile records not in the change set are copied from tiledata.mul byte for byte.
-PatchItem buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int id);
+// Fails when they would have to come from a tiledata.mul of a layout this program does not
+// know: their bytes would be another record's, and the patch would spread them.
+bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int id,
+                PatchItem* out, QString* error);
 
 // The records the patch carries, as the change set stores them.
 tile_struct patchTile(const PatchItem& patch);

@@ -417,6 +417,21 @@ private slots:
         QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY2(f.dialogs.messages.first().startsWith(QLatin1String("Export Item: Cannot write ")),
                  qPrintable(f.dialogs.messages.first()));
+
+        // A tiledata.mul of another layout: its bytes at our offsets belong to other records.
+        QByteArray tiles = readBytes(f.path("tiledata.mul"));
+        tiles.append(QByteArray(1188 * 3 / 2, '\0'));
+        writeBytes(f.path("tiledata.mul"), tiles);
+        f.exportItem(Land, kLandId, f.path("grass.qmp"));
+        QCOMPARE(f.dialogs.messages.size(), 2);
+        QVERIFY2(f.dialogs.messages.last().contains(QLatin1String("layout")), qPrintable(f.dialogs.messages.last()));
+        QVERIFY(!QFile::exists(f.path("grass.qmp")));
+        // An edited record does not come from the file and can still go.
+        tile_struct edited;
+        edited.name = QStringLiteral("edited");
+        f.w->rcvTile(Land, kLandId, edited);
+        f.exportItem(Land, kLandId, f.path("grass.qmp"));
+        QVERIFY(QFile::exists(f.path("grass.qmp")));
     }
 
     void toolExportWritesExactlyOut()

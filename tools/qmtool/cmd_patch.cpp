@@ -79,11 +79,15 @@ int cmdExportPatch(ToolContext& ctx)
         return ExitUsage;
     }
 
-    const PatchItem patch = buildPatch(ctx.dir, ChangeSet(), kind, id);
+    PatchItem patch;
+    QString error;
+    if (!buildPatch(ctx.dir, ChangeSet(), kind, id, &patch, &error)) {
+        ctx.err << "qmtool: " << error << Qt::endl;
+        return ExitData;
+    }
     if (patch.image.isNull())
         ctx.err << "qmtool: note: " << kindName(kind).toLower() << " " << id
                 << " has no image; the patch carries none" << Qt::endl;
-    QString error;
     if (!writePatchFile(args.at(2), patch, &error)) {
         ctx.err << "qmtool: " << error << Qt::endl;
         return ExitData;
