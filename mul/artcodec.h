@@ -11,17 +11,40 @@
 
 constexpr int kLandSize = 44;
 constexpr int kLandRecordSize = 2024;   // 1,012 Color16 values of the diamond
+constexpr int kMaxArtSide = 32767;      // widths, heights and offsets are signed 16-bit
+// Static and gump records can describe huge images in a few bytes (rows may share their
+// data); no image above this many pixels is decoded or encoded.
+constexpr qint64 kMaxArtPixels = qint64(4096) * 4096;
+
+// What a decoder met, for checks such as qmtool verify.
+struct DecodeReport {
+    bool complete = true;   // false: values were missing or damaged; the image shows what was read
+    qint64 extent = 0;      // bytes from the record's start to the end of the last value read
+};
 
 QImage decodeLand(const QByteArray& record);
 QImage decodeStatic(const QByteArray& record);
 QImage decodeGump(const QByteArray& record, int width, int height);
 QImage decodeTexture(const QByteArray& record, int size);   // size 64 or 128
 
+QImage decodeLand(const QByteArray& record, DecodeReport* report);
+QImage decodeStatic(const QByteArray& record, DecodeReport* report);
+QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport* report);
+QImage decodeTexture(const QByteArray& record, int size, DecodeReport* report);
+
 // Texture size chosen by the index record's extra field: 1 means 128, anything else 64.
 int textureSizeForExtra(quint32 extra);
+// The extra a rewrite stores for a texture of this width: 1 for 128, else 0.
+quint32 textureExtraFor(int width);
+// A gump index record's extra: height in the low, width in the high 16 bits, both signed.
+int gumpWidthFromExtra(quint32 extra);
+int gumpHeightFromExtra(quint32 extra);
+quint32 gumpExtraFor(int width, int height);
 
 // Encoders. An empty result means the image cannot be held by that record kind; `error`
 // (optional) then says why in words a user can read.
+// A pixel whose colour converts to 0, or whose alpha is 0, is stored as 0 (transparent in
+// static and gump records, black in land and texture records).
 QByteArray encodeLand(const QImage& image, QString* error = nullptr);
 QByteArray encodeStatic(const QImage& image, QString* error = nullptr);
 QByteArray encodeGump(const QImage& image, QString* error = nullptr);

@@ -1,0 +1,8 @@
+#include "pixels.h"
+
+QImage fillImage(QImage& image, QRgb rgb)
+{
+    if (!image.isNull())
+        image.fill(rgb);
+    return image;
+}
