@@ -176,8 +176,9 @@ struct Fixture {
 
     void importFile(const QString& fileName, const QString& idAnswer)
     {
+        // Only this import's answer: a refused file leaves its answer unasked.
         dialogs.fileAnswers.append({ fileName, QString() });
-        dialogs.textAnswers.append(idAnswer);
+        dialogs.textAnswers = QStringList { idAnswer };
         w->fileImport();
     }
 
@@ -283,7 +284,7 @@ private slots:
         f.exportItem(Land, kLandId, f.path("grass.qmp"));
         QCOMPARE(readBytes(f.path("grass.qmp")).right(26), storedLandTile());
 
-        f.importFile(f.path("tree.qmp"), QString());   // empty answer: the smallest free id
+        f.importFile(f.path("tree.qmp"), QStringLiteral(""));   // empty answer: the smallest free id
         QCOMPARE(selectedTexts(f.w->listStatic), QStringList { "0x0" });
         QCOMPARE(f.w->staticTiles.value(0).name, QStringLiteral("tree"));
         QCOMPARE(f.w->staticTiles.value(0).height, quint8(17));
@@ -343,7 +344,6 @@ private slots:
             f.importFile(cut, QStringLiteral("9"));
             if (!f.status().startsWith(QLatin1String("Not a patch file: ")) || f.dialogs.asked.size() != 1)
                 QFAIL(qPrintable(QStringLiteral("cut at %1: %2").arg(n).arg(f.status())));
-            f.dialogs.textAnswers.clear();
         }
         QVERIFY(f.w->changes.isEmpty());
         QCOMPARE(f.w->listStatic->topLevelItemCount(), listed);
