@@ -84,8 +84,9 @@ QImage decodePatchPng(const QByteArray& png, QString* error)
     PngExtent extent;
     if (!findPngExtent(png, 0, &extent, error))
         return QImage();
+    // Each side is below 2^31, so the product fits; times 4 it might not.
     const qint64 pixels = qint64(extent.size.width()) * extent.size.height();
-    if (pixels * 4 > kPatchImageByteLimit) {
+    if (pixels > kPatchImageByteLimit / 4) {
         *error = QStringLiteral("the image claims %1 x %2 pixels, far more than any item holds")
                      .arg(extent.size.width())
                      .arg(extent.size.height());

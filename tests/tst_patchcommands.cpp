@@ -286,6 +286,8 @@ private slots:
 
         f.importFile(f.path("tree.qmp"), QStringLiteral(""));   // empty answer: the smallest free id
         QCOMPARE(selectedTexts(f.w->listStatic), QStringList { "0x0" });
+        QCOMPARE(f.w->listStatic->topLevelItem(0)->text(0), QStringLiteral("0x0"));   // sorted in
+        QVERIFY(!f.w->freeIds[Static].count(0));
         QCOMPARE(f.w->staticTiles.value(0).name, QStringLiteral("tree"));
         QCOMPARE(f.w->staticTiles.value(0).height, quint8(17));
     }

@@ -227,6 +227,14 @@ private slots:
         bomb += pngClaiming(100000, 100000);
         QTest::newRow("100000 x 100000 PNG")
             << bomb << "Not a patch file: the image claims 100000 x 100000 pixels, far more than any item holds";
+        QByteArray widest = header(1, Gump, 0, 1, 1);
+        appendU32(widest, 1);
+        widest += pngClaiming(0x7fffffff, 0x7fffffff);
+        QTest::newRow("2^31-1 square PNG") << widest << "Not a patch file: the image claims 2147483647 x 2147483647";
+        QByteArray negative = header(1, Gump, 0, 1, 1);
+        appendU32(negative, 1);
+        negative += pngClaiming(0x80000000u, 1);
+        QTest::newRow("width past 2^31") << negative << "Not a patch file: the image's PNG header is broken";
     }
 
     void brokenAndHostileFilesAreRefused()
