@@ -21,12 +21,19 @@ QImage newArtImage(qint64 width, qint64 height, bool clear)
     return image;
 }
 
-inline QRgb* rowOf(QImage& image, int y)
-{
-    return reinterpret_cast<QRgb*>(image.scanLine(y));
-}
+// Row pointers without QImage::scanLine's per-call detach check: the image is ours alone.
+class Rows {
+public:
+    explicit Rows(QImage& image) : m_bits(image.bits()), m_stride(image.bytesPerLine()) { }
+    QRgb* operator[](int y) const { return reinterpret_cast<QRgb*>(m_bits + qsizetype(y) * m_stride); }
 
-inline void convertRun(QRgb* dst, const char* src, qint64 count)
+private:
+    uchar* m_bits;
+    qsizetype m_stride;
+};
+
+// `__restrict` lets the compiler vectorise: the record bytes never overlap the image.
+inline void convertRun(QRgb* __restrict dst, const char* __restrict src, qint64 count)
 {
     for (qint64 k = 0; k < count; ++k)
         dst[k] = color16ToRgb(readI16(src + 2 * k));
@@ -54,11 +61,12 @@ QImage decodeLand(const QByteArray& record, DecodeReport* report)
         r.complete = false;
         return finish(QImage(), r, report);
     }
-    QImage image = newArtImage(kLandSize, kLandSize, true);
+    QImage image = newArtImage(kLandSize, kLandSize, true);   // one memset beats 88 small ones
     if (image.isNull()) {
         r.complete = false;
         return finish(image, r, report);
     }
+    const Rows rows(image);
     const char* p = record.constData();
     qint64 pos = 0;
     for (int y = 0; y < kLandSize; ++y) {
@@ -66,7 +74,7 @@ QImage decodeLand(const QByteArray& record, DecodeReport* report)
         const int count = y < half ? 2 + 2 * y : kLandSize - 2 * (y - half);
         const int firstX = y < half ? half - 1 - y : y - half;
         const qint64 take = std::min<qint64>(count, (avail - pos) / 2);
-        convertRun(rowOf(image, y) + firstX, p + pos, take);
+        convertRun(rows[y] + firstX, p + pos, take);
         pos += 2 * take;
         if (take < count) {
             r.complete = false;
@@ -101,18 +109,30 @@ QImage decodeStatic(const QByteArray& record, DecodeReport* report)
         return finish(QImage(), r, report);
     }
     r.extent = dataStart;
-    QImage image = newArtImage(width, height, true);
+    // Every pixel is written exactly once below (runs, or 0 for the gaps), so the image
+    // needs no clearing first: decoding is bound by memory writes.
+    QImage image = newArtImage(width, height, false);
     if (image.isNull()) {
         r.complete = false;
         return finish(image, r, report);
     }
+    const Rows rows(image);
     for (int y = 0; y < height; ++y) {
+        QRgb* line = rows[y];
+        qint64 written = 0;   // pixels [0, written) of the row are set
+        auto clearTo = [&](qint64 end) {
+            end = std::min(end, width);
+            if (end > written) {
+                std::fill(line + written, line + end, 0u);
+                written = end;
+            }
+        };
         qint64 pos = dataStart + 2 * qint64(readI16(p + 8 + 2 * y));
         if (pos < 0 || pos + 4 > avail) {
             r.complete = false;
+            clearTo(width);
             continue;
         }
-        QRgb* line = rowOf(image, y);
         qint64 x = 0;
         for (;;) {
             if (pos + 4 > avail) {
@@ -131,9 +151,13 @@ QImage decodeStatic(const QByteArray& record, DecodeReport* report)
                 break;
             }
             x += skip;
+            clearTo(x);
             const qint64 present = std::min(count, (avail - pos) / 2);
-            if (x < width)
-                convertRun(line + x, p + pos, std::min(present, width - x));
+            if (x < width) {
+                const qint64 drawn = std::min(present, width - x);
+                convertRun(line + x, p + pos, drawn);
+                written = std::max(written, x + drawn);
+            }
             pos += 2 * present;
             x += count;
             if (present < count) {
@@ -141,6 +165,7 @@ QImage decodeStatic(const QByteArray& record, DecodeReport* report)
                 break;
             }
         }
+        clearTo(width);
         r.extent = std::max(r.extent, pos);
     }
     return finish(image, r, report);
@@ -163,37 +188,57 @@ QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport*
         return finish(QImage(), r, report);
     }
     r.extent = tableSize;
-    QImage image = newArtImage(width, height, true);
+    // Pairs cover each row from x = 0, transparent ones included, so every pixel is written
+    // once: the pairs' pixels, then 0 for whatever a short or damaged row left.
+    QImage image = newArtImage(width, height, false);
     if (image.isNull()) {
         r.complete = false;
         return finish(image, r, report);
     }
+    const Rows rows(image);
     for (int y = 0; y < height; ++y) {
+        QRgb* line = rows[y];
         qint64 pos = 4 * qint64(readI32(p + 4 * y));
+        qint64 x = 0;
         if (pos < 0 || pos + 4 > avail) {
             r.complete = false;
-            continue;
-        }
-        QRgb* line = rowOf(image, y);
-        qint64 x = 0;
-        while (x < width) {
-            if (pos + 4 > avail) {
-                r.complete = false;
-                break;
+        } else {
+            // The hot loop of the whole program: gump pairs average one or two pixels.
+            const char* q = p + pos;
+            const char* const end = p + avail;
+            while (x < width) {
+                if (end - q < 4) {
+                    r.complete = false;
+                    break;
+                }
+                const quint32 pair = readU32(q);
+                q += 4;
+                const qint64 count = qint16(quint16(pair >> 16));
+                if (count <= 0) {   // a pair that doesn't advance x would hold the row forever
+                    r.complete = false;
+                    break;
+                }
+                // Colour bits all 0 (0x0000 and 0x8000 alike): transparent.
+                const QRgb c = (pair & 0x7FFF) ? color16ToRgb(qint16(pair & 0xFFFF)) : 0u;
+                const qint64 room = width - x;
+                const qint64 n = std::min<qint64>(count, room);
+                QRgb* d = line + x;
+                // Short runs are the rule: storing four pixels unconditionally (the next
+                // pairs overwrite the surplus) spares a mispredicted branch per pair.
+                if (room >= 4) {
+                    d[0] = d[1] = d[2] = d[3] = c;
+                    for (qint64 k = 4; k < n; ++k)
+                        d[k] = c;
+                } else {
+                    for (qint64 k = 0; k < n; ++k)
+                        d[k] = c;
+                }
+                x += n;
             }
-            const quint16 value = readU16(p + pos);
-            const qint64 count = readI16(p + pos + 2);
-            pos += 4;
-            if (count <= 0) {   // a pair that doesn't advance x would hold the row forever
-                r.complete = false;
-                break;
-            }
-            const qint64 end = std::min<qint64>(x + count, width);
-            if (value & 0x7FFF)   // colour bits all 0: transparent
-                std::fill(line + x, line + end, color16ToRgb(qint16(value)));
-            x += count;
+            r.extent = std::max<qint64>(r.extent, q - p);
         }
-        r.extent = std::max(r.extent, pos);
+        if (x < width)
+            std::fill(line + x, line + width, 0u);
     }
     return finish(image, r, report);
 }
@@ -218,11 +263,12 @@ QImage decodeTexture(const QByteArray& record, int size, DecodeReport* report)
         r.complete = false;
         return finish(image, r, report);
     }
+    const Rows rows(image);
     const char* p = record.constData();
     qint64 pos = 0;
     for (int y = 0; y < size; ++y) {
         const qint64 take = std::min<qint64>(size, (avail - pos) / 2);
-        convertRun(rowOf(image, y), p + pos, take);
+        convertRun(rows[y], p + pos, take);
         pos += 2 * take;
         if (take < size) {
             r.complete = false;

@@ -46,6 +46,15 @@ QString commandList()
     return text;
 }
 
+// stderr carries only qmtool's own messages: the platform's note about a missing runtime
+// folder, which a headless tool does not use, would read like an error.
+void quietPlatformNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 } // namespace
 
 int runQmtool(int argc, char** argv)
@@ -53,6 +62,7 @@ int runQmtool(int argc, char** argv)
     // A GUI application object without a display: image plugins (TGA, TIFF, WebP) need it.
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
                                                                    : qgetenv("QT_QPA_PLATFORM"));
+    qInstallMessageHandler(quietPlatformNotes);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("qmtool"));
 

@@ -1,0 +1,88 @@
+#include "commandparser.h"
+
+#include "indexfile.h"
+#include "itemkind.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+CommandParser::CommandParser(ToolContext& ctx, const QString& synopsis, const QString& description)
+    : m_ctx(ctx)
+    , m_synopsis(synopsis)
+{
+    m_parser.setApplicationDescription(QStringLiteral("qmtool [--dir DATADIR] ") + synopsis + QStringLiteral("\n\n")
+                                       + description);
+    m_parser.addHelpOption();
+}
+
+void CommandParser::addPositional(const QString& name, const QString& description)
+{
+    m_parser.addPositionalArgument(name, description);
+}
+
+int CommandParser::parse(int minPositional, int maxPositional)
+{
+    if (!m_parser.parse(m_ctx.args))
+        return usageError(m_parser.errorText());
+    if (m_parser.isSet(QStringLiteral("help"))) {
+        m_ctx.out << m_parser.helpText();
+        return ExitOk;
+    }
+    m_positional = m_parser.positionalArguments();   // parse() took the command name as argv[0]
+    if (m_positional.size() < minPositional || m_positional.size() > maxPositional)
+        return usageError(QStringLiteral("usage: qmtool [--dir DATADIR] %1").arg(m_synopsis));
+    return -1;
+}
+
+bool CommandParser::kindArgument(const QString& text, int* kind)
+{
+    *kind = parseKind(text);
+    if (*kind >= 0)
+        return true;
+    usageError(QStringLiteral("'%1' is not a kind: use land, static, gump or texture (or 0 to 3)").arg(text));
+    return false;
+}
+
+bool CommandParser::idArgument(int kind, const QString& text, int* id)
+{
+    if (!parseToolId(text, id)) {
+        usageError(QStringLiteral("'%1' is not an id: use a decimal number or hexadecimal after 0x").arg(text));
+        return false;
+    }
+    const int limit = kind == Land ? kLandCount : kind == Static ? kStaticCount : -1;
+    if (limit > 0 && *id >= limit) {
+        usageError(QStringLiteral("%1 ids run from 0 to %2").arg(kindName(kind), hexId(limit - 1)));
+        return false;
+    }
+    return true;
+}
+
+int CommandParser::usageError(const QString& message)
+{
+    m_ctx.err << "qmtool: " << message << Qt::endl;
+    return ExitUsage;
+}
+
+int CommandParser::dataError(const QString& message)
+{
+    m_ctx.err << "qmtool: " << message << Qt::endl;
+    return ExitData;
+}
+
+bool CommandParser::requireDirectory()
+{
+    if (m_ctx.dir.isEmpty()) {
+        dataError(QStringLiteral("no data directory: give --dir DATADIR or store one with 'qmtool dir PATH'"));
+        return false;
+    }
+    if (!QFileInfo(m_ctx.dir).isDir()) {
+        dataError(QStringLiteral("the data directory %1 does not exist").arg(QDir::toNativeSeparators(m_ctx.dir)));
+        return false;
+    }
+    return true;
+}
+
+QString hexId(int id)
+{
+    return QStringLiteral("0x") + QString::number(id, 16);
+}
