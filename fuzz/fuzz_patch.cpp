@@ -2,30 +2,16 @@
 // either refused with a reason or accepted, and whatever is accepted must come back unchanged
 // when written and read again.
 //
-// Seeds: run once with QM_FUZZ_WRITE_SEEDS=DIR to write a small corpus of valid patches
-// (every kind, with and without an image) into DIR, then fuzz with DIR as the corpus.
+// Seeds: valid patches of every kind, with and without an image (QM_FUZZ_SEEDS, see run.sh).
+#include "fuzzsupport.h"
 #include "patchfile.h"
 #include "pngslice.h"
 #include "records.h"
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QtEndian>
 
-#include <cstdint>
-#include <cstdlib>
-
 namespace {
-
-QImage seedImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_ARGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgba(x * 8, y * 8, (x + y) * 4, (x + y) % 3 ? 255 : 0));
-    return image;
-}
 
 PatchItem seedPatch(int kind, const QImage& image)
 {
@@ -42,22 +28,20 @@ PatchItem seedPatch(int kind, const QImage& image)
     return patch;
 }
 
-void writeSeeds(const QString& dir)
+QVector<QByteArray> seeds()
 {
-    QDir().mkpath(dir);
-    const QImage images[] = { QImage(), seedImage(44, 44), seedImage(8, 5), seedImage(64, 64) };
-    int n = 0;
+    QVector<QByteArray> out;
+    const QImage images[] = { QImage(), fuzzSeedImage(44, 44, 0), fuzzSeedImage(8, 5, 1),
+                              fuzzSeedImage(64, 64, 2) };
     for (int kind = 0; kind < 4; ++kind) {
         for (const QImage& image : images) {
             QByteArray bytes;
             QString error;
-            if (!serialisePatch(seedPatch(kind, image), &bytes, &error))
-                continue;
-            QFile f(QStringLiteral("%1/seed-%2.qmp").arg(dir).arg(n++));
-            if (f.open(QIODevice::WriteOnly))
-                f.write(bytes);
+            if (serialisePatch(seedPatch(kind, image), &bytes, &error))
+                out << bytes;
         }
     }
+    return out;
 }
 
 quint32 crc32(const char* data, qsizetype size)
@@ -123,17 +107,13 @@ void check(const QByteArray& bytes)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    const QByteArray seedDir = qgetenv("QM_FUZZ_WRITE_SEEDS");
-    if (!seedDir.isEmpty()) {
-        writeSeeds(QString::fromLocal8Bit(seedDir));
-        std::exit(0);
-    }
+    writeSeedsIfAsked(seeds);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes = fuzzBytes(data, size);
     check(bytes);
     const QByteArray repaired = withRepairedCrcs(bytes);
     if (!repaired.isEmpty() && repaired != bytes)

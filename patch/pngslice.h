@@ -1,5 +1,7 @@
 #pragma once
 
+#include "artcodec.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -9,9 +11,10 @@
 // the tile data follows the PNG's last byte. So the reader has to find where the PNG ends
 // by itself, and patch files come from strangers: every step is bounded by the bytes given.
 
-// The largest decoded image a patch may carry, in bytes of 32-bit pixels. Real items are far
-// smaller (a land tile is 44 x 44); the limit keeps a forged header from costing gigabytes.
-constexpr qint64 kPatchImageByteLimit = 64LL * 1024 * 1024;
+// The largest decoded image a patch may carry, in bytes of 32-bit pixels: the art files' own
+// cap. Real items are far smaller (a land tile is 44 x 44); the limit keeps a forged header
+// from costing gigabytes.
+constexpr qint64 kPatchImageByteLimit = kMaxArtPixels * 4;
 
 struct PngExtent {
     qsizetype end = 0;   // offset just past the IEND chunk's CRC
