@@ -37,7 +37,11 @@ public:
     {
         if (remaining() < 4)
             return false;
-        *v = ::readI32(m_bytes.constData() + m_pos);
+        // Byte by byte: GCC's bounds warning cannot tell that an empty array never gets here.
+        quint32 value = 0;
+        for (int i = 3; i >= 0; --i)
+            value = (value << 8) | quint8(m_bytes.at(m_pos + i));
+        *v = qint32(value);
         m_pos += 4;
         return true;
     }
