@@ -136,16 +136,6 @@ QStringList selectedTexts(QTreeWidget* list)
     return out;
 }
 
-QImage imageOf(mainwindow& w, int kind, int id)
-{
-    switch (kind) {
-    case Land: return w.getLand(id);
-    case Static: return w.getStatic(id);
-    case Gump: return w.getGump(id);
-    default: return w.getTexture(id);
-    }
-}
-
 // One window on a fresh data directory, its own settings and scripted dialogs.
 struct Fixture {
     TestSettings settings;
@@ -233,7 +223,7 @@ private slots:
         QFETCH(int, kind);
         Fixture f;
         const int id = itemId(kind);
-        const QImage original = imageOf(*f.w, kind, id);
+        const QImage original = currentImage(f.w->mulDir, f.w->changes, kind, id);
         QVERIFY(!original.isNull());
         f.exportItem(kind, id, f.path("item"));
         QCOMPARE(f.dialogs.asked, QStringList { "Export Item" });
@@ -261,7 +251,7 @@ private slots:
         QCOMPARE(list->topLevelItem(list->topLevelItemCount() - 1)->text(0), QStringLiteral("0x21"));
         QCOMPARE(selectedTexts(list), QStringList { "0x21" });
         QVERIFY(!f.w->freeIds[kind].count(other));
-        QCOMPARE(imageOf(*f.w, kind, other), original);
+        QCOMPARE(currentImage(f.w->mulDir, f.w->changes, kind, other), original);
         if (hasTileData(kind)) {
             QCOMPARE(f.w->getTile(kind, other), f.w->getTile(kind, id));
             QVERIFY(!f.w->getTile(kind, other).name.isEmpty());
@@ -284,7 +274,14 @@ private slots:
         f.exportItem(Land, kLandId, f.path("grass.qmp"));
         QCOMPARE(readBytes(f.path("grass.qmp")).right(26), storedLandTile());
 
+        // Open editors hear of the import. The signals pass references, which QSignalSpy
+        // cannot record: count by hand.
+        QList<int> announced;
+        connect(f.w.get(), &mainwindow::updateImage, this, [&](int, int id, QImage&) { announced << id; });
+        connect(f.w.get(), &mainwindow::tileChange, this, [&](int, int id, tile_struct&) { announced << id; });
+        connect(f.w.get(), &mainwindow::changeAnim, this, [&](int id, anim_st&) { announced << id; });
         f.importFile(f.path("tree.qmp"), QStringLiteral(""));   // empty answer: the smallest free id
+        QCOMPARE(announced, (QList<int> { 0, 0, 0 }));
         QCOMPARE(selectedTexts(f.w->listStatic), QStringList { "0x0" });
         QCOMPARE(f.w->listStatic->topLevelItem(0)->text(0), QStringLiteral("0x0"));   // sorted in
         QVERIFY(!f.w->freeIds[Static].count(0));
@@ -315,22 +312,6 @@ private slots:
         f.w->rcvImage(Gump, kGumpId, none);
         f.exportItem(Gump, kGumpId, f.path("none.qmp"));
         QCOMPARE(readBytes(f.path("none.qmp")).size(), 20);
-    }
-
-    void importAnnouncesToOpenEditors()
-    {
-        Fixture f;
-        f.exportItem(Static, kStaticId, f.path("tree.qmp"));
-        // The signals pass references, which QSignalSpy cannot record: count by hand.
-        QList<int> images;
-        int tiles = 0, anims = 0;
-        connect(f.w.get(), &mainwindow::updateImage, this, [&](int, int id, QImage&) { images << id; });
-        connect(f.w.get(), &mainwindow::tileChange, this, [&](int, int, tile_struct&) { ++tiles; });
-        connect(f.w.get(), &mainwindow::changeAnim, this, [&](int, anim_st&) { ++anims; });
-        f.importFile(f.path("tree.qmp"), QStringLiteral("7"));
-        QCOMPARE(images, QList<int> { 7 });
-        QCOMPARE(tiles, 1);
-        QCOMPARE(anims, 1);
     }
 
     void truncatedPatchChangesNothing()
@@ -378,8 +359,6 @@ private slots:
         f.exportItem(Land, kLandId, f.path("grass.qmp"));
         f.importFile(f.path("grass.qmp"), QStringLiteral("16384"));
         QCOMPARE(f.status(), QStringLiteral("Land ids run from 0 to 16383; 16384 cannot be stored"));
-        f.importFile(f.path("grass.qmp"), QStringLiteral("-2"));
-        QCOMPARE(f.status(), QStringLiteral("Land ids run from 0 to 16383; -2 cannot be stored"));
 
         f.w->statusBar()->clearMessage();
         f.importFile(f.path("grass.qmp"), QStringLiteral("twelve"));   // no number: no word
@@ -453,11 +432,9 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::newRow("export: help") << QStringList { "export-patch", "--help" } << 0;
         QTest::newRow("export: too few") << QStringList { "export-patch", "static", "5" } << 1;
-        QTest::newRow("export: bad kind") << QStringList { "export-patch", "stone", "5", "x" } << 1;
         QTest::newRow("export: land past 16383") << QStringList { "export-patch", "land", "16384", "x" } << 1;
         QTest::newRow("export: unwritable") << QStringList { "export-patch", "land", "3", "/no/such/dir/x" } << 2;
         QTest::newRow("import: help") << QStringList { "import-patch", "--help" } << 0;
-        QTest::newRow("import: no file") << QStringList { "import-patch" } << 1;
         QTest::newRow("import: missing file") << QStringList { "import-patch", "/no/such.qmp" } << 2;
     }
 
