@@ -280,6 +280,10 @@ void mainwindow::init()
     workLayout->setContentsMargins(0, 0, 0, 0);
     workspace = new QMdiArea(frmWork);
     workspace->setObjectName(QStringLiteral("workspace"));
+    // With scroll bars the workspace need not fit every editor window, so opening one never
+    // makes the main window grow past the screen.
+    workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     workLayout->addWidget(workspace);
 
     itemMenu = new QMenu(this);

@@ -105,6 +105,8 @@ public:
     // False when tiledata.mul is of a layout this program cannot write; tile pages are then
     // read-only and Save leaves the file alone.
     bool tileDataWritable = true;
+    // Set by a Save step that failed, so that the Save command runs no later step.
+    bool saveFailed = false;
 
     // The list of a catalogue, by ItemKind; nullptr for anything else.
     QTreeWidget* listForKind(int kind) const;
@@ -176,6 +178,8 @@ protected:
     // Before the directory's index files are read: finishes or undoes what an interrupted
     // Save left behind, and checks that tiledata.mul has a layout we can write.
     virtual void checkDataDirectory();
+    // Tells the user why a Save step failed and marks the Save as failed.
+    void reportSaveFailure(const QString& error);
 
 private:
     void init();

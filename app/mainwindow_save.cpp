@@ -1,23 +1,133 @@
-// The Save command: writing the change set into the game's files.
+// The Save command: writing the change set into the game's files, and making sure a data
+// directory is whole before it is read.
 #include "mainwindow.h"
 
-#include <QApplication>
+#include "dialogs.h"
+#include "indexfile.h"
+#include "rewrite.h"
+#include "savetransaction.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStatusBar>
+
+namespace {
+
+// Message boxes want the normal pointer even while Save shows the wait cursor.
+class NormalCursor {
+public:
+    NormalCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~NormalCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+// Each step replaces its files only when all of them are written; a failed step leaves its
+// files and its part of the change set as they were, and the steps after it are not run.
 void mainwindow::fileSave()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    saveFailed = false;
     saveArt();
-    QApplication::processEvents(QEventLoop::AllEvents, 1000);
-    saveGump();
-    QApplication::processEvents(QEventLoop::AllEvents, 1000);
-    saveTexture();
-    QApplication::processEvents(QEventLoop::AllEvents, 1000);
-    saveAnimData();
+    if (!saveFailed) {
+        QApplication::processEvents(QEventLoop::AllEvents, 1000);
+        saveGump();
+    }
+    if (!saveFailed) {
+        QApplication::processEvents(QEventLoop::AllEvents, 1000);
+        saveTexture();
+    }
+    if (!saveFailed) {
+        QApplication::processEvents(QEventLoop::AllEvents, 1000);
+        saveAnimData();
+    }
     QApplication::restoreOverrideCursor();
 }
 
-void mainwindow::saveArt() {}
-void mainwindow::saveGump() {}
-void mainwindow::saveTexture() {}
-void mainwindow::saveAnimData() {}
-void mainwindow::checkDataDirectory() {}
+void mainwindow::reportSaveFailure(const QString& error)
+{
+    saveFailed = true;
+    statusBar()->showMessage(tr("Save failed"));
+    NormalCursor cursor;
+    Dialogs::get().critical(this, tr("Save failed"), error + tr(".\n\nYour unsaved edits are kept."));
+}
+
+void mainwindow::saveArt()
+{
+    statusBar()->showMessage(tr("Writing art.idx/mul and tiledata.mul"));
+    QString error;
+    QStringList notes;
+    if (!saveArtFiles(mulDir, listedIds(Land), listedIds(Static), changes, tileDataWritable, &error, &notes)) {
+        reportSaveFailure(error);
+        return;
+    }
+    if (!notes.isEmpty()) {
+        NormalCursor cursor;
+        Dialogs::get().warning(this, tr("Tile data not saved"), notes.join(QLatin1Char('\n')));
+    }
+    statusBar()->showMessage(tr("Ready"));
+}
+
+void mainwindow::saveGump()
+{
+    statusBar()->showMessage(tr("Writing gump.idx/mul"));
+    QString error;
+    if (!saveImageFiles(mulDir, Gump, listedIds(Gump), changes, &error)) {
+        reportSaveFailure(error);
+        return;
+    }
+    statusBar()->showMessage(tr("Ready"));
+}
+
+void mainwindow::saveTexture()
+{
+    statusBar()->showMessage(tr("Writing Textures "));
+    QString error;
+    if (!saveImageFiles(mulDir, Texture, listedIds(Texture), changes, &error)) {
+        reportSaveFailure(error);
+        return;
+    }
+    statusBar()->showMessage(tr("Ready"));
+}
+
+void mainwindow::saveAnimData()
+{
+    QString error;
+    if (!saveAnimFile(mulDir, changes, &error))
+        reportSaveFailure(error);
+}
+
+void mainwindow::checkDataDirectory()
+{
+    tileDataWritable = false;
+    if (mulDir.isEmpty() || !QFileInfo(mulDir).isDir())
+        return;
+
+    QStringList report;
+    QString error;
+    if (!recoverInterruptedSave(mulDir, &report, &error)) {
+        statusBar()->showMessage(tr("The data directory holds an unfinished save"));
+        Dialogs::get().critical(this, tr("Interrupted save"),
+                                error + tr(".\n\nThe data files may not match each other until this is "
+                                           "resolved; Save refuses to run while the unfinished save remains."));
+    } else if (!report.isEmpty()) {
+        statusBar()->showMessage(report.join(QLatin1Char(' ')));
+        Dialogs::get().information(this, tr("Interrupted save"), report.join(QLatin1Char('\n')));
+    }
+
+    qint64 size = -1;
+    const TileDataState state = tileDataState(mulDir, &size);
+    tileDataWritable = state == TileDataState::Writable;
+    if (state == TileDataState::OtherLayout) {
+        Dialogs::get().warning(this, tr("Tile data"),
+                               tr("tiledata.mul (%1 bytes) has a layout this program cannot read or write, "
+                                  "such as that of newer clients. Tile data is shown read-only and Save "
+                                  "leaves the file untouched.").arg(size));
+    } else if (state == TileDataState::Missing
+               && QFileInfo::exists(mulPath(mulDir, indexFileName(Land)))) {
+        Dialogs::get().warning(this, tr("Tile data"),
+                               tr("tiledata.mul is missing in %1. Tile data cannot be shown or saved.")
+                                   .arg(QDir::toNativeSeparators(mulDir)));
+    }
+}

@@ -12,6 +12,8 @@
 #include <QSaveFile>
 #include <QVector>
 
+#include <functional>
+
 namespace {
 
 QString tr(const char* text)
@@ -103,27 +105,39 @@ EncodedSet encodeAll(int kind, const QVector<QImage>& images)
     return set;
 }
 
-// Writes the records of `set` for the ids that `idFor` places, into `data`, and their index
-// records into `index` (which gets exactly `count` records).
-template<typename SourceFor>
-qint64 writeCatalogue(BigWriter& data, QByteArray& index, int count, const EncodedSet& set,
-                      SourceFor sourceFor)
+// One catalogue of a data file: `count` ids whose records come from `set`, the record of id
+// n being set[sourceFor(n)] (none when that is negative).
+struct CataloguePart {
+    int count;
+    const EncodedSet* set;
+    std::function<int(int)> sourceFor;
+};
+
+bool writeWhole(const QString& path, const QByteArray& bytes, QString* error);
+
+// Writes a data file and its index from catalogues laid one after another in the index.
+bool writeArtFiles(const QString& dir, int kind, const QVector<CataloguePart>& parts, qint64* bytes,
+                   int* filled, QString* error)
 {
-    const qint64 start = data.pos();
-    for (int id = 0; id < count; ++id) {
-        const int source = sourceFor(id);
-        IndexRecord r;
-        if (source >= 0) {
-            r.offset = qint32(data.pos());
-            r.length = qint32(set.records[source].size());
-            r.extra = set.extras[source];
-            data.write(set.records[source]);
-        } else {
+    BigWriter data(mulPath(dir, dataFileName(kind)));
+    QByteArray index;
+    *filled = 0;
+    for (const CataloguePart& part : parts) {
+        for (int id = 0; id < part.count; ++id) {
+            const int source = part.sourceFor(id);
+            IndexRecord r;
             r.length = 0;
+            if (source >= 0) {
+                const QByteArray& record = part.set->records[source];
+                r = { qint32(data.pos()), qint32(record.size()), part.set->extras[source] };
+                data.write(record);
+                ++*filled;
+            }
+            appendIndexRecord(index, r);
         }
-        appendIndexRecord(index, r);
     }
-    return data.pos() - start;
+    *bytes = data.pos();
+    return data.commit(error) && writeWhole(mulPath(dir, indexFileName(kind)), index, error);
 }
 
 bool writeWhole(const QString& path, const QByteArray& bytes, QString* error)
@@ -212,14 +226,13 @@ bool writeDemoDirectory(const QString& dir, bool full, bool overwrite, QString* 
     DemoSummary sum;
     QByteArray tiledata(int(kFullTileDataSize), '\0');
     QByteArray animdata(int(kFullAnimDataSize), '\0');
-    QByteArray index;
-    {
-        BigWriter art(mulPath(dir, QStringLiteral("art.mul")));
-        sum.artBytes = writeCatalogue(art, index, kLandCount, landSet, landSource);
-        sum.artBytes += writeCatalogue(art, index, kStaticCount, staticSet, staticSource);
-        if (!art.commit(error) || !writeWhole(mulPath(dir, QStringLiteral("artidx.mul")), index, error))
-            return false;
-    }
+    int filled = 0;
+    if (!writeArtFiles(dir, Land, { { kLandCount, &landSet, landSource }, { kStaticCount, &staticSet, staticSource } },
+                       &sum.artBytes, &filled, error)
+        || !writeArtFiles(dir, Gump, { { gumpCount, &gumpSet, gumpSource } }, &sum.gumpBytes, &sum.gumps, error)
+        || !writeArtFiles(dir, Texture, { { textureCount, &textureSet, textureSource } }, &sum.textureBytes,
+                          &sum.textures, error))
+        return false;
     for (int id = 0; id < kLandCount; ++id) {
         const int source = landSource(id);
         if (source < 0)
@@ -261,24 +274,6 @@ bool writeDemoDirectory(const QString& dir, bool full, bool overwrite, QString* 
         || !writeWhole(mulPath(dir, QStringLiteral("animdata.mul")), animdata, error))
         return false;
 
-    index.clear();
-    {
-        BigWriter gumps(mulPath(dir, QStringLiteral("gumpart.mul")));
-        sum.gumpBytes = writeCatalogue(gumps, index, gumpCount, gumpSet, gumpSource);
-        if (!gumps.commit(error) || !writeWhole(mulPath(dir, QStringLiteral("gumpidx.mul")), index, error))
-            return false;
-    }
-    for (int id = 0; id < gumpCount; ++id)
-        sum.gumps += gumpSource(id) >= 0;
-    index.clear();
-    {
-        BigWriter textures(mulPath(dir, QStringLiteral("texmaps.mul")));
-        sum.textureBytes = writeCatalogue(textures, index, textureCount, textureSet, textureSource);
-        if (!textures.commit(error) || !writeWhole(mulPath(dir, QStringLiteral("texidx.mul")), index, error))
-            return false;
-    }
-    for (int id = 0; id < textureCount; ++id)
-        sum.textures += textureSource(id) >= 0;
     if (summary)
         *summary = sum;
     return true;

@@ -410,7 +410,7 @@ QImage wall(int material, bool facingRight, int variant, quint32 seed)
     int row = 0;
     for (double t = 0; t < h; t += st.brickH + 1, ++row)
         for (double sx = (row % 2) * st.brickW / 2; sx < len; sx += st.brickW)
-            p.drawRect(QRectF(sx, t, 0.5, st.brickH));
+            p.drawRect(QRectF(sx, t, 0.5, std::min(st.brickH, h - t)));
     if (material == 3) {   // timber frame
         p.setBrush(QColor(92, 60, 36));
         p.drawRect(QRectF(0, 0, 1.2, h));
@@ -631,7 +631,7 @@ QImage panelPicture(int material, int width, int height, bool frameOnly)
                 const double stain = fbm(x / 30.0, y / 30.0, seed + 3);
                 f *= stain > 0.62 ? 0.9 : 1.0;
             }
-            if (material == 2 && edge >= border + 2 && (y / 12) % 1 == 0 && y % 12 == 0)
+            if (material == 2 && edge >= border + 2 && y % 12 == 0)
                 f *= 0.7;   // plank seams
             if (material == 3 && edge == border + 4 && (x + y) % 24 < 3)
                 f = 1.5;    // rivets

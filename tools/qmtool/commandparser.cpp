@@ -25,7 +25,10 @@ int CommandParser::parse(int minPositional, int maxPositional)
     if (!m_parser.parse(m_ctx.args))
         return usageError(m_parser.errorText());
     if (m_parser.isSet(QStringLiteral("help"))) {
-        m_ctx.out << m_parser.helpText();
+        // The parser's own usage line names the binary's path and not the command; the
+        // description already opens with the command's synopsis.
+        const QString text = m_parser.helpText();
+        m_ctx.out << "Usage: " << text.mid(text.indexOf(QLatin1Char('\n')) + 1);
         return ExitOk;
     }
     m_positional = m_parser.positionalArguments();   // parse() took the command name as argv[0]

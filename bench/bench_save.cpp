@@ -1,0 +1,155 @@
+// Times Save on the full-size demo directory against copying its three data files with cp,
+// in the same run, and reports the peak memory of a qmtool rewrite. Run on demand:
+//   bench_save [DIR]   (default /tmp/qm-demo-full; generated with make-demo --full if empty)
+#include "changeset.h"
+#include "indexfile.h"
+#include "rewrite.h"
+#include "toolcontext.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const char* const kDataFiles[] = { "art.mul", "gumpart.mul", "texmaps.mul" };
+
+bool ensureDemo(const QString& dir)
+{
+    if (QFileInfo::exists(dir + "/artidx.mul"))
+        return true;
+    QDir().mkpath(dir);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    ToolContext ctx { dir, { "make-demo", dir, "--full" }, out, err };
+    std::printf("generating the demo directory in %s\n", qPrintable(dir));
+    return cmdMakeDemo(ctx) == ExitOk;
+}
+
+double medianOf(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// cp of the three data files into the same folder, the copies removed afterwards.
+double timeCopy(const QString& dir, bool sync)
+{
+    QStringList args;
+    for (const char* name : kDataFiles)
+        args << QString(dir + "/" + name);
+    QElapsedTimer t;
+    t.start();
+    for (const char* name : kDataFiles)
+        QProcess::execute("cp", { dir + "/" + name, dir + "/" + name + ".cpcopy" });
+    if (sync)
+        QProcess::execute("sync", {});
+    const double ms = t.nsecsElapsed() / 1e6;
+    for (const char* name : kDataFiles)
+        QFile::remove(dir + "/" + name + ".cpcopy");
+    return ms;
+}
+
+// The whole Save after the user deleted the first listed entry of art, gumps and textures:
+// every later entry moves, so every data file is rewritten. Each round deletes another.
+double timeSaveAfterDeletions(const QString& dir)
+{
+    Catalogues c = readCatalogues(dir);
+    for (int kind : { int(Static), int(Gump), int(Texture) })
+        if (!c.listed[kind].isEmpty())
+            c.listed[kind].removeFirst();
+    ChangeSet changes;
+    QString error;
+    QElapsedTimer t;
+    t.start();
+    if (!saveAll(dir, c.listed, changes, true, &error))
+        std::fprintf(stderr, "save failed: %s\n", qPrintable(error));
+    return t.nsecsElapsed() / 1e6;
+}
+
+QString qmtoolPath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../tools/qmtool");
+}
+
+// `qmtool delete static ID` (the first listed static): a whole process, rewriting art.mul.
+double timeToolDelete(const QString& dir)
+{
+    const Catalogues c = readCatalogues(dir);
+    const QString id = QString::number(c.listed[Static].value(0));
+    QElapsedTimer t;
+    t.start();
+    const int rc = QProcess::execute(qmtoolPath(), { "--dir", dir, "delete", "static", id });
+    if (rc != 0)
+        std::fprintf(stderr, "qmtool delete exited %d\n", rc);
+    return t.nsecsElapsed() / 1e6;
+}
+
+double timeToolSave(const QString& dir)
+{
+    QElapsedTimer t;
+    t.start();
+    const int rc = QProcess::execute(qmtoolPath(), { "--dir", dir, "save" });
+    if (rc != 0)
+        std::fprintf(stderr, "qmtool save exited %d\n", rc);
+    return t.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);   // the demo generator draws images
+    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/qm-demo-full");
+    if (!ensureDemo(dir)) {
+        std::fprintf(stderr, "cannot build the demo directory in %s\n", qPrintable(dir));
+        return 1;
+    }
+    qint64 bytes = 0;
+    for (const char* name : kDataFiles)
+        bytes += QFileInfo(dir + "/" + name).size();
+    std::printf("data files: %.1f MB in %s\n", bytes / 1e6, qPrintable(dir));
+
+    // The first save compacts whatever make-demo left; then every round rewrites everything.
+    timeToolSave(dir);
+    std::vector<double> cp, cpSync, save, tool, noop;
+    for (int round = 0; round < 5; ++round) {
+        cp.push_back(timeCopy(dir, false));
+        save.push_back(timeSaveAfterDeletions(dir));
+        cpSync.push_back(timeCopy(dir, true));
+        tool.push_back(timeToolDelete(dir));
+        noop.push_back(timeToolSave(dir));
+    }
+    const double cpMs = medianOf(cp);
+    const double syncMs = medianOf(cpSync);
+    auto line = [&](const char* what, double ms) {
+        std::printf("%-48s %8.1f ms = %.2fx cp, %.2fx cp+sync\n", what, ms, ms / cpMs, ms / syncMs);
+    };
+    std::printf("%-48s %8.1f ms (median of 5)\n", "cp of the three data files", cpMs);
+    std::printf("%-48s %8.1f ms\n", "cp + sync", syncMs);
+    line("saveAll after deletions (all files rewritten)", medianOf(save));
+    line("qmtool delete static (process, art rewritten)", medianOf(tool));
+    line("qmtool save, already compact (nothing to write)", medianOf(noop));
+
+    // Peak memory of one whole-directory rewrite, as /usr/bin/time measures it (a fork of
+    // this process would report this process's own pages).
+    QProcess time;
+    const Catalogues c = readCatalogues(dir);
+    time.start("/usr/bin/time", { "-f", "%M", qmtoolPath(), "--dir", dir, "delete", "gump",
+                                  QString::number(c.listed[Gump].value(0)) });
+    time.waitForFinished(-1);
+    const QList<QByteArray> lines = time.readAllStandardError().trimmed().split('\n');
+    if (time.exitCode() == 0 && !lines.isEmpty())
+        std::printf("peak resident memory of qmtool delete gump (gumpart.mul rewritten): %.1f MB\n",
+                    lines.last().toDouble() / 1024.0);
+    else
+        std::printf("peak memory: run /usr/bin/time -v qmtool --dir DIR save\n");
+    return 0;
+}

@@ -1,0 +1,91 @@
+// The "Image" page: exporting the picture to a file and replacing it from one.
+#include "mywidget.h"
+
+#include "artcodec.h"
+#include "dialogs.h"
+#include "imagefiles.h"
+#include "itemkind.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QMouseEvent>
+#include <QTabWidget>
+
+void myWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::RightButton || tabData->currentIndex() != 0) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    // The menu's actions run expImage and impImage themselves when chosen.
+    Dialogs::get().execMenu(imageMenu, event->globalPosition().toPoint());
+}
+
+void myWidget::expImage()
+{
+    const QString title = tr("Exported image name");
+    if (image.isNull()) {
+        Dialogs::get().warning(this, title, tr("This item has no image to export."));
+        return;
+    }
+    QString selected;
+    const QString name = Dialogs::get().getSaveFileName(
+        this, title, QString(), pictureFilter(QImageWriter::supportedImageFormats()), &selected);
+    if (name.isEmpty())
+        return;
+    QString format = filterFormat(selected);
+    if (format.isEmpty())
+        format = QStringLiteral("PNG");
+    const QString fileName = exportFileName(name, format);
+    QImageWriter writer(fileName, format.toLatin1());
+    if (!writer.write(image)) {
+        Dialogs::get().warning(this, title,
+                               tr("The image could not be written to %1: %2.")
+                                   .arg(QDir::toNativeSeparators(fileName), writer.errorString()));
+    }
+}
+
+void myWidget::impImage()
+{
+    const QString title = tr("Image to import");
+    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    // Every readable picture first, so that the dialog does not open on one format only.
+    QStringList patterns;
+    for (const QByteArray& f : formats)
+        patterns << QStringLiteral("*.") + QString::fromLatin1(f).toLower();
+    const QString filter = tr("All pictures") + QStringLiteral(" (") + patterns.join(QLatin1Char(' '))
+        + QStringLiteral(");;") + pictureFilter(formats);
+    const QString name = Dialogs::get().getOpenFileName(this, title, QString(), filter, nullptr);
+    if (name.isEmpty())
+        return;
+
+    QString error;
+    QImage picture = readPicture(name, &error);
+    if (picture.isNull()) {
+        Dialogs::get().warning(this, title, error);
+        return;
+    }
+    const QSize size = importSizeFor(kind, picture.size());
+    if (size != picture.size())
+        picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                      .convertToFormat(QImage::Format_ARGB32);
+    if (kind == Land)
+        cropImage(picture);
+    // Refused here, where the user still knows which file it was, rather than at Save.
+    if (isValidKind(kind) && !canEncode(kind, picture, &error)) {
+        Dialogs::get().warning(this, title,
+                               tr("%1 cannot be used for this item: %2")
+                                   .arg(QDir::toNativeSeparators(name), error));
+        return;
+    }
+    imageChanged = true;
+    image = picture;
+    showImage();
+}
+
+void myWidget::cropImage(QImage& img)
+{
+    maskLandDiamond(img);
+}

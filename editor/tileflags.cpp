@@ -1,0 +1,38 @@
+#include "tileflags.h"
+
+#include <QtGlobal>
+
+const TileFlagInfo kTileFlags[kTileFlagCount] = {
+    { "checkBackground", QT_TRANSLATE_NOOP("myWidget", "Background") },
+    { "checkWeapon", QT_TRANSLATE_NOOP("myWidget", "Weapon") },
+    { "checkTransparent", QT_TRANSLATE_NOOP("myWidget", "Transparent") },
+    { "checkTranslucent", QT_TRANSLATE_NOOP("myWidget", "Translucent") },
+    { "checkWall", QT_TRANSLATE_NOOP("myWidget", "Wall") },
+    { "checkDamaging", QT_TRANSLATE_NOOP("myWidget", "Damaging") },
+    { "checkImpassable", QT_TRANSLATE_NOOP("myWidget", "Impassable") },
+    { "checkWet", QT_TRANSLATE_NOOP("myWidget", "Wet") },
+    { "checkUnknown", QT_TRANSLATE_NOOP("myWidget", "Unknown") },
+    { "checkSurface", QT_TRANSLATE_NOOP("myWidget", "Surface") },
+    { "checkBridge", QT_TRANSLATE_NOOP("myWidget", "Bridge") },
+    { "checkGeneric", QT_TRANSLATE_NOOP("myWidget", "Generic") },
+    { "checkWindow", QT_TRANSLATE_NOOP("myWidget", "Window") },
+    { "checkNoShoot", QT_TRANSLATE_NOOP("myWidget", "No Shoot") },
+    { "checkPrefixA", QT_TRANSLATE_NOOP("myWidget", "Prefix A") },
+    { "checkPrefixAn", QT_TRANSLATE_NOOP("myWidget", "Prefix An") },
+    { "checkInternal", QT_TRANSLATE_NOOP("myWidget", "Internal") },
+    { "checkFoliage", QT_TRANSLATE_NOOP("myWidget", "Foliage") },
+    { "checkPartialHue", QT_TRANSLATE_NOOP("myWidget", "Partial Hue") },
+    { "checkUnknown1", QT_TRANSLATE_NOOP("myWidget", "Unknown 1") },
+    { "checkMap", QT_TRANSLATE_NOOP("myWidget", "Map") },
+    { "checkContainer", QT_TRANSLATE_NOOP("myWidget", "Container") },
+    { "checkWearable", QT_TRANSLATE_NOOP("myWidget", "Wearable") },
+    { "checkLightSource", QT_TRANSLATE_NOOP("myWidget", "Light Source") },
+    { "checkAnimated", QT_TRANSLATE_NOOP("myWidget", "Animated") },
+    { "checkNoDiagnol", QT_TRANSLATE_NOOP("myWidget", "No Diagnol") },
+    { "checkUnknown2", QT_TRANSLATE_NOOP("myWidget", "Unknown2") },
+    { "checkArmor", QT_TRANSLATE_NOOP("myWidget", "Armor") },
+    { "checkRoof", QT_TRANSLATE_NOOP("myWidget", "Roof") },
+    { "checkDoor", QT_TRANSLATE_NOOP("myWidget", "Door") },
+    { "checkStairBack", QT_TRANSLATE_NOOP("myWidget", "Stair Back") },
+    { "checkStairRight", QT_TRANSLATE_NOOP("myWidget", "Stair Right") },
+};

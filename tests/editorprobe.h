@@ -1,0 +1,40 @@
+#pragma once
+
+// Records what an editor window sends, by value, as the main window would receive it.
+#include "mywidget.h"
+
+#include <QImage>
+#include <QLineEdit>
+#include <QList>
+#include <QTest>
+
+struct EditorProbe {
+    QList<QImage> images;
+    QList<tile_struct> tiles;
+    QList<anim_st> anims;
+    QList<QPair<int, int>> senders;   // kind and id of every tile or image signal
+
+    explicit EditorProbe(myWidget& w)
+    {
+        QObject::connect(&w, &myWidget::imgChange, [this](int k, int i, QImage& img) {
+            images << img;
+            senders << qMakePair(k, i);
+        });
+        QObject::connect(&w, &myWidget::tileChange, [this](int k, int i, tile_struct& t) {
+            tiles << t;
+            senders << qMakePair(k, i);
+        });
+        QObject::connect(&w, &myWidget::animChange, [this](int, anim_st& a) { anims << a; });
+    }
+    int total() const { return int(images.size() + tiles.size() + anims.size()); }
+};
+
+// Replaces a box's text the way a user does: select everything, then type.
+inline void typeInto(QLineEdit* box, const QString& text)
+{
+    box->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(box, Qt::Key_Backspace);
+    else
+        QTest::keyClicks(box, text);
+}

@@ -1,0 +1,401 @@
+// The editor window on its own: its pages by kind, what "Apply", "OK" and "Cancel" send,
+// and how the tile and animation pages read what the user typed.
+#include "editorprobe.h"
+#include "imageview.h"
+#include "mywidget.h"
+#include "scripteddialogs.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+QStringList tabLabels(const myWidget& w)
+{
+    QStringList labels;
+    for (int i = 0; i < w.tabData->count(); ++i)
+        labels << w.tabData->tabText(i);
+    return labels;
+}
+
+tile_struct sampleStatic()
+{
+    tile_struct t;
+    t.name = QStringLiteral("barrel");
+    t.texid = 99;   // no meaning for a static; must pass through untouched
+    t.flags = 0x20; // Damaging
+    t.weight = 255;
+    t.hue = 10;
+    t.animid = 0x1234;
+    t.unk = 0xbeef;
+    t.height = 3;
+    return t;
+}
+
+QImage solid(int w, int h, QRgb colour = qRgb(200, 40, 40))
+{
+    QImage img(w, h, QImage::Format_ARGB32);
+    img.fill(colour);
+    return img;
+}
+
+// A static editor filled with sampleStatic, as the main window opens it.
+void openStatic(myWidget& w, int id = 500)
+{
+    w.setData(1, id, QImage());
+    tile_struct t = sampleStatic();
+    w.setTile(1, id, t);
+    anim_st a;
+    a.frameCount = 4;
+    for (int i = 0; i < 64; ++i)
+        a.frames[size_t(i)] = qint8(i);
+    w.setAnimData(id, a);
+}
+
+} // namespace
+
+class TestEditor : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pagesAndCaptionFollowTheKind()
+    {
+        myWidget fresh;
+        QCOMPARE(fresh.windowTitle(), QStringLiteral("Form1"));
+        QCOMPARE(fresh.objectName(), QStringLiteral("myWidget"));
+
+        myWidget land;
+        land.setData(0, 0, QImage());
+        QCOMPARE(land.windowTitle(), QStringLiteral("Land: 0x0"));
+        QCOMPARE(tabLabels(land), (QStringList { "Image", "General", "Properties" }));
+        // Of the properties a land tile has only its texture id.
+        QVERIFY(land.lineTexid->isVisibleTo(land.TabPage));
+        QVERIFY(land.textTexid->isVisibleTo(land.TabPage));
+        QVERIFY(!land.lineWeight->isVisibleTo(land.TabPage));
+        QVERIFY(!land.textHue->isVisibleTo(land.TabPage));
+
+        myWidget stat;
+        stat.setData(1, 500, QImage());
+        QCOMPARE(stat.windowTitle(), QStringLiteral("Static: 0x1f4"));
+        QCOMPARE(tabLabels(stat), (QStringList { "Image", "General", "Properties", "AnimData" }));
+        QVERIFY(!stat.lineTexid->isVisibleTo(stat.TabPage));
+        QVERIFY(stat.lineUnk3->isVisibleTo(stat.TabPage));
+
+        myWidget gump;
+        gump.setData(2, 12, QImage());
+        QCOMPARE(gump.windowTitle(), QStringLiteral("Gump: 0xc"));
+        QCOMPARE(tabLabels(gump), QStringList { "Image" });
+
+        myWidget texture;
+        texture.setData(3, 0x4000, QImage());
+        QCOMPARE(texture.windowTitle(), QStringLiteral("Texture: 0x4000"));
+        QCOMPARE(tabLabels(texture), QStringList { "Image" });
+
+        QCOMPARE(stat.table1->rowCount(), 64);
+        QCOMPARE(stat.table1->columnCount(), 1);
+        QCOMPARE(stat.table1->horizontalHeaderItem(0)->text(), QStringLiteral("Offset"));
+    }
+
+    void eachFlagBoxDrivesItsOwnBit()
+    {
+        // The names other tools and translations know, misspellings included.
+        const char* names[32] = {
+            "checkBackground", "checkWeapon", "checkTransparent", "checkTranslucent",
+            "checkWall", "checkDamaging", "checkImpassable", "checkWet",
+            "checkUnknown", "checkSurface", "checkBridge", "checkGeneric",
+            "checkWindow", "checkNoShoot", "checkPrefixA", "checkPrefixAn",
+            "checkInternal", "checkFoliage", "checkPartialHue", "checkUnknown1",
+            "checkMap", "checkContainer", "checkWearable", "checkLightSource",
+            "checkAnimated", "checkNoDiagnol", "checkUnknown2", "checkArmor",
+            "checkRoof", "checkDoor", "checkStairBack", "checkStairRight",
+        };
+        myWidget w;
+        openStatic(w);
+        tile_struct none = sampleStatic();
+        none.flags = 0;
+        w.setTile(1, 500, none);
+        for (int bit = 0; bit < 32; ++bit) {
+            auto* box = w.findChild<QCheckBox*>(QString::fromLatin1(names[bit]));
+            QVERIFY2(box, names[bit]);
+            box->click();
+            QCOMPARE(w.flagWord, quint32(1) << bit);
+            box->click();
+            QCOMPARE(w.flagWord, 0u);
+        }
+        QVERIFY(w.metaObject()->indexOfSlot("setParitalHue(bool)") >= 0);
+        QVERIFY(w.metaObject()->indexOfSlot("setNoDiagnol(bool)") >= 0);
+        // Column c of the group holds bits 8c..8c+7.
+        auto* grid = qobject_cast<QGridLayout*>(w.groupBox1->layout());
+        QVERIFY(grid);
+        QCOMPARE(grid->itemAtPosition(7, 0)->widget(), w.findChild<QCheckBox*>("checkWet"));
+        QCOMPARE(grid->itemAtPosition(0, 3)->widget(), w.findChild<QCheckBox*>("checkAnimated"));
+    }
+
+    void setTileShowsEveryFieldInItsBase()
+    {
+        myWidget w;
+        openStatic(w);
+        QCOMPARE(w.lineName->text(), QStringLiteral("barrel"));
+        QCOMPARE(w.lineWeight->text(), QStringLiteral("255"));
+        QCOMPARE(w.lineHue->text(), QStringLiteral("0xa"));
+        QCOMPARE(w.lineAnimid->text(), QStringLiteral("4660"));
+        QCOMPARE(w.lineUnk->text(), QStringLiteral("0xbeef"));
+        QCOMPARE(w.lineQuality->text(), QStringLiteral("0x0"));
+        QVERIFY(w.findChild<QCheckBox*>("checkDamaging")->isChecked());
+        QCOMPARE(w.flagWord, 0x20u);
+
+        myWidget land;
+        land.setData(0, 7, QImage());
+        tile_struct t;
+        t.texid = 0x1f;
+        land.setTile(0, 7, t);
+        QCOMPARE(land.lineTexid->text(), QStringLiteral("0x1f"));
+    }
+
+    void numbersAreReadLeniently_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("hue 0X1f") << "lineHue" << "0X1f" << 31;
+        QTest::newRow("hue 0x1F") << "lineHue" << "0x1F" << 31;
+        QTest::newRow("hue 31") << "lineHue" << "31" << 31;
+        QTest::newRow("hue 1f is no number") << "lineHue" << "1f" << 0;
+        QTest::newRow("hue emptied") << "lineHue" << "" << 0;
+        QTest::newRow("hue blanks around") << "lineHue" << "  0x1f " << 31;
+        QTest::newRow("weight 300 keeps 8 bits") << "lineWeight" << "300" << 44;
+        QTest::newRow("anim id 70000 keeps 16 bits") << "lineAnimid" << "70000" << 4464;
+        QTest::newRow("unknown2 hex 16 bits") << "lineUnk2" << "0x12345" << 0x2345;
+        QTest::newRow("negative is no number") << "lineHeight" << "-1" << 0;
+    }
+
+    void numbersAreReadLeniently()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(int, expected);
+        myWidget w;
+        openStatic(w);
+        EditorProbe sent(w);
+        typeInto(w.findChild<QLineEdit*>(field), typed);
+        w.clickApply();
+        QCOMPARE(sent.tiles.size(), 1);
+        const tile_struct& t = sent.tiles.first();
+        const QMap<QString, int> read {
+            { "lineHue", t.hue },       { "lineWeight", t.weight }, { "lineAnimid", t.animid },
+            { "lineUnk2", t.unk2 },     { "lineHeight", t.height },
+        };
+        QCOMPARE(read.value(field), expected);
+    }
+
+    void onlyUserEditsAreSent()
+    {
+        myWidget w;
+        openStatic(w);
+        EditorProbe sent(w);
+
+        // Filling the pages is no edit.
+        w.clickApply();
+        QCOMPARE(sent.total(), 0);
+
+        // A flag switched on and off again leaves nothing to send.
+        w.findChild<QCheckBox*>("checkWall")->click();
+        w.findChild<QCheckBox*>("checkWall")->click();
+        w.clickApply();
+        QCOMPARE(sent.total(), 0);
+
+        // Typing the value that is already there is an edit.
+        typeInto(w.lineWeight, QStringLiteral("255"));
+        w.clickApply();
+        QCOMPARE(sent.tiles.size(), 1);
+        QVERIFY(sent.tiles.first() == sampleStatic());
+        QCOMPARE(sent.senders.first(), qMakePair(1, 500));
+
+        // Sent once; a second "Apply" has nothing new.
+        w.clickApply();
+        QCOMPARE(sent.total(), 1);
+
+        // The name goes back as typed, blanks included.
+        typeInto(w.lineName, QStringLiteral(" cask "));
+        w.findChild<QCheckBox*>("checkDamaging")->click();
+        w.clickApply();
+        QCOMPARE(sent.tiles.size(), 2);
+        QCOMPARE(sent.tiles.last().name, QStringLiteral(" cask "));
+        QCOMPARE(sent.tiles.last().flags, 0u);
+        QCOMPARE(sent.tiles.last().texid, quint16(99));
+    }
+
+    void landSendsItsTextureIdAndKeepsTheRest()
+    {
+        myWidget w;
+        w.setData(0, 3, QImage());
+        tile_struct t;
+        t.name = QStringLiteral("grass");
+        t.texid = 2;
+        t.weight = 77;   // a land record carries no weight; whatever is there stays
+        w.setTile(0, 3, t);
+        EditorProbe sent(w);
+        typeInto(w.lineTexid, QStringLiteral("0x10"));
+        typeInto(w.lineFrameCount, QStringLiteral("9"));   // no animation page for land
+        w.clickOK();
+        QCOMPARE(sent.tiles.size(), 1);
+        QCOMPARE(sent.tiles.first().texid, quint16(16));
+        QCOMPARE(sent.tiles.first().weight, quint8(77));
+        QCOMPARE(sent.tiles.first().name, QStringLiteral("grass"));
+        QCOMPARE(sent.anims.size(), 0);
+    }
+
+    void gumpsAndTexturesSendOnlyImages()
+    {
+        for (int kind : { 2, 3 }) {
+            myWidget w;
+            w.setData(kind, 5, solid(10, 10));
+            EditorProbe sent(w);
+            w.setFlag(4, true);
+            typeInto(w.lineName, QStringLiteral("x"));
+            typeInto(w.lineFrameCount, QStringLiteral("3"));
+            w.offsetsEdited = true;
+            w.clickApply();
+            QCOMPARE(sent.total(), 0);
+            w.image = solid(12, 12);
+            w.imageChanged = true;
+            w.clickApply();
+            QCOMPARE(sent.images.size(), 1);
+            QCOMPARE(sent.images.first().size(), QSize(12, 12));
+            QCOMPARE(sent.total(), 1);
+        }
+    }
+
+    void okAndCancel()
+    {
+        myWidget untouched;
+        openStatic(untouched);
+        untouched.show();
+        EditorProbe none(untouched);
+        untouched.clickOK();
+        QCOMPARE(none.total(), 0);
+        QVERIFY(!untouched.isVisible());
+
+        myWidget edited;
+        openStatic(edited);
+        edited.show();
+        EditorProbe sent(edited);
+        typeInto(edited.lineHue, QStringLiteral("0x2"));
+        edited.image = solid(3, 3);
+        edited.imageChanged = true;
+        edited.clickCancel();
+        QCOMPARE(sent.total(), 0);
+        QVERIFY(!edited.isVisible());
+    }
+
+    void broadcastsForOtherItemsLeaveTheWindowAlone()
+    {
+        myWidget w;
+        openStatic(w, 5);
+        w.show();
+        EditorProbe sent(w);
+        QImage other = solid(4, 4);
+        tile_struct renamed = sampleStatic();
+        renamed.name = QStringLiteral("other");
+        anim_st anim;
+        anim.frameCount = 99;
+
+        w.updateImage(0, 5, other);       // same id, other kind
+        w.updateImage(1, 6, other);
+        w.setTile(0, 5, renamed);
+        w.setTile(1, 6, renamed);
+        w.setAnimData(6, anim);
+        w.rcvDelete(0, 5);
+        w.rcvDelete(1, 6);
+        QVERIFY(w.image.isNull());
+        QCOMPARE(w.lineName->text(), QStringLiteral("barrel"));
+        QCOMPARE(w.lineFrameCount->text(), QStringLiteral("4"));
+        QVERIFY(w.isVisible());
+
+        // An animation record never reaches a window that is not a static.
+        myWidget land;
+        land.setData(0, 6, QImage());
+        land.setAnimData(6, anim);
+        QCOMPARE(land.lineFrameCount->text(), QString());
+
+        // Its own broadcast is taken, and a pending import is dropped by it.
+        w.image = solid(8, 8);
+        w.imageChanged = true;
+        w.updateImage(1, 5, other);
+        QCOMPARE(w.image.size(), QSize(4, 4));
+        QVERIFY(!w.imageChanged);
+
+        // Deleting the item closes the window without sending what was pending.
+        w.imageChanged = true;
+        typeInto(w.lineHue, QStringLiteral("7"));
+        w.rcvDelete(1, 5);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(sent.total(), 0);
+    }
+
+    void offsetsTravelAsSignedBytes()
+    {
+        myWidget w;
+        openStatic(w);
+        EditorProbe sent(w);
+        // The main window answers every record with a broadcast; do the same here.
+        connect(&w, &myWidget::animChange, &w, &myWidget::setAnimData);
+
+        // Right after filling, nothing counts as edited.
+        QVERIFY(!w.offsetsEdited);
+        w.clickApply();
+        QCOMPARE(sent.anims.size(), 0);
+
+        w.table1->item(3, 0)->setText(QStringLiteral("200"));
+        w.table1->item(4, 0)->setText(QStringLiteral("-129"));
+        w.table1->item(5, 0)->setText(QStringLiteral("abc"));
+        w.table1->item(6, 0)->setText(QStringLiteral("0x10"));
+        w.clickApply();
+        QCOMPARE(sent.anims.size(), 1);
+        const anim_st& a = sent.anims.first();
+        QCOMPARE(quint8(a.frames[3]), quint8(200));
+        QCOMPARE(a.frames[4], qint8(127));
+        QCOMPARE(a.frames[5], qint8(0));
+        QCOMPARE(a.frames[6], qint8(0));
+        QCOMPARE(a.frames[63], qint8(63));   // the whole record travels
+        QCOMPARE(a.frameCount, qint8(4));
+        QCOMPARE(w.table1->item(3, 0)->text(), QStringLiteral("-56"));
+        QVERIFY(!w.offsetsEdited);
+
+        w.clickApply();
+        QCOMPARE(sent.anims.size(), 1);
+
+        typeInto(w.lineFrameInterval, QStringLiteral("130"));
+        w.clickApply();
+        QCOMPARE(sent.anims.size(), 2);
+        QCOMPARE(sent.anims.last().frameInterval, qint8(-126));
+        QCOMPARE(sent.anims.last().frames[3], qint8(-56));
+    }
+
+    void readOnlyTileDataSendsNoTile()
+    {
+        myWidget w;
+        openStatic(w);
+        w.setTileDataReadOnly(true);
+        QVERIFY(!w.findChild<QCheckBox*>("checkWall")->isEnabled());
+        QVERIFY(w.lineName->isReadOnly());
+        QVERIFY(w.lineHue->isReadOnly());
+        EditorProbe sent(w);
+        w.setFlag(4, true);
+        w.lineName->setModified(true);
+        w.table1->item(0, 0)->setText(QStringLiteral("5"));
+        w.clickApply();
+        QCOMPARE(sent.tiles.size(), 0);
+        QCOMPARE(sent.anims.size(), 1);   // animation data is another file
+    }
+};
+
+QTEST_MAIN(TestEditor)
+#include "tst_editor.moc"

@@ -1,0 +1,199 @@
+// qmtool's editing commands: each stages a change and runs the editor's whole Save; any
+// failure exits 2 and changes no file.
+#include "artcodec.h"
+#include "imageimport.h"
+#include "savedirs.h"
+#include "testdata.h"
+#include "tiledata.h"
+
+#include <QImage>
+#include <QTest>
+
+namespace {
+
+
+ToolRun tool(const SaveDir& dir, QStringList args)
+{
+    return runTool(QStringList { "--dir", dir.path() } + args);
+}
+
+} // namespace
+
+class TestQmtoolEdit : public QObject {
+    Q_OBJECT
+
+private slots:
+    void deleteEmptiesTheEntriesAndCompacts()
+    {
+        SaveDir dir;
+        dir.writeStandard();
+        const ToolRun run = tool(dir, { "delete", "gump", "0", "0x4" });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QByteArray index = readBytes(dir.file("gumpidx.mul"));
+        QCOMPARE(indexRecordAt(index, 0), (IndexRecord { -1, 12, 0x00030002 }));
+        QCOMPARE(indexRecordAt(index, 1), (IndexRecord { 0, 8, 0x00020002 }));
+        QCOMPARE(indexRecordAt(index, 4), (IndexRecord { -1, 6, 0x00010003 }));
+        QCOMPARE(readBytes(dir.file("gumpart.mul")), entryBytes(Gump, 1, 8));
+        QVERIFY(dir.snapshot().keys().filter(".qmg").isEmpty());
+    }
+
+    void refusedCommandsChangeNothing_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("delete an empty entry") << QStringList { "delete", "gump", "0", "2" } << 2 << "Gump 0x2 has no entry";
+        QTest::newRow("unknown kind") << QStringList { "delete", "sprite", "1" } << 1 << "'sprite' is not a kind";
+        QTest::newRow("land id too large") << QStringList { "set-tile", "land", "16384", "flags=1" } << 1 << "Land ids run from 0 to 0x3fff";
+        QTest::newRow("field of the other kind") << QStringList { "set-tile", "land", "3", "weight=1" } << 1 << "no field 'weight'";
+        QTest::newRow("value too large") << QStringList { "set-tile", "static", "3", "hue=256" } << 1 << "no value for hue";
+        QTest::newRow("name too long") << QStringList { "set-tile", "static", "3", "name=twenty-one characters" } << 1 << "at most 20";
+        QTest::newRow("not an assignment") << QStringList { "set-anim", "3", "frames" } << 1 << "not FIELD=VALUE";
+        QTest::newRow("too many frames") << QStringList { "set-anim", "3", "frames=" + QString("1,").repeated(64) + "1" } << 1 << "at most 64";
+        QTest::newRow("unreadable picture") << QStringList { "import-image", "static", "5", "/no/such.png" } << 2 << "cannot read the picture";
+        QTest::newRow("save takes no arguments") << QStringList { "save", "now" } << 1 << "usage: qmtool [--dir DATADIR] save";
+    }
+
+    void refusedCommandsChangeNothing()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        SaveDir dir;
+        dir.writeStandard();
+        const auto before = dir.snapshot();
+        const ToolRun run = tool(dir, args);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QCOMPARE(dir.snapshot(), before);
+    }
+
+    void failedSaveExitsTwoAndChangesNothing()
+    {
+        SaveDir dir;
+        dir.writeStandard();
+        QFile::remove(dir.file("texmaps.mul"));
+        const auto before = dir.snapshot();
+        const ToolRun run = tool(dir, { "delete", "static", "1" });
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains("texmaps.mul") && run.err.contains("no file was changed"), qPrintable(run.err));
+        QCOMPARE(dir.snapshot(), before);   // art.mul untouched although its step came first
+    }
+
+    void everyCommandExplainsItself()
+    {
+        SaveDir dir;
+        for (const char* command : { "import-image", "delete", "set-tile", "set-anim", "save" }) {
+            const ToolRun run = tool(dir, { command, "--help" });
+            QCOMPARE(run.exitCode, 0);
+            QVERIFY2(run.out.contains("qmtool [--dir DATADIR] " + QString(command)), command);
+        }
+    }
+
+    void leftoversAreCleanedBeforeACommandReadsTheDirectory()
+    {
+        SaveDir dir;
+        dir.writeStandard();
+        writeBytes(dir.file("artidx.mul.qmg"), "half written");
+        const ToolRun run = tool(dir, { "save" });
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains("Removed artidx.mul.qmg left by an interrupted save"), qPrintable(run.err));
+        QVERIFY(dir.snapshot().keys().filter(".qmg").isEmpty());
+    }
+
+    void setTileWritesTheRecord()
+    {
+        SaveDir dir;
+        dir.writeStandard();
+        QByteArray expected = readBytes(dir.file("tiledata.mul"));
+        const ToolRun run = tool(dir, { "set-tile", "static", "0x21", "flags=0x41", "weight=255", "unk=0x0708",
+                                        "height=17", "name=twenty characters!!!" });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        // The fields not named keep what the file held.
+        QByteArray record = expected.mid(429261, 37);
+        record.replace(0, 4, QByteArray::fromHex("41000000"));
+        record[4] = char(255);
+        record.replace(6, 2, QByteArray::fromHex("0807"));
+        record[16] = 17;
+        record.replace(17, 20, "twenty characters!!!");
+        expected.replace(429261, 37, record);
+        QCOMPARE(readBytes(dir.file("tiledata.mul")), expected);
+
+        const ToolRun land = tool(dir, { "set-tile", "land", "33", "texid=4660", "name=ABC" });
+        QVERIFY2(land.exitCode == 0, qPrintable(land.err));
+        QCOMPARE(readBytes(dir.file("tiledata.mul")).mid(870, 22), QByteArray::fromHex("3412") + QByteArray("ABC") + QByteArray(17, 0));
+    }
+
+    void setTileRefusesAFileOfAnotherLayout()
+    {
+        SaveDir dir;
+        dir.writeStandard();
+        dir.writeTileData(3188736);
+        const auto before = dir.snapshot();
+        const ToolRun run = tool(dir, { "set-tile", "static", "1", "hue=3" });
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains("layout"), qPrintable(run.err));
+        QCOMPARE(dir.snapshot(), before);
+    }
+
+    void setAnimWritesOnlyItsEntry()
+    {
+        SaveDir dir;
+        dir.writeStandard();
+        QByteArray expected = readBytes(dir.file("animdata.mul"));
+        const ToolRun run = tool(dir, { "set-anim", "9", "frames=1,-2,0xff", "frameCount=3", "start=-128" });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QByteArray record = expected.mid(620, 68);
+        record.replace(0, 3, QByteArray::fromHex("01feff"));
+        record[65] = 3;
+        record[67] = char(0x80);
+        expected.replace(620, 68, record);
+        QCOMPARE(readBytes(dir.file("animdata.mul")), expected);
+    }
+
+    void importImageFollowsTheImagePageRules()
+    {
+        SaveDir dir;
+        dir.writeStandard();
+        QImage picture(100, 50, QImage::Format_RGB32);
+        picture.fill(0xff804020);
+        const QString png = dir.file("picture.png");
+        QVERIFY(picture.save(png));
+        // Land id 9 is free: the import lists it.
+        ToolRun run = tool(dir, { "import-image", "land", "9", png });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QByteArray land = encodeLand(prepareImportedImage(Land, QImage(png)));
+        QCOMPARE(land.size(), kLandRecordSize);
+        const IndexRecord record = indexRecordAt(readBytes(dir.file("artidx.mul")), 9);
+        QCOMPARE(record.length, kLandRecordSize);
+        QCOMPARE(readBytes(dir.file("art.mul")).mid(record.offset, record.length), land);
+
+        // A texture import scales; the index says 64 wide.
+        run = tool(dir, { "import-image", "texture", "1", png });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(indexRecordAt(readBytes(dir.file("texidx.mul")), 1).extra, 0u);
+    }
+
+    void importRulesScaleAndMask()
+    {
+        QImage picture(100, 50, QImage::Format_RGB32);
+        picture.fill(0xffffffff);
+        const QImage land = prepareImportedImage(Land, picture);
+        QCOMPARE(land.size(), QSize(44, 44));
+        QCOMPARE(land.format(), QImage::Format_ARGB32);
+        QCOMPARE(land.pixel(20, 0), 0u);      // outside the diamond
+        QCOMPARE(qAlpha(land.pixel(21, 0)), 255);
+        QCOMPARE(qAlpha(land.pixel(0, 21)), 255);   // rows 21 and 22 whole
+        QCOMPARE(land.pixel(0, 23), 0u);
+        QCOMPARE(qAlpha(land.pixel(1, 23)), 255);
+        QCOMPARE(land.pixel(22, 43), 0xffffffffu);
+        QCOMPARE(land.pixel(23, 43), 0u);
+        QCOMPARE(prepareImportedImage(Texture, QImage(200, 300, QImage::Format_RGB32)).size(), QSize(128, 128));
+        QCOMPARE(prepareImportedImage(Texture, QImage(127, 500, QImage::Format_RGB32)).size(), QSize(64, 64));
+        QCOMPARE(prepareImportedImage(Gump, QImage(1000, 1000, QImage::Format_Indexed8)).size(), QSize(1000, 1000));
+        QCOMPARE(prepareImportedImage(Static, QImage(3, 5, QImage::Format_RGB888)).format(), QImage::Format_ARGB32);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQmtoolEdit)
+#include "tst_qmtool_edit.moc"

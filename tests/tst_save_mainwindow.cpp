@@ -1,0 +1,138 @@
+// The editor's Save command and the check of a data directory before it is read: what the
+// user is told, and what is kept when a step fails.
+#include "mainwindow.h"
+#include "mylistitem.h"
+#include "savedirs.h"
+#include "scripteddialogs.h"
+#include "testdata.h"
+#include "tiledata.h"
+#include "uodir.h"
+
+#include <QStatusBar>
+
+#include <memory>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+void removeListed(QTreeWidget* list, int id)
+{
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (myListItem::idOf(list->topLevelItem(i)) == id)
+            delete list->takeTopLevelItem(i);
+}
+
+// A main window on a standard directory, with scripted dialogs and a private setting.
+struct WindowOnDirectory {
+    TestSettings settings;
+    SaveDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<mainwindow> window;
+
+    WindowOnDirectory()
+    {
+        dir.writeStandard();
+        writeUODir(dir.path());
+        window = std::make_unique<mainwindow>();
+    }
+};
+
+} // namespace
+
+class TestSaveMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void saveWritesEveryStepAndSaysReady()
+    {
+        WindowOnDirectory f;
+        mainwindow& w = *f.window;
+        ScriptedDialogs& dialogs = f.dialogs;
+        SaveDir& dir = f.dir;
+        removeListed(w.listStatic, 1);
+        w.gumpImages.insert(1, QImage());
+        w.fileSave();
+        QCOMPARE(dialogs.messages, QStringList());
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Ready"));
+        QCOMPARE(indexRecordAt(readBytes(dir.file("artidx.mul")), kLandCount + 1), (IndexRecord { -1, 10, 12 }));
+        QVERIFY(w.gumpImages.isEmpty());
+    }
+
+    void failedStepIsReportedAndStopsTheSave()
+    {
+        WindowOnDirectory f;
+        mainwindow& w = *f.window;
+        ScriptedDialogs& dialogs = f.dialogs;
+        SaveDir& dir = f.dir;
+        QFile::remove(dir.file("texmaps.mul"));
+        const auto before = dir.snapshot();
+        w.textureImages.insert(1, QImage());
+        anim_st anim;
+        w.animEntries.insert(2, anim);
+        w.fileSave();
+        // One message, naming the file; the animation step after it did not run.
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages[0].startsWith("Save failed: ") && dialogs.messages[0].contains("texmaps.mul"),
+                 qPrintable(dialogs.messages[0]));
+        QVERIFY(dialogs.messages[0].contains("edits are kept"));
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Save failed"));
+        QCOMPARE(w.textureImages.size(), 1);
+        QCOMPARE(w.animEntries.size(), 1);
+        const auto after = dir.snapshot();
+        QCOMPARE(after["texidx.mul"], before["texidx.mul"]);
+        QCOMPARE(after["animdata.mul"], before["animdata.mul"]);
+        QVERIFY(after.keys().filter(".qmg").isEmpty());
+    }
+
+    void interruptedSaveIsFinishedBeforeReading()
+    {
+        TestSettings settings;
+        SaveDir dir;
+        dir.writeStandard();
+        // A save that had reached its journal: the new index lists gump 5 only.
+        QVector<IndexRecord> gumps = emptyIndex(6);
+        gumps[5] = { 0, 4, 0x00010001 };
+        writeBytes(dir.file("gumpidx.mul.qmg"), indexBytes(gumps));
+        writeBytes(dir.file("gumpart.mul.qmg"), "abcd");
+        writeBytes(dir.file("savejournal.qmg"), "Quillmark save journal 1\ngumpart.mul\ngumpidx.mul\nend\n");
+        writeUODir(dir.path());
+        ScriptedDialogs dialogs;
+        mainwindow w;
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages[0].startsWith("Interrupted save: Finished"), qPrintable(dialogs.messages[0]));
+        QCOMPARE(w.listGump->topLevelItemCount(), 1);
+        QCOMPARE(w.listGump->topLevelItem(0)->text(0), QStringLiteral("0x5"));
+        QCOMPARE(readBytes(dir.file("gumpart.mul")), QByteArray("abcd"));
+    }
+
+    void tileDataThatCannotBeWrittenIsSaidOnce()
+    {
+        TestSettings settings;
+        SaveDir dir;
+        dir.writeStandard();
+        QFile::remove(dir.file("tiledata.mul"));
+        writeUODir(dir.path());
+        ScriptedDialogs dialogs;
+        mainwindow w;
+        QVERIFY(!w.tileDataWritable);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages[0].contains("tiledata.mul is missing"), qPrintable(dialogs.messages[0]));
+        dir.writeTileData(3188736);   // 64-bit flags
+        dialogs.directoryAnswers << QDir(dir.path()).absolutePath() + "/";
+        w.mulDir = QStringLiteral("/elsewhere");
+        w.editSettings();
+        QVERIFY(!w.tileDataWritable);
+        QCOMPARE(dialogs.messages.size(), 2);
+        QVERIFY2(dialogs.messages[1].contains("3188736 bytes"), qPrintable(dialogs.messages[1]));
+        dir.writeTileData(kFullTileDataSize);
+        w.mulDir = QStringLiteral("/elsewhere");
+        dialogs.directoryAnswers << dir.path();
+        w.editSettings();
+        QVERIFY(w.tileDataWritable);
+        QCOMPARE(dialogs.messages.size(), 2);
+    }
+};
+
+QTEST_MAIN(TestSaveMainWindow)
+#include "tst_save_mainwindow.moc"
