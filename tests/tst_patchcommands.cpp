@@ -307,6 +307,14 @@ private slots:
         QCOMPARE(parseStaticTile(patch.tileRecord.constData()).name, QStringLiteral("a much longer name t"));
         QCOMPARE(parseStaticTile(patch.tileRecord.constData()).weight, quint8(99));
 
+        // After Save the same item exports what the rewritten files hold.
+        f.w->fileSave();
+        QVERIFY(f.w->staticImages.isEmpty());
+        f.exportItem(Static, kStaticId, f.path("saved.qmp"));
+        QVERIFY2(readPatchFile(f.path("saved.qmp"), &patch, &error), qPrintable(error));
+        QCOMPARE(patch.image, readImageFromFiles(f.dir.path(), Static, kStaticId));
+        QCOMPARE(patch.image, decodeStatic(encodeStatic(edited)));
+
         // A null image in the change set (an emptied item) exports as no image.
         QImage none;
         f.w->rcvImage(Gump, kGumpId, none);
