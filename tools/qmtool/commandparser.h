@@ -20,6 +20,7 @@ public:
 
     QStringList positional() const { return m_positional; }
     bool isSet(const QCommandLineOption& option) const { return m_parser.isSet(option); }
+    QString value(const QCommandLineOption& option) const { return m_parser.value(option); }
 
     // Each returns false after reporting a usage error.
     bool kindArgument(const QString& text, int* kind);

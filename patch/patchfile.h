@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+// A patch file (.qmp) carries one item of one catalogue between installations. Layout, all
+// numbers little-endian 32-bit signed, no padding, no length or checksum:
+//   format (1), kind (0 land, 1 static, 2 gump, 3 texture), id, height, width,
+//   when height + width != 0: image marker (1, or 0 for "no image") and a complete PNG file,
+//   land: its 26-byte tiledata.mul record; static: its 37-byte record and 68 bytes of
+//   animdata.mul. Gump and texture patches end after the image.
+constexpr qint32 kPatchFormat = 1;
+constexpr int kPatchHeaderSize = 20;
+// Far above any real patch (a PNG of the largest gump is a few megabytes); a bigger file is
+// not read into memory at all.
+constexpr qint64 kPatchFileSizeLimit = 64LL * 1024 * 1024;
+
+struct PatchItem {
+    int kind = 0;
+    int id = 0;
+    QImage image;            // null when the item has no image
+    QByteArray tileRecord;   // land: 26 bytes, static: 37 bytes as stored; else empty
+    QByteArray animRecord;   // static: 68 bytes as stored; else empty
+};
+
+// The file's bytes. Fails only when the image cannot be encoded as PNG or a record has the
+// wrong size for the kind (a programming error).
+bool serialisePatch(const PatchItem& patch, QByteArray* out, QString* error);
+
+// Reads and checks a whole patch: header, image (decoded, and one that Save can store for
+// the kind), records, and no bytes left over. On failure `out` is untouched and `error` is a
+// sentence for the status bar ("Not a patch file: ..." or "Cannot import this patch: ...").
+// The id is not checked here: it is only the default answer to the id question.
+bool parsePatch(const QByteArray& bytes, PatchItem* out, QString* error);
+
+// parsePatch on a file, refusing files larger than kPatchFileSizeLimit before reading them.
+bool readPatchFile(const QString& fileName, PatchItem* out, QString* error);
+
+// Writes the patch to exactly `fileName`, all or nothing: an existing file is replaced only
+// once the new one is completely written.
+bool writePatchFile(const QString& fileName, const PatchItem& patch, QString* error);
+
+// The export dialog's extension rule: with the "QMP" filter chosen, a name whose part after
+// the last dot isn't qmp (any case) gets ".qmp" appended; with any other filter the name
+// stays as typed.
+QString patchFileNameForFilter(const QString& chosenName, const QString& selectedFilter);

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "changeset.h"
+#include "patchfile.h"
+#include "records.h"
+
+#include <QString>
+
+#include <set>
+
+// Moving one item between the data files (with their change set) and a patch.
+
+// The item's current state: the change set's entries where it holds them, else the data
+// files. Tile records not in the change set are copied from tiledata.mul byte for byte.
+// Fails when they would have to come from a tiledata.mul of a layout this program does not
+// know: their bytes would be another record's, and the patch would spread them.
+bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int id,
+                PatchItem* out, QString* error);
+
+// The records the patch carries, as the change set stores them.
+tile_struct patchTile(const PatchItem& patch);
+anim_st patchAnim(const PatchItem& patch);
+
+// Puts the patch's image, tile record (land, static) and animation record (static) into the
+// change set under `id`, replacing what was there.
+void storePatch(const PatchItem& patch, int id, ChangeSet& changes);
+
+// The caption of the id question for a kind: "Land Tile id", "Static Tile id", "Gump id",
+// "Texture id".
+QString patchIdCaption(int kind);
+
+// Empty when the data files can hold `id` as an item of `kind`, else why not. Land ids run
+// to 16,383 and static ids to 65,535 (they share artidx.mul); gump and texture ids may lie
+// past the end of their index, which Save extends, but not absurdly far.
+QString idRangeError(int kind, qint64 id);
+constexpr qint64 kLargestGumpOrTextureId = 0xfffff;
+
+// The user's answer to the id question, white space simplified: empty takes the smallest free
+// id; "0x"/"0X" then hexadecimal; otherwise decimal.
+struct PatchIdAnswer {
+    enum Status {
+        Ok,
+        NotANumber,   // not an integer: the command ends without a word
+        NoFreeId,     // empty answer and no free id: "Unable to create a new item"
+        OutOfRange,   // an id the files cannot hold; `message` says why
+    };
+    Status status = NotANumber;
+    int id = -1;
+    QString message;
+};
+PatchIdAnswer resolvePatchId(const QString& answer, int kind, const std::set<quint32>& freeIds);
