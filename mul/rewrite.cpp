@@ -19,16 +19,6 @@ namespace {
 
 constexpr qint64 kLargestOffset = std::numeric_limits<qint32>::max();
 
-QString hexId(int id)
-{
-    return QStringLiteral("0x") + QString::number(id, 16);
-}
-
-QString entryName(int kind, int id)
-{
-    return kindName(kind) + QLatin1Char(' ') + hexId(id);
-}
-
 // Takes the save lock, then refuses a directory whose last save is still unfinished.
 bool beginSave(SaveTransaction& tx, const QString& mulDir, QString* error)
 {
@@ -196,7 +186,7 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
             const QByteArray bytes = encodeFor(owner.kind, image, &why);
             if (bytes.isEmpty()) {
                 *error = QStringLiteral("%1 cannot be saved: %2. Nothing was written")
-                             .arg(entryName(owner.kind, owner.id),
+                             .arg(itemName(owner.kind, owner.id),
                                   why.isEmpty() ? QStringLiteral("its image cannot be encoded") : why);
                 return false;
             }
@@ -216,7 +206,7 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
                 if (size < 0)
                     return false;
                 if (old.offset < 0 || qint64(old.offset) + old.length > size) {
-                    const QString what = owner.kind >= 0 ? entryName(owner.kind, owner.id)
+                    const QString what = owner.kind >= 0 ? itemName(owner.kind, owner.id)
                                                          : QStringLiteral("Record %1").arg(i);
                     *error = QStringLiteral("%1 in %2 points outside %3 (offset %4, length %5, file size "
                                             "%6). Delete the entry or repair the file, then save again")
@@ -227,7 +217,7 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
             } else if (old.length < 0) {
                 *error = QStringLiteral("%1 in %2 has a negative length (%3). Delete the entry or "
                                         "repair the file, then save again")
-                             .arg(owner.kind >= 0 ? entryName(owner.kind, owner.id) : QStringLiteral("Record %1").arg(i),
+                             .arg(owner.kind >= 0 ? itemName(owner.kind, owner.id) : QStringLiteral("Record %1").arg(i),
                                   indexName).arg(old.length);
                 return false;
             }
@@ -263,7 +253,7 @@ bool markListed(int kind, const QVector<int>& ids, qint64 limit, std::vector<cha
     for (int id : ids) {
         if (id < 0 || id >= limit) {
             *error = QStringLiteral("%1 lies beyond the ids that %2 can hold; nothing was written")
-                         .arg(entryName(kind, id), indexFileName(kind));
+                         .arg(itemName(kind, id), indexFileName(kind));
             return false;
         }
         const size_t at = size_t(id + shift);
@@ -285,7 +275,7 @@ bool stageTileData(SaveTransaction& tx, const QString& mulDir, const ChangeSet& 
             if (it.key() < 0 || it.key() >= limit || tileOffset(kind, it.key()) + tileRecordSize(kind) > size) {
                 *error = QStringLiteral("tiledata.mul has no entry for %1 (the file has %2 bytes); "
                                         "nothing was written")
-                             .arg(entryName(kind, it.key())).arg(size);
+                             .arg(itemName(kind, it.key())).arg(size);
                 return false;
             }
         }
@@ -298,7 +288,7 @@ bool stageTileData(SaveTransaction& tx, const QString& mulDir, const ChangeSet& 
             const QByteArray bytes = tileBytes(kind, it.value());
             if (bytes.size() != tileRecordSize(kind)) {
                 *error = QStringLiteral("The tile data of %1 cannot be encoded; nothing was written")
-                             .arg(entryName(kind, it.key()));
+                             .arg(itemName(kind, it.key()));
                 return false;
             }
             if (!patchAt(*staged, tileOffset(kind, it.key()), bytes, error))
@@ -395,7 +385,7 @@ bool stageAnim(SaveTransaction& tx, const QString& mulDir, const ChangeSet& chan
         if (it.key() < 0 || it.key() >= kStaticCount || animOffset(it.key()) + kAnimRecordSize > size) {
             *error = QStringLiteral("animdata.mul has no entry for %1 (the file has %2 bytes); "
                                     "nothing was written")
-                         .arg(entryName(Static, it.key())).arg(size);
+                         .arg(itemName(Static, it.key())).arg(size);
             return false;
         }
     }
@@ -406,7 +396,7 @@ bool stageAnim(SaveTransaction& tx, const QString& mulDir, const ChangeSet& chan
         const QByteArray bytes = animBytes(it.value());
         if (bytes.size() != kAnimRecordSize) {
             *error = QStringLiteral("The animation data of %1 cannot be encoded; nothing was written")
-                         .arg(entryName(Static, it.key()));
+                         .arg(itemName(Static, it.key()));
             return false;
         }
         if (!patchAt(*staged, animOffset(it.key()), bytes, error))

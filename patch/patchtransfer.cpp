@@ -109,10 +109,7 @@ PatchIdAnswer resolvePatchId(const QString& answer, int kind, const std::set<qui
         id = *freeIds.begin();
     } else {
         bool ok = false;
-        if (text.left(2).toUpper() == QLatin1String("0X"))
-            id = text.mid(2).toLongLong(&ok, 16);
-        else
-            id = text.toLongLong(&ok, 10);
+        id = parseTypedNumber(text, &ok);
         if (!ok) {
             result.status = PatchIdAnswer::NotANumber;
             return result;

@@ -96,18 +96,11 @@ struct Edit {
     }
 };
 
-QString kindAndId(int kind, int id)
-{
-    return kindName(kind) + QLatin1Char(' ') + hexId(id);
-}
-
 // A number as the editor's fields take it: decimal, or hexadecimal after 0x.
 bool parseNumber(const QString& text, qint64 low, qint64 high, qint64* value)
 {
-    const QString t = text.trimmed();
     bool ok = false;
-    const bool hex = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
-    const qint64 v = hex ? t.mid(2).toLongLong(&ok, 16) : t.toLongLong(&ok, 10);
+    const qint64 v = parseTypedNumber(text, &ok);
     if (!ok || v < low || v > high)
         return false;
     *value = v;
@@ -148,7 +141,7 @@ int cmdImportImage(ToolContext& ctx)
         return done;
     int kind = 0;
     int id = 0;
-    if (!edit.parser.kindArgument(edit.args[0], &kind) || !edit.parser.idArgument(kind, edit.args[1], &id))
+    if (!edit.parser.itemArguments(&kind, &id))
         return ExitUsage;
 
     QImageReader reader(edit.args[2]);
@@ -158,7 +151,7 @@ int cmdImportImage(ToolContext& ctx)
     const QImage image = prepareImportedImage(kind, picture);
     QString why;
     if (!canEncode(kind, image, &why))
-        return edit.fail(QStringLiteral("%1 cannot hold this picture: %2").arg(kindAndId(kind, id), why));
+        return edit.fail(QStringLiteral("%1 cannot hold this picture: %2").arg(itemName(kind, id), why));
 
     edit.changes.images[kind].insert(id, image);
     if (!edit.isListed(kind, id))
@@ -182,7 +175,7 @@ int cmdDelete(ToolContext& ctx)
         if (!edit.parser.idArgument(kind, edit.args[i], &id))
             return ExitUsage;
         if (!edit.isListed(kind, id))
-            return edit.fail(QStringLiteral("%1 has no entry; no file was changed").arg(kindAndId(kind, id)));
+            return edit.fail(QStringLiteral("%1 has no entry; no file was changed").arg(itemName(kind, id)));
         ids.append(id);
     }
     QVector<int>& listed = edit.catalogues.listed[kind];
