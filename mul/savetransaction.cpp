@@ -1,6 +1,7 @@
 #include "savetransaction.h"
 
 #include "durablefile.h"
+#include "indexfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,16 +34,11 @@ QString stagedName(const QString& fileName)
     return fileName + QLatin1String(kStagedSuffix);
 }
 
-QString inDir(const QString& dir, const QString& fileName)
-{
-    return dir + QLatin1Char('/') + fileName;
-}
-
 constexpr int kLockWaitMs = 5000;
 
 std::unique_ptr<QLockFile> lockDirectory(const QString& dir, QString* error)
 {
-    auto lock = std::make_unique<QLockFile>(inDir(dir, QLatin1String(kLockName)));
+    auto lock = std::make_unique<QLockFile>(mulPath(dir, QLatin1String(kLockName)));
     lock->setStaleLockTime(0);   // stale only when its process is gone, however long a save takes
     if (lock->tryLock(kLockWaitMs))
         return lock;
@@ -89,17 +85,13 @@ JournalState readJournal(const QString& path, QStringList* names, QString* error
     return JournalState::Complete;
 }
 
-bool finishSwap(const QString& dir, const QStringList& names, QStringList* done, QString* error)
+bool finishSwap(const QString& dir, const QStringList& names, QString* error)
 {
     for (const QString& name : names) {
-        const QString staged = inDir(dir, stagedName(name));
+        const QString staged = mulPath(dir, stagedName(name));
         // A missing staged file was renamed before the interruption.
-        if (QFileInfo::exists(staged)) {
-            if (!replaceFile(staged, inDir(dir, name), error))
-                return false;
-            if (done)
-                done->append(name);
-        }
+        if (QFileInfo::exists(staged) && !replaceFile(staged, mulPath(dir, name), error))
+            return false;
     }
     return syncDirectory(dir, error);
 }
@@ -137,7 +129,7 @@ SaveTransaction::~SaveTransaction()
 
 QFile* SaveTransaction::stage(const QString& fileName, QString* error)
 {
-    auto file = std::make_unique<QFile>(inDir(m_dir, stagedName(fileName)));
+    auto file = std::make_unique<QFile>(mulPath(m_dir, stagedName(fileName)));
     // Unbuffered: the rewrite hands over large blocks itself, and every write error shows
     // at the write that caused it.
     if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
@@ -156,7 +148,7 @@ void SaveTransaction::discard()
 {
     for (auto& [name, file] : m_files) {
         file->close();
-        QFile::remove(inDir(m_dir, stagedName(name)));
+        QFile::remove(mulPath(m_dir, stagedName(name)));
     }
     m_files.clear();
 }
@@ -181,7 +173,7 @@ bool SaveTransaction::commit(QString* error)
         return false;
 
     // 2. The journal: once it is on the disk the swap will be finished whatever happens.
-    const QString journalPath = inDir(m_dir, QLatin1String(kJournalName));
+    const QString journalPath = mulPath(m_dir, QLatin1String(kJournalName));
     QByteArray journal = QByteArray(kJournalHeader) + '\n';
     for (const auto& entry : m_files)
         journal += entry.first.toLatin1() + '\n';
@@ -215,7 +207,7 @@ bool SaveTransaction::commit(QString* error)
         if (!ok)
             failure = injected("rename");
         else
-            ok = replaceFile(inDir(m_dir, stagedName(name)), inDir(m_dir, name), &failure);
+            ok = replaceFile(mulPath(m_dir, stagedName(name)), mulPath(m_dir, name), &failure);
         if (ok)
             continue;
         if (i == 0) {
@@ -248,7 +240,7 @@ bool SaveTransaction::commit(QString* error)
 
 bool hasPendingSave(const QString& mulDir)
 {
-    return QFileInfo::exists(inDir(mulDir, QLatin1String(kJournalName)));
+    return QFileInfo::exists(mulPath(mulDir, QLatin1String(kJournalName)));
 }
 
 namespace {
@@ -256,10 +248,10 @@ namespace {
 bool hasLeftovers(const QString& mulDir)
 {
     // A lock left by a killed save is taken over (and so removed) like the rest.
-    if (hasPendingSave(mulDir) || QFileInfo::exists(inDir(mulDir, QLatin1String(kLockName))))
+    if (hasPendingSave(mulDir) || QFileInfo::exists(mulPath(mulDir, QLatin1String(kLockName))))
         return true;
     for (const QString& name : replaceableFiles())
-        if (QFileInfo::exists(inDir(mulDir, stagedName(name))))
+        if (QFileInfo::exists(mulPath(mulDir, stagedName(name))))
             return true;
     return false;
 }
@@ -275,15 +267,14 @@ bool recoverInterruptedSave(const QString& mulDir, QStringList* report, QString*
     const std::unique_ptr<QLockFile> lock = lockDirectory(mulDir, error);
     if (!lock)
         return false;
-    const QString journalPath = inDir(mulDir, QLatin1String(kJournalName));
+    const QString journalPath = mulPath(mulDir, QLatin1String(kJournalName));
     if (QFileInfo::exists(journalPath)) {
         QStringList names;
         switch (readJournal(journalPath, &names, error)) {
         case JournalState::Unreadable:
             return false;
         case JournalState::Complete: {
-            QStringList done;
-            if (!finishSwap(mulDir, names, &done, error)) {
+            if (!finishSwap(mulDir, names, error)) {
                 *error = QStringLiteral("Finishing an interrupted save failed: %1").arg(*error);
                 return false;
             }
@@ -304,7 +295,7 @@ bool recoverInterruptedSave(const QString& mulDir, QStringList* report, QString*
 
     QStringList removed;
     for (const QString& name : replaceableFiles()) {
-        const QString staged = inDir(mulDir, stagedName(name));
+        const QString staged = mulPath(mulDir, stagedName(name));
         if (!QFileInfo::exists(staged))
             continue;
         if (!removeFile(staged, error))
