@@ -48,6 +48,11 @@ IndexRecord readIndexRecord(const QString& mulDir, int kind, int id, bool* found
 struct Catalogues {
     QVector<int> listed[kItemKindCount];
     std::set<quint32> free[kItemKindCount];
+
+    bool isListed(int kind, int id) const;
+    // Lists `id` (the list stays ascending) and takes it from the free ids, as the editor's
+    // list does when an item is added.
+    void list(int kind, int id);
 };
 
 // Reads artidx.mul (land and static; a short file's missing records count as empty, up to

@@ -6,23 +6,7 @@
 #include "itemkind.h"
 #include "patchfile.h"
 #include "patchtransfer.h"
-#include "rewrite.h"
 
-#include <algorithm>
-
-namespace {
-
-// Lists `id` in its catalogue, as the editor's list does when an item is imported.
-void listId(Catalogues& catalogues, int kind, int id)
-{
-    QVector<int>& listed = catalogues.listed[kind];
-    const auto at = std::lower_bound(listed.begin(), listed.end(), id);
-    if (at == listed.end() || *at != id)
-        listed.insert(at, id);
-    catalogues.free[kind].erase(quint32(id));
-}
-
-} // namespace
 
 int cmdExportPatch(ToolContext& ctx)
 {
@@ -97,14 +81,9 @@ int cmdImportPatch(ToolContext& ctx)
 
     ChangeSet changes;
     storePatch(patch, chosen.id, changes);
-    listId(catalogues, patch.kind, chosen.id);
-    QStringList notes;
-    const bool saved = saveAll(ctx.dir, catalogues.listed, changes,
-                               tileDataState(ctx.dir) == TileDataState::Writable, &error, &notes);
-    for (const QString& note : notes)
-        ctx.err << "qmtool: " << note << Qt::endl;
-    if (!saved)
-        return parser.dataError(error + QStringLiteral("; no file was changed"));
+    catalogues.list(patch.kind, chosen.id);
+    if (const int exit = saveStaged(ctx, catalogues, changes); exit != ExitOk)
+        return exit;
     ctx.out << "imported " << kindName(patch.kind) << ' ' << hexId(patch.id) << " as "
             << hexId(chosen.id) << Qt::endl;
     return ExitOk;
