@@ -19,19 +19,6 @@ namespace {
 
 constexpr qint64 kLargestOffset = std::numeric_limits<qint32>::max();
 
-// Takes the save lock, then refuses a directory whose last save is still unfinished.
-bool beginSave(SaveTransaction& tx, const QString& mulDir, QString* error)
-{
-    if (!tx.begin(error))
-        return false;
-    if (!hasPendingSave(mulDir))
-        return true;
-    *error = QStringLiteral("%1 holds an unfinished save (%2). Open the directory again so that it "
-                            "is finished, then save again")
-                 .arg(QDir::toNativeSeparators(mulDir), QLatin1String(kJournalName));
-    return false;
-}
-
 // The catalogue an index record belongs to and its id there; kind -1 for the records of
 // artidx.mul after the static tiles, which belong to none.
 struct RecordOwner {
@@ -454,7 +441,7 @@ bool saveInTransaction(const QString& mulDir, ChangeSet* changes, QString* error
     }
     SaveTransaction tx(mulDir);
     Written written;
-    if (!beginSave(tx, mulDir, error) || !stage(tx, written, error))
+    if (!tx.begin(error) || !stage(tx, written, error))
         return false;
     return changes ? commitAndForget(tx, *changes, written, error) : tx.commit(error);
 }

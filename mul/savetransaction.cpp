@@ -56,6 +56,8 @@ QString injected(const char* label)
     return QStringLiteral("Save stopped by a test at '%1'").arg(QLatin1String(label));
 }
 
+bool recoverLocked(const QString& mulDir, QStringList* report, QString* error);
+
 enum class JournalState { Complete, Incomplete, Unreadable };
 
 // A journal counts only when it is whole: written after every staged file was on disk, it
@@ -116,9 +118,20 @@ SaveTransaction::SaveTransaction(const QString& mulDir)
 
 bool SaveTransaction::begin(QString* error)
 {
+    if (m_lock)
+        return true;
+    m_lock = lockDirectory(m_dir, error);
     if (!m_lock)
-        m_lock = lockDirectory(m_dir, error);
-    return m_lock != nullptr;
+        return false;
+    // A save that failed after its commit point is finished first, so that this one starts
+    // from the files that save meant to leave: the program need not be restarted for it.
+    QString why;
+    if (!hasPendingSave(m_dir) || recoverLocked(m_dir, nullptr, &why))
+        return true;
+    *error = QStringLiteral("%1 holds an unfinished save that cannot be finished: %2")
+                 .arg(QDir::toNativeSeparators(m_dir), why);
+    m_lock.reset();
+    return false;
 }
 
 SaveTransaction::~SaveTransaction()
@@ -222,13 +235,13 @@ bool SaveTransaction::commit(QString* error)
         }
         *error = failure
             + QStringLiteral(". The new files are complete; the save will be finished when the "
-                             "directory is opened again");
+                             "directory is opened or saved again");
         return false;
     }
     QString failure;
     if (!saveCheckpoint("swapped") || !syncDirectory(m_dir, &failure)) {
         *error = (failure.isEmpty() ? injected("swapped") : failure)
-            + QStringLiteral(". The save will be confirmed when the directory is opened again");
+            + QStringLiteral(". The save will be confirmed when the directory is opened or saved again");
         return false;
     }
     // A journal left behind here (the removal not yet on the disk) only repeats renames
@@ -256,17 +269,9 @@ bool hasLeftovers(const QString& mulDir)
     return false;
 }
 
-} // namespace
-
-bool recoverInterruptedSave(const QString& mulDir, QStringList* report, QString* error)
+// The work of recoverInterruptedSave() once the caller holds the directory's lock.
+bool recoverLocked(const QString& mulDir, QStringList* report, QString* error)
 {
-    // Most directories have nothing to recover; they are not even locked (they may be
-    // read-only).
-    if (!hasLeftovers(mulDir))
-        return true;
-    const std::unique_ptr<QLockFile> lock = lockDirectory(mulDir, error);
-    if (!lock)
-        return false;
     const QString journalPath = mulPath(mulDir, QLatin1String(kJournalName));
     if (QFileInfo::exists(journalPath)) {
         QStringList names;
@@ -311,4 +316,18 @@ bool recoverInterruptedSave(const QString& mulDir, QStringList* report, QString*
                                .arg(removed.join(QStringLiteral(", "))));
     }
     return true;
+}
+
+} // namespace
+
+bool recoverInterruptedSave(const QString& mulDir, QStringList* report, QString* error)
+{
+    // Most directories have nothing to recover; they are not even locked (they may be
+    // read-only).
+    if (!hasLeftovers(mulDir))
+        return true;
+    const std::unique_ptr<QLockFile> lock = lockDirectory(mulDir, error);
+    if (!lock)
+        return false;
+    return recoverLocked(mulDir, report, error);
 }

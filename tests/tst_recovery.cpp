@@ -223,9 +223,13 @@ private slots:
             QVERIFY2(a.error.contains("stopped by a test"), qPrintable(a.error));
             QVERIFY(a.keptChanges());
             if (hasPendingSave(a.dir.path())) {
-                // Failed after the commit point: the next opening finishes the save.
-                QString recoveryError;
-                QVERIFY2(recoverInterruptedSave(a.dir.path(), nullptr, &recoveryError), qPrintable(recoveryError));
+                // Failed after the commit point: the next opening finishes the save, and so
+                // does the next save, which then writes the kept edits again.
+                QString nextError;
+                if (at % 2)
+                    QVERIFY2(recoverInterruptedSave(a.dir.path(), nullptr, &nextError), qPrintable(nextError));
+                else
+                    QVERIFY2(a.scenario->run(a.dir.path(), &nextError), qPrintable(nextError));
                 QCOMPARE(a.dir.snapshot(), expectedNew);
             } else {
                 QCOMPARE(a.dir.snapshot(), a.before);
