@@ -3,6 +3,7 @@
 #include "durablefile.h"
 #include "indexfile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -36,11 +37,28 @@ QString stagedName(const QString& fileName)
 
 constexpr int kLockWaitMs = 5000;
 
+// A program killed between creating the lock file and writing its owner into it leaves a
+// lock that names no process, which QLockFile never counts as stale: without this, no save
+// or recovery could run in that directory again. Writing those few bytes takes far less than
+// a second, so a nameless lock older than that is taken over.
+bool takeOverOwnerlessLock(QLockFile& lock, const QString& path)
+{
+    qint64 pid = 0;
+    QString host, app;
+    if (lock.error() != QLockFile::LockFailedError || lock.getLockInfo(&pid, &host, &app))
+        return false;
+    const QDateTime written = QFileInfo(path).lastModified();
+    if (!written.isValid() || written.msecsTo(QDateTime::currentDateTime()) < 1000)
+        return false;
+    return lock.removeStaleLockFile() && lock.tryLock(0);
+}
+
 std::unique_ptr<QLockFile> lockDirectory(const QString& dir, QString* error)
 {
-    auto lock = std::make_unique<QLockFile>(mulPath(dir, QLatin1String(kLockName)));
+    const QString path = mulPath(dir, QLatin1String(kLockName));
+    auto lock = std::make_unique<QLockFile>(path);
     lock->setStaleLockTime(0);   // stale only when its process is gone, however long a save takes
-    if (lock->tryLock(kLockWaitMs))
+    if (lock->tryLock(kLockWaitMs) || takeOverOwnerlessLock(*lock, path))
         return lock;
     *error = lock->error() == QLockFile::LockFailedError
         ? QStringLiteral("Another program is saving into %1; try again when it has finished")

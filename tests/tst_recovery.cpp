@@ -207,6 +207,14 @@ private slots:
         other.unlock();
         QCOMPARE(dir.snapshot(), before);
         QVERIFY(saveImageFiles(dir.path(), Gump, { 1 }, changes, &error));
+
+        // A lock whose writer was killed before it could name itself is taken over.
+        QFile ownerless(dir.file("savelock.qmg"));
+        QVERIFY(ownerless.open(QIODevice::WriteOnly));
+        QVERIFY(ownerless.setFileTime(QDateTime::currentDateTime().addSecs(-10), QFileDevice::FileModificationTime));
+        ownerless.close();
+        QVERIFY2(saveImageFiles(dir.path(), Gump, { 1 }, changes, &error), qPrintable(error));
+        QVERIFY(!QFile::exists(dir.file("savelock.qmg")));
     }
 
     void failureAtEveryPointLeavesOldOrNew()
