@@ -228,10 +228,6 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
     return index && writeWhole(*index, newIndex, error);
 }
 
-// Gump and texture indexes grow for listed ids past their end up to this many records
-// (the games' own files hold at most 65,536); an id beyond is surely a mistake.
-constexpr qint64 kLargestGrownIndex = 65536;
-
 // Marks the record of every listed id of `kind` in `set`. False when an id has no place in
 // its index file.
 bool markListed(int kind, const QVector<int>& ids, qint64 limit, std::vector<char>& set, QString* error)
@@ -348,7 +344,7 @@ bool stageImages(SaveTransaction& tx, const QString& mulDir, int kind, const QVe
         return true;
     }
     std::vector<char> listed;
-    if (!markListed(kind, ids, qMax(index.size() / kIndexRecordSize, kLargestGrownIndex), listed, error)
+    if (!markListed(kind, ids, qMax(index.size() / kIndexRecordSize, kGrownIndexLimit), listed, error)
         || !rewritePair(tx, mulDir, kind, listed, changes, error))
         return false;
     written.images[kind] = true;

@@ -82,7 +82,7 @@ QString patchIdCaption(int kind)
 
 QString idRangeError(int kind, qint64 id)
 {
-    qint64 largest = kLargestGumpOrTextureId;
+    qint64 largest = kGrownIndexLimit - 1;
     if (kind == Land)
         largest = kLandCount - 1;
     else if (kind == Static)
