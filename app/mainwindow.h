@@ -1,6 +1,7 @@
 #pragma once
 
 #include "changeset.h"
+#include "indexfile.h"
 #include "records.h"
 
 #include <QByteArray>
@@ -110,6 +111,9 @@ public:
     // Which index files setFiles could read; Save refuses to rewrite a pair whose list is
     // empty only because its index could not be read.
     bool catalogueRead[4] = {};
+    // The index files as the lists were read from them (or last saved): Save refuses to write
+    // lists that another program's change to the index has made stale.
+    FileStamp indexStamp[4];
 
     // The list of a catalogue, by ItemKind; nullptr for anything else.
     QTreeWidget* listForKind(int kind) const;
@@ -188,6 +192,7 @@ protected:
 
 private:
     void init();
+    bool listsStillCurrent(int kind, QString* error) const;
     void buildActions();
     void buildMenus();
     void connectSignals();

@@ -55,7 +55,7 @@ void mainwindow::saveArt()
     statusBar()->showMessage(tr("Writing art.idx/mul and tiledata.mul"));
     QString error;
     QStringList notes;
-    if (!catalogueSafeToSave(mulDir, catalogueRead[Land], Land, &error)) {
+    if (!listsStillCurrent(Land, &error)) {
         reportSaveFailure(error);
         return;
     }
@@ -63,6 +63,7 @@ void mainwindow::saveArt()
         reportSaveFailure(error);
         return;
     }
+    indexStamp[Land] = indexStamp[Static] = stampOf(mulPath(mulDir, indexFileName(Land)));
     if (!notes.isEmpty()) {
         NormalCursor cursor;
         Dialogs::get().warning(this, tr("Tile data not saved"), notes.join(QLatin1Char('\n')));
@@ -84,7 +85,7 @@ void mainwindow::saveImageStep(int kind, const QString& status)
 {
     statusBar()->showMessage(status);
     QString error;
-    if (!catalogueSafeToSave(mulDir, catalogueRead[kind], kind, &error)) {
+    if (!listsStillCurrent(kind, &error)) {
         reportSaveFailure(error);
         return;
     }
@@ -92,7 +93,23 @@ void mainwindow::saveImageStep(int kind, const QString& status)
         reportSaveFailure(error);
         return;
     }
+    indexStamp[kind] = stampOf(mulPath(mulDir, indexFileName(kind)));
     statusBar()->showMessage(tr("Ready"));
+}
+
+// Save writes every unlisted entry as deleted, so the lists must still describe the index
+// file: not empty merely because it could not be read, and not outdated by another program.
+bool mainwindow::listsStillCurrent(int kind, QString* error) const
+{
+    if (!catalogueSafeToSave(mulDir, catalogueRead[kind], kind, error))
+        return false;
+    const QString path = mulPath(mulDir, indexFileName(kind));
+    if (stampOf(path) == indexStamp[kind])
+        return true;
+    *error = tr("%1 was changed by another program after the directory was opened; saving "
+                "would undo those changes. Open the directory again (restart the program) "
+                "before saving").arg(QDir::toNativeSeparators(path));
+    return false;
 }
 
 void mainwindow::saveAnimData()

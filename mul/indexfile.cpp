@@ -2,6 +2,7 @@
 
 #include "littleendian.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -161,4 +162,15 @@ bool catalogueSafeToSave(const QString& mulDir, bool indexRead, int kind, QStrin
                                 "again (restart the program) before saving")
                      .arg(QDir::toNativeSeparators(path), kindName(kind));
     return false;
+}
+
+FileStamp stampOf(const QString& path)
+{
+    const QFileInfo info(path);
+    FileStamp stamp;
+    if (info.exists()) {
+        stamp.size = info.size();
+        stamp.modifiedMs = info.lastModified().toMSecsSinceEpoch();
+    }
+    return stamp;
 }

@@ -66,6 +66,16 @@ struct Catalogues {
 // catalogues empty.
 Catalogues readCatalogues(const QString& mulDir);
 
+// What a file looked like when it was read: size and modification time. Another program
+// that changes an index file behind the editor's back changes its stamp.
+struct FileStamp {
+    qint64 size = -1;          // -1: no such file
+    qint64 modifiedMs = 0;
+    bool operator==(const FileStamp& o) const { return size == o.size && modifiedMs == o.modifiedMs; }
+    bool operator!=(const FileStamp& o) const { return !(*this == o); }
+};
+FileStamp stampOf(const QString& path);
+
 // Save writes every entry missing from a list as deleted, so a list that is empty only
 // because its index file could not be read must never be saved over a file that exists.
 // False (with a sentence for the user) in exactly that case.

@@ -244,6 +244,17 @@ private slots:
         QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Save failed"));
         QVERIFY(!dialogs.messages.isEmpty());
         QVERIFY(dialogs.messages.last().contains("gumpidx.mul"));
+
+        // Read fine, but another program (qmtool, say) added an entry since: the lists are
+        // stale and saving them would delete that entry.
+        mainwindow again;
+        QCOMPARE(again.listGump->topLevelItemCount(), 2);
+        makeGumpDir(dir.path(), 4, { 0, 2, 3 });
+        const QByteArray grown = readBytes(dir.filePath("gumpidx.mul"));
+        again.fileSave();
+        QCOMPARE(readBytes(dir.filePath("gumpidx.mul")), grown);
+        QCOMPARE(again.statusBar()->currentMessage(), QStringLiteral("Save failed"));
+        QVERIFY(dialogs.messages.last().contains("changed by another program"));
     }
 
     void aboutBox()
