@@ -11,7 +11,6 @@
 
 namespace {
 
-
 ToolRun tool(const SaveDir& dir, QStringList args)
 {
     return runTool(QStringList { "--dir", dir.path() } + args);
@@ -29,10 +28,8 @@ private slots:
         dir.writeStandard();
         const ToolRun run = tool(dir, { "delete", "gump", "0", "0x4" });
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        const QByteArray index = readBytes(dir.file("gumpidx.mul"));
-        QCOMPARE(indexRecordAt(index, 0), (IndexRecord { -1, 12, 0x00030002 }));
-        QCOMPARE(indexRecordAt(index, 1), (IndexRecord { 0, 8, 0x00020002 }));
-        QCOMPARE(indexRecordAt(index, 4), (IndexRecord { -1, 6, 0x00010003 }));
+        // The byte layout of a deletion is the save tests' business; here the ids named.
+        QCOMPARE(listedIn(dir.path()).ids[Gump], QVector<int> { 1 });
         QCOMPARE(readBytes(dir.file("gumpart.mul")), entryBytes(Gump, 1, 8));
         QVERIFY(dir.snapshot().keys().filter(".qmg").isEmpty());
     }
@@ -78,16 +75,6 @@ private slots:
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains("texmaps.mul") && run.err.contains("no file was changed"), qPrintable(run.err));
         QCOMPARE(dir.snapshot(), before);   // art.mul untouched although its step came first
-    }
-
-    void everyCommandExplainsItself()
-    {
-        SaveDir dir;
-        for (const char* command : { "import-image", "delete", "set-tile", "set-anim", "save" }) {
-            const ToolRun run = tool(dir, { command, "--help" });
-            QCOMPARE(run.exitCode, 0);
-            QVERIFY2(run.out.contains("qmtool [--dir DATADIR] " + QString(command)), command);
-        }
     }
 
     void leftoversAreCleanedBeforeACommandReadsTheDirectory()
@@ -172,26 +159,6 @@ private slots:
         run = tool(dir, { "import-image", "texture", "1", png });
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QCOMPARE(indexRecordAt(readBytes(dir.file("texidx.mul")), 1).extra, 0u);
-    }
-
-    void importRulesScaleAndMask()
-    {
-        QImage picture(100, 50, QImage::Format_RGB32);
-        picture.fill(0xffffffff);
-        const QImage land = prepareImportedImage(Land, picture);
-        QCOMPARE(land.size(), QSize(44, 44));
-        QCOMPARE(land.format(), QImage::Format_ARGB32);
-        QCOMPARE(land.pixel(20, 0), 0u);      // outside the diamond
-        QCOMPARE(qAlpha(land.pixel(21, 0)), 255);
-        QCOMPARE(qAlpha(land.pixel(0, 21)), 255);   // rows 21 and 22 whole
-        QCOMPARE(land.pixel(0, 23), 0u);
-        QCOMPARE(qAlpha(land.pixel(1, 23)), 255);
-        QCOMPARE(land.pixel(22, 43), 0xffffffffu);
-        QCOMPARE(land.pixel(23, 43), 0u);
-        QCOMPARE(prepareImportedImage(Texture, QImage(200, 300, QImage::Format_RGB32)).size(), QSize(128, 128));
-        QCOMPARE(prepareImportedImage(Texture, QImage(127, 500, QImage::Format_RGB32)).size(), QSize(64, 64));
-        QCOMPARE(prepareImportedImage(Gump, QImage(1000, 1000, QImage::Format_Indexed8)).size(), QSize(1000, 1000));
-        QCOMPARE(prepareImportedImage(Static, QImage(3, 5, QImage::Format_RGB888)).format(), QImage::Format_ARGB32);
     }
 };
 

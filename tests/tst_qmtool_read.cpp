@@ -5,13 +5,14 @@
 #include "demodata.h"
 #include "itemsource.h"
 #include "pixels.h"
+#include "savedirs.h"
 #include "testdata.h"
 #include "tiledata.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,21 +27,9 @@ struct Run {
 // Runs qmtool with its settings kept in `configHome`, never the user's own.
 Run qmtool(const QStringList& args, const QString& configHome = QString())
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.isEmpty() ? QDir::tempPath() + "/qm-none" : configHome);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QMTOOL_PATH), args);
-    p.waitForFinished(120000);
-    Run r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    // The offscreen platform may note a missing runtime directory; that is not ours.
-    for (const QByteArray& line : p.readAllStandardError().split('\n'))
-        if (!line.isEmpty() && !line.startsWith("QStandardPaths:"))
-            r.err += line + '\n';
-    return r;
+    const QString home = configHome.isEmpty() ? QDir::tempPath() + "/qm-none" : configHome;
+    const ToolRun t = runTool(args, { "XDG_CONFIG_HOME=" + home });
+    return { t.exitCode, t.out.toLocal8Bit(), t.err.toLocal8Bit() };
 }
 
 // A failure: one message line on stderr, nothing on stdout.
@@ -155,7 +144,9 @@ private slots:
 
     void everyCommandExplainsItself()
     {
-        for (const char* command : { "list", "free", "export-image", "tile", "anim", "verify", "dir", "make-demo" }) {
+        for (const char* command : { "list", "free", "export-image", "tile", "anim", "verify", "dir", "make-demo",
+                                     "import-image", "delete", "set-tile", "set-anim", "save", "export-patch",
+                                     "import-patch" }) {
             const Run r = qmtool({ command, "--help" });
             QCOMPARE(r.code, 0);
             QVERIFY2(r.out.contains(QByteArray("qmtool [--dir DATADIR] ") + command), command);
