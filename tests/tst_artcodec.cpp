@@ -323,21 +323,14 @@ private slots:
         }
     }
 
-    // Decoding a file record and encoding it again gives the same layout one step darker;
-    // a 0 inside a static run (opaque black when decoded) splits that run in two.
-    void decodeEncodeCycleOfFileRecords()
+    // Decoding a static record and encoding it again gives the same layout one step darker;
+    // a 0 inside a run (opaque black when decoded) splits that run in two.
+    void decodeEncodeCycleOfAStaticRecord()
     {
         const QByteArray record = dwords({ 0 }) + words({ 4, 1, 0, 0, 4, 0x7FFF, 0, 0x0842, 0x0421,
                                                           0, 0 });
         const QByteArray again = encodeStatic(decodeStatic(record));
         QCOMPARE(again.mid(10), words({ 0, 1, 0x7BDE, 1, 2, 0x0421, 0x0421, 0, 0 }));
-
-        QByteArray tex;
-        for (int i = 0; i < 64 * 64; ++i)
-            appendU16(tex, 0x7FFF);
-        const QByteArray tex2 = encodeTexture(decodeTexture(tex, 64));
-        QCOMPARE(wordAt(tex2, 0), quint16(0x7BDE));
-        QCOMPARE(wordAt(tex2, 64 * 64 - 1), quint16(0x7BDE));
     }
 
     void brokenRecordsGiveNullOrPartialImages()
