@@ -4,6 +4,7 @@
 #include "imageview.h"
 #include "mywidget.h"
 #include "scripteddialogs.h"
+#include "testdata.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -37,13 +38,6 @@ tile_struct sampleStatic()
     t.unk = 0xbeef;
     t.height = 3;
     return t;
-}
-
-QImage solid(int w, int h, QRgb colour = qRgb(200, 40, 40))
-{
-    QImage img(w, h, QImage::Format_ARGB32);
-    img.fill(colour);
-    return img;
 }
 
 // A static editor filled with sampleStatic, as the main window opens it.
@@ -254,7 +248,7 @@ private slots:
     {
         for (int kind : { 2, 3 }) {
             myWidget w;
-            w.setData(kind, 5, solid(10, 10));
+            w.setData(kind, 5, filledImage(10, 10, 0xffc82828));
             EditorProbe sent(w);
             w.setFlag(4, true);
             typeInto(w.lineName, QStringLiteral("x"));
@@ -262,7 +256,7 @@ private slots:
             w.offsetsEdited = true;
             w.clickApply();
             QCOMPARE(sent.total(), 0);
-            w.image = solid(12, 12);
+            w.image = filledImage(12, 12, 0xffc82828);
             w.imageChanged = true;
             w.clickApply();
             QCOMPARE(sent.images.size(), 1);
@@ -286,7 +280,7 @@ private slots:
         edited.show();
         EditorProbe sent(edited);
         typeInto(edited.lineHue, QStringLiteral("0x2"));
-        edited.image = solid(3, 3);
+        edited.image = filledImage(3, 3, 0xffc82828);
         edited.imageChanged = true;
         edited.clickCancel();
         QCOMPARE(sent.total(), 0);
@@ -299,7 +293,7 @@ private slots:
         openStatic(w, 5);
         w.show();
         EditorProbe sent(w);
-        QImage other = solid(4, 4);
+        QImage other = filledImage(4, 4, 0xffc82828);
         tile_struct renamed = sampleStatic();
         renamed.name = QStringLiteral("other");
         anim_st anim;
@@ -324,7 +318,7 @@ private slots:
         QCOMPARE(land.lineFrameCount->text(), QString());
 
         // Its own broadcast is taken, and a pending import is dropped by it.
-        w.image = solid(8, 8);
+        w.image = filledImage(8, 8, 0xffc82828);
         w.imageChanged = true;
         w.updateImage(1, 5, other);
         QCOMPARE(w.image.size(), QSize(4, 4));

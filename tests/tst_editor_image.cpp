@@ -5,6 +5,7 @@
 #include "imageview.h"
 #include "mywidget.h"
 #include "scripteddialogs.h"
+#include "testdata.h"
 
 #include <QFile>
 #include <QTabWidget>
@@ -13,19 +14,18 @@
 
 namespace {
 
+// Pictures as a user brings them: opaque, without alpha.
+QImage solid(int w, int h)
+{
+    return filledImage(w, h, qRgb(200, 40, 40), QImage::Format_RGB32);
+}
+
 QString writePicture(const QTemporaryDir& dir, const QString& name, const QImage& img)
 {
     const QString path = dir.filePath(name);
     if (!img.save(path, "PNG"))
         return QString();
     return path;
-}
-
-QImage solid(int w, int h, QRgb colour = qRgb(200, 40, 40))
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(colour);
-    return img;
 }
 
 int opaqueInRow(const QImage& img, int y)

@@ -4,6 +4,7 @@
 #include "mainwindow.h"
 #include "scripteddialogs.h"
 #include "testdata.h"
+#include "treelists.h"
 #include "uodir.h"
 
 #include <QAction>
@@ -35,14 +36,6 @@ void makeGumpDir(const QString& path, int records, const QVector<int>& present)
     for (int id : present)
         idx[id] = { 0, 4, 0x00010001 };
     writeBytes(path + "/gumpidx.mul", indexBytes(idx));
-}
-
-QStringList texts(QTreeWidget* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        out << list->topLevelItem(i)->text(0);
-    return out;
 }
 
 } // namespace
@@ -123,8 +116,7 @@ private slots:
             ++announcements;
             seen = w.getGump(7);   // already stored when the signal arrives
         });
-        QImage red(3, 2, QImage::Format_ARGB32);
-        red.fill(0xffff0000);
+        QImage red = filledImage(3, 2, 0xffff0000);
         w.rcvImage(2, 7, red);
         QCOMPARE(announcements, 1);
         QCOMPARE(seen, red);
@@ -173,7 +165,7 @@ private slots:
         writeUODir(first.path());
 
         mainwindow w;
-        QCOMPARE(texts(w.listGump), (QStringList { "0x0", "0x2" }));
+        QCOMPARE(listTexts(w.listGump), (QStringList { "0x0", "0x2" }));
         QCOMPARE(w.currentKind, 0);
         QVERIFY(w.currentList == w.listLand);
 
@@ -197,7 +189,7 @@ private slots:
         w.editSettings();
         QCOMPARE(w.mulDir, second.path());
         QCOMPARE(readUODir(), second.path());
-        QCOMPARE(texts(w.listGump), (QStringList { "0x9", "0xa", "0x10" }));
+        QCOMPARE(listTexts(w.listGump), (QStringList { "0x9", "0xa", "0x10" }));
         QCOMPARE(int(w.freeIds[2].size()), 17);
         QVERIFY(w.changes.isEmpty());         // animation records belonged to the old files too
         QCOMPARE(w.tabSelect->currentIndex(), 0);

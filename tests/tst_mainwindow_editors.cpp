@@ -7,6 +7,7 @@
 #include "mywidget.h"
 #include "scripteddialogs.h"
 #include "testdata.h"
+#include "treelists.h"
 #include "uodir.h"
 
 #include <QAction>
@@ -49,20 +50,6 @@ bool writeDataDir(const QString& dir)
         && writeBytes(dir + "/tiledata.mul", tiledata);
 }
 
-QTreeWidgetItem* itemFor(QTreeWidget* list, int id)
-{
-    const auto found = list->findItems(myListItem::labelFor(id), Qt::MatchExactly);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
-QStringList listTexts(QTreeWidget* list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(0);
-    return texts;
-}
-
 void flushDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -87,7 +74,7 @@ class TestMainwindowEditors : public QObject {
     myWidget* open(int kind, int id)
     {
         mw->tabSelect->setCurrentIndex(kind);
-        QTreeWidgetItem* item = itemFor(mw->currentList, id);
+        QTreeWidgetItem* item = listItem(mw->currentList, id);
         if (!item)
             return nullptr;
         mw->listDouble(item);
@@ -108,7 +95,7 @@ class TestMainwindowEditors : public QObject {
     {
         mw->tabSelect->setCurrentIndex(kind);
         mw->currentList->clearSelection();
-        itemFor(mw->currentList, id)->setSelected(true);
+        listItem(mw->currentList, id)->setSelected(true);
     }
 
 private slots:
@@ -135,7 +122,7 @@ private slots:
     void doubleClickAndOpenBothOpenAWindowInTheWorkspace()
     {
         mw->tabSelect->setCurrentIndex(1);
-        QTreeWidgetItem* item = itemFor(mw->listStatic, 6);
+        QTreeWidgetItem* item = listItem(mw->listStatic, 6);
         QVERIFY(item);
         const QRect rect = mw->listStatic->visualItemRect(item);
         QTest::mouseClick(mw->listStatic->viewport(), Qt::LeftButton, {}, rect.center());
@@ -166,8 +153,7 @@ private slots:
         typeInto(a->lineName, QStringLiteral("barrel"));
         typeInto(a->lineWeight, QStringLiteral("300"));
         a->table1->item(2, 0)->setText(QStringLiteral("200"));
-        QImage picture(20, 30, QImage::Format_ARGB32);
-        picture.fill(qRgb(1, 2, 3));
+        QImage picture = filledImage(20, 30, qRgb(1, 2, 3));
         a->image = picture;
         a->imageChanged = true;
         a->clickApply();
@@ -247,8 +233,7 @@ private slots:
         open(1, 6);
         open(0, 5);
         open(2, 5);
-        QImage img(4, 4, QImage::Format_ARGB32);
-        img.fill(Qt::red);
+        QImage img = filledImage(4, 4, 0xffff0000);
         mw->rcvImage(1, 5, img);
         mw->rcvImage(0, 5, img);
         tile_struct t;

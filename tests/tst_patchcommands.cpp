@@ -11,6 +11,7 @@
 #include "scripteddialogs.h"
 #include "testdata.h"
 #include "tiledata.h"
+#include "treelists.h"
 #include "uodir.h"
 
 #include <QStatusBar>
@@ -121,20 +122,6 @@ void buildDataDir(const QString& dir)
     writeBytes(dir + "/animdata.mul", anims);
 }
 
-QTreeWidgetItem* findItem(QTreeWidget* list, int id)
-{
-    return list->findItems(QStringLiteral("0x%1").arg(id, 0, 16), Qt::MatchFixedString | Qt::MatchCaseSensitive, 0)
-        .value(0);
-}
-
-QStringList selectedTexts(QTreeWidget* list)
-{
-    QStringList out;
-    for (QTreeWidgetItem* item : list->selectedItems())
-        out << item->text(0);
-    return out;
-}
-
 // One window on a fresh data directory, its own settings and scripted dialogs.
 struct Fixture {
     TestSettings settings;
@@ -157,7 +144,7 @@ struct Fixture {
         w->tabSelect->setCurrentIndex(kind);
         QTreeWidget* list = w->listForKind(kind);
         list->clearSelection();
-        if (QTreeWidgetItem* item = findItem(list, id))
+        if (QTreeWidgetItem* item = listItem(list, id))
             item->setSelected(true);
         dialogs.fileAnswers.append({ fileName, QStringLiteral("QMP (*.qmp)") });
         w->fileExport();
@@ -368,7 +355,7 @@ private slots:
         QVERIFY(!QFile::exists(f.path("x")) && !QFile::exists(f.path("x.qmp")));
 
         // Another filter: exactly the typed name.
-        findItem(f.w->listGump, kGumpId)->setSelected(true);
+        listItem(f.w->listGump, kGumpId)->setSelected(true);
         f.dialogs.fileAnswers.append({ f.path("gump.png"), QStringLiteral("All Files (*.*)") });
         f.w->fileExport();
         QCOMPARE(readBytes(f.path("gump.png")).left(4), QByteArray("\x01\0\0\0", 4));

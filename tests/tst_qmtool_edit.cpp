@@ -132,8 +132,7 @@ private slots:
     {
         SaveDir dir;
         dir.writeStandard();
-        QImage picture(100, 50, QImage::Format_RGB32);
-        picture.fill(0xff804020);
+        QImage picture = filledImage(100, 50, 0xff804020, QImage::Format_RGB32);
         const QString png = dir.file("picture.png");
         QVERIFY(picture.save(png));
         // Land id 9 is free: the import lists it.

@@ -41,10 +41,8 @@ bool failsWith(const Run& r, int code)
 // A small directory built record by record, so outputs can be checked exactly.
 void buildSmallDirectory(const QString& dir)
 {
-    QImage land(44, 44, QImage::Format_ARGB32);
-    land.fill(color16ToRgb(0x0421));
-    QImage stat(5, 3, QImage::Format_ARGB32);
-    stat.fill(0);
+    QImage land = filledImage(44, 44, color16ToRgb(0x0421));
+    QImage stat = filledImage(5, 3, 0);
     stat.setPixel(2, 1, color16ToRgb(0x7C00));
     const QByteArray landRecord = encodeLand(land), staticRecord = encodeStatic(stat);
     QVector<IndexRecord> art = emptyIndex(kArtRecordCount);
@@ -56,8 +54,7 @@ void buildSmallDirectory(const QString& dir)
     writeBytes(dir + "/art.mul", landRecord + staticRecord);
 
     QVector<IndexRecord> gumps = emptyIndex(5);
-    QImage gump(3, 2, QImage::Format_ARGB32);
-    gump.fill(color16ToRgb(0x03E0));
+    QImage gump = filledImage(3, 2, color16ToRgb(0x03E0));
     const QByteArray gumpRecord = encodeGump(gump);
     gumps[1] = { 0, qint32(gumpRecord.size()), gumpExtraFor(3, 2) };
     gumps[3] = { 0, qint32(gumpRecord.size()), gumpExtraFor(3, 2) };

@@ -33,8 +33,7 @@ struct Scenario {
         listed.ids[Static].removeAll(1);
         listed.ids[Gump].removeAll(0);
         listed.ids[Texture].removeAll(3);
-        QImage image(5, 7, QImage::Format_ARGB32);
-        image.fill(0xff204080);
+        QImage image = filledImage(5, 7, 0xff204080);
         changes.images[Static].insert(0, image);
         tile_struct tile;
         tile.name = QStringLiteral("saved");

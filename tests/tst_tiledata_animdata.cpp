@@ -156,10 +156,8 @@ private slots:
     {
         QTemporaryDir dir;
         // Land 5 and static 5 have images in the files; a tile entry for land 5.
-        QImage landImage(44, 44, QImage::Format_ARGB32);
-        landImage.fill(color16ToRgb(0x0001));   // channels 0 and 1 survive saving
-        QImage staticImage(3, 2, QImage::Format_ARGB32);
-        staticImage.fill(color16ToRgb(0x0020));
+        QImage landImage = filledImage(44, 44, color16ToRgb(0x0001));   // channels 0 and 1 survive saving
+        QImage staticImage = filledImage(3, 2, color16ToRgb(0x0020));
         const QByteArray land = encodeLand(landImage);
         const QByteArray stat = encodeStatic(staticImage);
         QVector<IndexRecord> idx = emptyIndex(kArtRecordCount);
@@ -184,8 +182,7 @@ private slots:
         QCOMPARE(currentTile(dir.path(), changes, Land, 5).name, QStringLiteral("from file"));
         QCOMPARE(currentAnim(dir.path(), changes, 12), sampleAnim(1));
 
-        QImage edited(44, 44, QImage::Format_ARGB32);
-        edited.fill(0xFF123456u);
+        QImage edited = filledImage(44, 44, 0xFF123456u);
         changes.images[Land][5] = edited;
         changes.images[Static][5] = QImage();   // emptied in the editor: null wins
         tile_struct editedTile = sampleStatic();

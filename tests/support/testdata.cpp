@@ -24,6 +24,13 @@ QByteArray readBytes(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QImage filledImage(int width, int height, QRgb rgb, QImage::Format format)
+{
+    QImage image(width, height, format);
+    image.fill(rgb);
+    return image;
+}
+
 QVector<IndexRecord> emptyIndex(int count)
 {
     return QVector<IndexRecord>(count);

@@ -3,6 +3,7 @@
 #include "indexfile.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVector>
@@ -11,6 +12,9 @@
 QByteArray indexBytes(const QVector<IndexRecord>& records);
 bool writeBytes(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
+
+// An image of one colour.
+QImage filledImage(int width, int height, QRgb rgb, QImage::Format format = QImage::Format_ARGB32);
 
 // An index of `count` empty records with the given records set.
 QVector<IndexRecord> emptyIndex(int count);
