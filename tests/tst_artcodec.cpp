@@ -390,26 +390,6 @@ private slots:
         QVERIFY(decodeTexture(QByteArray(8192, '\0'), 32).isNull());
     }
 
-    // Random bytes through every decoder: no crash, no read outside (the sanitizer build
-    // checks), no image larger than the cap.
-    void randomBytesNeverCrash()
-    {
-        QRandomGenerator rng(42);
-        for (int round = 0; round < 3000; ++round) {
-            QByteArray bytes(int(rng.bounded(200)), Qt::Uninitialized);
-            for (char& c : bytes)
-                c = char(rng.bounded(256));
-            if (round % 3 == 0 && bytes.size() >= 8) {
-                writeU16(bytes.data() + 4, quint16(rng.bounded(64)));   // plausible sizes
-                writeU16(bytes.data() + 6, quint16(rng.bounded(64)));
-            }
-            decodeLand(bytes);
-            decodeStatic(bytes);
-            decodeGump(bytes, int(rng.bounded(70)) - 2, int(rng.bounded(50)) - 2);
-            decodeTexture(bytes, round % 2 ? 64 : 128);
-        }
-    }
-
     void canEncodeByKind()
     {
         QString error;

@@ -259,6 +259,7 @@ private slots:
             w.image = filledImage(12, 12, 0xffc82828);
             w.imageChanged = true;
             w.clickApply();
+            w.clickApply();   // sent once
             QCOMPARE(sent.images.size(), 1);
             QCOMPARE(sent.images.first().size(), QSize(12, 12));
             QCOMPARE(sent.total(), 1);

@@ -74,6 +74,7 @@ private slots:
         QCOMPARE(w.image.size(), QSize(side, side));
         QVERIFY(w.imageChanged);
         QCOMPARE(w.image.format(), QImage::Format_ARGB32);
+        QCOMPARE(w.pixImage->shownImage().size(), QSize(side, side));
     }
 
     void staticsAndGumpsKeepTheirSizeWhenSaveCanWriteIt()
@@ -173,19 +174,6 @@ private slots:
         w.impImage();
         QVERIFY(!w.imageChanged);
         QVERIFY(dialogs.messages.isEmpty());
-    }
-
-    void importedPictureIsSentOnceByApply()
-    {
-        ScriptedDialogs dialogs;
-        myWidget w;
-        importInto(w, 2, writePicture(dir, "g.png", solid(30, 20)), dialogs);
-        EditorProbe sent(w);
-        w.clickApply();
-        w.clickApply();
-        QCOMPARE(sent.images.size(), 1);
-        QCOMPARE(sent.images.first().size(), QSize(30, 20));
-        QCOMPARE(w.pixImage->shownImage().size(), QSize(30, 20));
     }
 
     void exportNamesTheFileByTheChosenFormat_data()

@@ -228,7 +228,7 @@ private slots:
 
     void deleteClosesExactlyTheWindowsOfTheDeletedItem()
     {
-        myWidget* pending = open(1, 5);
+        open(1, 5);
         open(1, 5);
         open(1, 6);
         open(0, 5);
@@ -240,8 +240,6 @@ private slots:
         mw->rcvTile(1, 5, t);
         anim_st a;
         mw->updateAnim(5, a);
-        pending->image = img;
-        pending->imageChanged = true;   // an import not yet sent is dropped, not sent
 
         select(1, 5);
         mw->popDelete->trigger();

@@ -47,9 +47,8 @@ private slots:
     void saveWritesEveryStepAndSaysReady()
     {
         WindowOnDirectory f;
-        mainwindow& w = *f.window;
-        ScriptedDialogs& dialogs = f.dialogs;
-        SaveDir& dir = f.dir;
+        auto& [settings, dir, dialogs, window] = f;
+        mainwindow& w = *window;
         removeListed(w.listStatic, 1);
         w.gumpImages.insert(1, QImage());
         w.fileSave();
@@ -62,9 +61,8 @@ private slots:
     void failedStepIsReportedAndStopsTheSave()
     {
         WindowOnDirectory f;
-        mainwindow& w = *f.window;
-        ScriptedDialogs& dialogs = f.dialogs;
-        SaveDir& dir = f.dir;
+        auto& [settings, dir, dialogs, window] = f;
+        mainwindow& w = *window;
         QFile::remove(dir.file("texmaps.mul"));
         const auto before = dir.snapshot();
         w.textureImages.insert(1, QImage());
