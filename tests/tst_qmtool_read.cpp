@@ -71,20 +71,7 @@ void buildSmallDirectory(const QString& dir)
     l.flags = 0x80000041u;
     l.texid = 7;
     tiles.replace(int(landTileOffset(2)), kLandTileRecordSize, landTileBytes(l));
-    tile_struct s;
-    s.name = QStringLiteral("lamp");
-    s.flags = 0x01800000u;
-    s.weight = 255;
-    s.quality = 1;
-    s.quantity = 2;
-    s.unk = 3;
-    s.unk1 = 4;
-    s.animid = 5;
-    s.hue = 6;
-    s.unk2 = 7;
-    s.unk3 = 8;
-    s.height = 9;
-    tiles.replace(int(staticTileOffset(0x10)), kStaticTileRecordSize, staticTileBytes(s));
+    tiles.replace(int(staticTileOffset(0x10)), kStaticTileRecordSize, staticTileBytes(sampleStaticTile()));
     writeBytes(dir + "/tiledata.mul", tiles);
 
     QByteArray anims(int(kFullAnimDataSize), '\0');
@@ -191,10 +178,11 @@ private slots:
         o = QJsonDocument::fromJson(r.out).object();
         QCOMPARE(o.size(), 12);
         const char* fields[] = { "weight", "quality", "quantity", "unk", "unk1", "animid", "hue", "unk2", "unk3", "height" };
-        const int values[] = { 255, 1, 2, 3, 4, 5, 6, 7, 8, 9 };
+        const int values[] = { 0xf5, 6, 10, 0x0708, 9, 0xfb0c, 0xef, 0x0d0e, 16, 17 };
         for (int i = 0; i < 10; ++i)
             QCOMPARE(o.value(fields[i]).toInt(), values[i]);
-        QCOMPARE(o.value("name").toString(), QStringLiteral("lamp"));
+        QCOMPARE(o.value("name").toString(), QStringLiteral("twenty characters!!!"));
+        QCOMPARE(o.value("flags").toInteger(), qint64(0x81020304u));
 
         r = qmtool({ "--dir", m_small.path(), "anim", "16" });
         QCOMPARE(r.code, 0);

@@ -259,19 +259,7 @@ private slots:
         land.name = QStringLiteral("ABC");
         land.flags = 0x80000041;
         land.texid = 0x1234;
-        tile_struct statik;
-        statik.name = QStringLiteral("twenty characters!!!");
-        statik.flags = 0x01020304;
-        statik.weight = 5;
-        statik.quality = 6;
-        statik.unk = 0x0708;
-        statik.unk1 = 9;
-        statik.quantity = 10;
-        statik.animid = 0x0b0c;
-        statik.unk2 = 0x0d0e;
-        statik.hue = 15;
-        statik.unk3 = 16;
-        statik.height = 17;
+        const tile_struct statik = sampleStaticTile();
         ChangeSet changes;
         changes.tiles[Land].insert(33, land);       // land 33 is listed nowhere: unchanged item
         changes.tiles[Static].insert(33, statik);   // static 33 is not listed: a deleted item
@@ -280,7 +268,7 @@ private slots:
         QVERIFY2(saveArtFiles(dir.path(), { 0 }, { 0 }, changes, true, &error), qPrintable(error));
 
         expected.replace(866, 26, QByteArray::fromHex("41000080" "3412") + QByteArray("ABC") + QByteArray(17, 0));
-        const QByteArray staticRecord = QByteArray::fromHex("04030201" "05" "06" "0807" "09" "0a" "0c0b" "0e0d" "0f" "10" "11")
+        const QByteArray staticRecord = QByteArray::fromHex("04030281" "f5" "06" "0807" "09" "0a" "0cfb" "0e0d" "ef" "10" "11")
             + QByteArray("twenty characters!!!");   // 20 characters: no terminating zero
         QCOMPARE(staticRecord.size(), 37);
         expected.replace(429261, 37, staticRecord);

@@ -12,24 +12,6 @@
 
 namespace {
 
-tile_struct sampleStatic()
-{
-    tile_struct t;
-    t.name = QStringLiteral("lamp post");
-    t.flags = 0x80800041u;
-    t.weight = 0xFF;
-    t.quality = 2;
-    t.unk = 0x1234;
-    t.unk1 = 4;
-    t.quantity = 5;
-    t.animid = 0xBEEF;
-    t.unk2 = 0x0607;
-    t.hue = 8;
-    t.unk3 = 9;
-    t.height = 10;
-    return t;
-}
-
 anim_st sampleAnim(int seed)
 {
     anim_st a;
@@ -109,7 +91,7 @@ private slots:
             tiles.replace(int(landTileOffset(id)), kLandTileRecordSize, landTileBytes(t));
         }
         for (int id : { 0, 33, 32767, 65535 }) {
-            tile_struct t = sampleStatic();
+            tile_struct t = sampleStaticTile();
             t.name = QStringLiteral("static %1").arg(id);
             t.animid = quint16(id);
             tiles.replace(int(staticTileOffset(id)), kStaticTileRecordSize, staticTileBytes(t));
@@ -130,7 +112,7 @@ private slots:
             const tile_struct t = readTileRecord(dir.path(), Static, id);
             QCOMPARE(t.name, QStringLiteral("static %1").arg(id));
             QCOMPARE(t.animid, quint16(id));
-            QCOMPARE(t.height, quint8(10));
+            QCOMPARE(t.height, quint8(17));
             bool found = false;
             QCOMPARE(readAnimRecord(dir.path(), id, &found), sampleAnim(id % 100));
             QVERIFY(found);
@@ -185,7 +167,7 @@ private slots:
         QImage edited = filledImage(44, 44, 0xFF123456u);
         changes.images[Land][5] = edited;
         changes.images[Static][5] = QImage();   // emptied in the editor: null wins
-        tile_struct editedTile = sampleStatic();
+        tile_struct editedTile = sampleStaticTile();
         changes.tiles[Static][5] = editedTile;
         changes.animEntries[12] = sampleAnim(7);
         QCOMPARE(currentImage(dir.path(), changes, Land, 5), edited);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "indexfile.h"
+#include "tiledata.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -15,6 +16,9 @@ QByteArray readBytes(const QString& path);
 
 // An image of one colour.
 QImage filledImage(int width, int height, QRgb rgb, QImage::Format format = QImage::Format_ARGB32);
+
+// A static tile whose fields all differ, use their high bits, and fill the name's 20 bytes.
+tile_struct sampleStaticTile();
 
 // An index of `count` empty records with the given records set.
 QVector<IndexRecord> emptyIndex(int count);
