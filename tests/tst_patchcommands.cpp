@@ -40,19 +40,6 @@ QImage pattern(int width, int height, int seed)
     return image;
 }
 
-QImage diamond(int seed)
-{
-    // A land tile's pixels outside its diamond are not stored.
-    QImage image = pattern(kLandSize, kLandSize, seed);
-    for (int y = 0; y < kLandSize; ++y) {
-        const int half = y < 22 ? y + 1 : 44 - y;
-        for (int x = 0; x < kLandSize; ++x)
-            if (x < 22 - half || x >= 22 + half)
-                image.setPixel(x, y, 0);
-    }
-    return image;
-}
-
 // Stored tile records with bytes after the name's terminating zero, which an export of an
 // unedited item copies as they are.
 QByteArray storedLandTile()
@@ -91,7 +78,7 @@ void buildDataDir(const QString& dir)
 {
     QByteArray art;
     QVector<IndexRecord> artIndex = emptyIndex(kArtRecordCount);
-    const QByteArray land = encodeLand(diamond(1));
+    const QByteArray land = encodeLand(pattern(kLandSize, kLandSize, 1));   // keeps just the diamond
     artIndex[kLandId] = { qint32(art.size()), qint32(land.size()), 0 };
     art += land;
     const QByteArray stat = encodeStatic(pattern(20, 30, 2));

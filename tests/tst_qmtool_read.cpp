@@ -219,15 +219,10 @@ private slots:
         QString error;
         DemoSummary s;
         QVERIFY2(writeDemoDirectory(a.path(), false, false, &error, &s), qPrintable(error));
-        QVERIFY(s.landTiles >= 200 && s.staticTiles >= 200 && s.gumps >= 80 && s.textures >= 20);
-        QVERIFY(s.animatedStatics > 0);
         Run r = qmtool({ "make-demo", b.path() });
         QCOMPARE(r.code, 0);
         for (const QString& name : demoFileNames())
             QVERIFY2(readBytes(a.filePath(name)) == readBytes(b.filePath(name)), qPrintable(name));
-        QCOMPARE(readBytes(a.filePath("artidx.mul")).size(), kArtRecordCount * kIndexRecordSize);
-        QCOMPARE(readBytes(a.filePath("tiledata.mul")).size(), int(kFullTileDataSize));
-        QCOMPARE(readBytes(a.filePath("animdata.mul")).size(), int(kFullAnimDataSize));
 
         r = qmtool({ "--dir", a.path(), "verify" });
         QCOMPARE(r.code, 0);
@@ -247,7 +242,7 @@ private slots:
             for (int f = 0; f < anim.frameCount; ++f)
                 QVERIFY(!readImageFromFiles(a.path(), Static, id + anim.frames[size_t(f)]).isNull());
         }
-        QCOMPARE(animated, s.animatedStatics);
+        QVERIFY(animated > 0 && animated == s.animatedStatics);
 
         // Never over existing data files unless asked.
         const QByteArray before = readBytes(b.filePath("art.mul"));
