@@ -25,17 +25,11 @@ QStringList tabLabels(const myWidget& w)
     return labels;
 }
 
+// The shared sample with a texture id, which a static does not use and must pass through.
 tile_struct sampleStatic()
 {
-    tile_struct t;
-    t.name = QStringLiteral("barrel");
-    t.texid = 99;   // no meaning for a static; must pass through untouched
-    t.flags = 0x20; // Damaging
-    t.weight = 255;
-    t.hue = 10;
-    t.animid = 0x1234;
-    t.unk = 0xbeef;
-    t.height = 3;
+    tile_struct t = sampleStaticTile();
+    t.texid = 99;
     return t;
 }
 
@@ -130,14 +124,14 @@ private slots:
     {
         myWidget w;
         openStatic(w);
-        QCOMPARE(w.lineName->text(), QStringLiteral("barrel"));
-        QCOMPARE(w.lineWeight->text(), QStringLiteral("255"));
-        QCOMPARE(w.lineHue->text(), QStringLiteral("0xa"));
-        QCOMPARE(w.lineAnimid->text(), QStringLiteral("4660"));
-        QCOMPARE(w.lineUnk->text(), QStringLiteral("0xbeef"));
-        QCOMPARE(w.lineQuality->text(), QStringLiteral("0x0"));
-        QVERIFY(w.findChild<QCheckBox*>("checkDamaging")->isChecked());
-        QCOMPARE(w.flagWord, 0x20u);
+        QCOMPARE(w.lineName->text(), sampleStaticTile().name);
+        QCOMPARE(w.lineWeight->text(), QStringLiteral("245"));
+        QCOMPARE(w.lineHue->text(), QStringLiteral("0xef"));
+        QCOMPARE(w.lineAnimid->text(), QStringLiteral("64268"));
+        QCOMPARE(w.lineUnk->text(), QStringLiteral("0x708"));
+        QCOMPARE(w.lineQuality->text(), QStringLiteral("0x6"));
+        QVERIFY(w.findChild<QCheckBox*>("checkTransparent")->isChecked());
+        QCOMPARE(w.flagWord, 0x81020304u);
 
         myWidget land;
         land.setData(0, 7, QImage());
@@ -198,7 +192,7 @@ private slots:
         QCOMPARE(sent.total(), 0);
 
         // Typing the value that is already there is an edit.
-        typeInto(w.lineWeight, QStringLiteral("255"));
+        typeInto(w.lineWeight, QStringLiteral("245"));
         w.clickApply();
         QCOMPARE(sent.tiles.size(), 1);
         QVERIFY(sent.tiles.first() == sampleStatic());
@@ -210,11 +204,11 @@ private slots:
 
         // The name goes back as typed, blanks included.
         typeInto(w.lineName, QStringLiteral(" cask "));
-        w.findChild<QCheckBox*>("checkDamaging")->click();
+        w.findChild<QCheckBox*>("checkTransparent")->click();
         w.clickApply();
         QCOMPARE(sent.tiles.size(), 2);
         QCOMPARE(sent.tiles.last().name, QStringLiteral(" cask "));
-        QCOMPARE(sent.tiles.last().flags, 0u);
+        QCOMPARE(sent.tiles.last().flags, 0x81020300u);
         QCOMPARE(sent.tiles.last().texid, quint16(99));
     }
 
@@ -302,7 +296,7 @@ private slots:
         w.rcvDelete(0, 5);
         w.rcvDelete(1, 6);
         QVERIFY(w.image.isNull());
-        QCOMPARE(w.lineName->text(), QStringLiteral("barrel"));
+        QCOMPARE(w.lineName->text(), sampleStaticTile().name);
         QCOMPARE(w.lineFrameCount->text(), QStringLiteral("4"));
         QVERIFY(w.isVisible());
 
