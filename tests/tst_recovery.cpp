@@ -237,7 +237,9 @@ private slots:
     void fileSizeLimitFailsEveryStepCleanly_data()
     {
         QTest::addColumn<qint64>("limit");
-        for (qint64 limit : { 0LL, 11LL, 150LL, 1000LL, 983040LL, 2861055LL })
+        // A real EFBIG at each kind of write: the lock, art.mul, artidx.mul and tiledata.mul
+        // (the last one byte short); the checkpoint test stops every other point.
+        for (qint64 limit : { 0LL, 150LL, 1000LL, 2861055LL })
             QTest::newRow(qPrintable(QString::number(limit))) << limit;
     }
 
