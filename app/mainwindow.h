@@ -180,6 +180,8 @@ protected:
     virtual void checkDataDirectory();
     // Tells the user why a Save step failed and marks the Save as failed.
     void reportSaveFailure(const QString& error);
+    // The gump or texture step of Save, showing `status` while it writes.
+    void saveImageStep(int kind, const QString& status);
 
 private:
     void init();

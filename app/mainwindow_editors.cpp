@@ -13,14 +13,6 @@
 
 namespace {
 
-// An id as users type it: decimal, or hexadecimal after "0x" or "0X".
-qint64 parseTypedId(const QString& text, bool* ok)
-{
-    if (text.left(2).toUpper() == QLatin1String("0X"))
-        return text.mid(2).toLongLong(ok, 16);
-    return text.toLongLong(ok, 10);
-}
-
 void selectOnly(QTreeWidget* list, QTreeWidgetItem* item)
 {
     list->clearSelection();
@@ -130,7 +122,7 @@ void mainwindow::selInsert()
     quint32 id = 0;
     if (!answer.isEmpty()) {
         bool parsed = false;
-        const qint64 typed = parseTypedId(answer, &parsed);
+        const qint64 typed = parseTypedNumber(answer, &parsed);
         if (!parsed || typed < 0 || typed > 0xffffffffLL) {
             statusBar()->showMessage(tr("Invalid input for item number"));
             return;
@@ -181,10 +173,10 @@ void mainwindow::editFind()
     if (!ok)
         return;
     bool parsed = false;
-    const qint64 number = parseTypedId(answer, &parsed);
+    const qint64 number = parseTypedNumber(answer, &parsed);
     if (!parsed || number < INT_MIN || number > INT_MAX)
         return;
-    const QString wanted = QStringLiteral("0x") + QString::number(int(number), 16);
+    const QString wanted = hexId(int(number));
     const QList<QTreeWidgetItem*> found =
         currentList->findItems(wanted, Qt::MatchExactly | Qt::MatchCaseSensitive, 0);
     if (!found.isEmpty())

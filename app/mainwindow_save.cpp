@@ -29,18 +29,15 @@ void mainwindow::fileSave()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     saveFailed = false;
-    saveArt();
-    if (!saveFailed) {
-        QApplication::processEvents(QEventLoop::AllEvents, 1000);
-        saveGump();
-    }
-    if (!saveFailed) {
-        QApplication::processEvents(QEventLoop::AllEvents, 1000);
-        saveTexture();
-    }
-    if (!saveFailed) {
-        QApplication::processEvents(QEventLoop::AllEvents, 1000);
-        saveAnimData();
+    void (mainwindow::*const steps[])() = { &mainwindow::saveArt, &mainwindow::saveGump,
+                                            &mainwindow::saveTexture, &mainwindow::saveAnimData };
+    for (auto step : steps) {
+        // Between steps the window repaints, so that the status text of each step shows.
+        if (step != steps[0])
+            QApplication::processEvents(QEventLoop::AllEvents, 1000);
+        (this->*step)();
+        if (saveFailed)
+            break;
     }
     QApplication::restoreOverrideCursor();
 }
@@ -71,20 +68,19 @@ void mainwindow::saveArt()
 
 void mainwindow::saveGump()
 {
-    statusBar()->showMessage(tr("Writing gump.idx/mul"));
-    QString error;
-    if (!saveImageFiles(mulDir, Gump, listedIds(Gump), changes, &error)) {
-        reportSaveFailure(error);
-        return;
-    }
-    statusBar()->showMessage(tr("Ready"));
+    saveImageStep(Gump, tr("Writing gump.idx/mul"));
 }
 
 void mainwindow::saveTexture()
 {
-    statusBar()->showMessage(tr("Writing Textures "));
+    saveImageStep(Texture, tr("Writing Textures "));
+}
+
+void mainwindow::saveImageStep(int kind, const QString& status)
+{
+    statusBar()->showMessage(status);
     QString error;
-    if (!saveImageFiles(mulDir, Texture, listedIds(Texture), changes, &error)) {
+    if (!saveImageFiles(mulDir, kind, listedIds(kind), changes, &error)) {
         reportSaveFailure(error);
         return;
     }

@@ -1,5 +1,7 @@
 #include "mylistitem.h"
 
+#include "itemkind.h"
+
 myListItem::myListItem(QTreeWidget* list, const QString& label)
     : QTreeWidgetItem(Type)
 {
@@ -41,9 +43,7 @@ bool myListItem::operator<(const QTreeWidgetItem& other) const
 
 QString myListItem::labelFor(int id)
 {
-    QString label = QString::number(uint(id), 16);
-    label.prepend(QLatin1String("0x"));
-    return label;
+    return hexId(id);
 }
 
 int myListItem::idOf(const QTreeWidgetItem* item)

@@ -117,7 +117,7 @@ void myWidget::setData(int itemKind, int itemId, QImage itemImage)
     default:
         break;
     }
-    setWindowTitle(prefix + QStringLiteral("0x") + QString::number(uint(id), 16));
+    setWindowTitle(prefix + hexId(id));
     showImage();
 }
 

@@ -16,11 +16,6 @@ QString tr(const char* text)
     return QCoreApplication::translate("DataCheck", text);
 }
 
-QString itemName(int kind, int id)
-{
-    return kindName(kind) + QStringLiteral(" 0x") + QString::number(id, 16);
-}
-
 QByteArray readIndex(const QString& mulDir, int kind, QStringList& problems)
 {
     QFile f(mulPath(mulDir, indexFileName(kind)));

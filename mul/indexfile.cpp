@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 QString indexFileName(int kind)
 {
     switch (kind) {
@@ -93,6 +95,20 @@ bool recordIsEmpty(const QByteArray& bytes, qint64 number)
 }
 
 } // namespace
+
+bool Catalogues::isListed(int kind, int id) const
+{
+    return std::binary_search(listed[kind].cbegin(), listed[kind].cend(), id);
+}
+
+void Catalogues::list(int kind, int id)
+{
+    QVector<int>& ids = listed[kind];
+    const auto at = std::lower_bound(ids.begin(), ids.end(), id);
+    if (at == ids.end() || *at != id)
+        ids.insert(at, id);
+    free[kind].erase(quint32(id));
+}
 
 Catalogues readCatalogues(const QString& mulDir)
 {

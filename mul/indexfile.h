@@ -26,6 +26,9 @@ constexpr int kIndexRecordSize = 12;
 constexpr int kLandCount = 16384;      // land ids 0..16383 are art records 0..16383
 constexpr int kStaticCount = 65536;    // static ids 0..65535 are art records 16384..81919
 constexpr int kArtRecordCount = kLandCount + kStaticCount;
+// Save extends gumpidx.mul and texidx.mul for new ids up to this many records (the games' own
+// files hold at most 65,536); an id beyond is surely a mistake.
+constexpr qint64 kGrownIndexLimit = 65536;
 
 // File names inside the data directory, without the leading separator.
 QString indexFileName(int kind);
@@ -48,6 +51,11 @@ IndexRecord readIndexRecord(const QString& mulDir, int kind, int id, bool* found
 struct Catalogues {
     QVector<int> listed[kItemKindCount];
     std::set<quint32> free[kItemKindCount];
+
+    bool isListed(int kind, int id) const;
+    // Lists `id` (the list stays ascending) and takes it from the free ids, as the editor's
+    // list does when an item is added.
+    void list(int kind, int id);
 };
 
 // Reads artidx.mul (land and static; a short file's missing records count as empty, up to

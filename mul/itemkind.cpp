@@ -20,3 +20,21 @@ int parseKind(const QString& text)
     }
     return -1;
 }
+
+QString hexId(int id)
+{
+    return QStringLiteral("0x") + QString::number(id, 16);
+}
+
+QString itemName(int kind, int id)
+{
+    return kindName(kind) + QLatin1Char(' ') + hexId(id);
+}
+
+qint64 parseTypedNumber(const QString& text, bool* ok)
+{
+    const QString t = text.trimmed();
+    if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        return t.mid(2).toLongLong(ok, 16);
+    return t.toLongLong(ok, 10);
+}

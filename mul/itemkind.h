@@ -16,3 +16,14 @@ QString kindName(int kind);
 
 // Accepts "land", "static", "gump", "texture" (any case) or "0".."3"; -1 otherwise.
 int parseKind(const QString& text);
+
+// "0x1a": how the lists, window titles and messages show an id.
+QString hexId(int id);
+
+// "Land 0x1a": an item named in a message.
+QString itemName(int kind, int id);
+
+// An id or other number as users type it: decimal, or hexadecimal after "0x" or "0X";
+// surrounding white space is ignored. *ok is false for anything else. The range is the
+// caller's to check.
+qint64 parseTypedNumber(const QString& text, bool* ok);

@@ -19,29 +19,6 @@ namespace {
 
 constexpr qint64 kLargestOffset = std::numeric_limits<qint32>::max();
 
-QString hexId(int id)
-{
-    return QStringLiteral("0x") + QString::number(id, 16);
-}
-
-QString entryName(int kind, int id)
-{
-    return kindName(kind) + QLatin1Char(' ') + hexId(id);
-}
-
-// Takes the save lock, then refuses a directory whose last save is still unfinished.
-bool beginSave(SaveTransaction& tx, const QString& mulDir, QString* error)
-{
-    if (!tx.begin(error))
-        return false;
-    if (!hasPendingSave(mulDir))
-        return true;
-    *error = QStringLiteral("%1 holds an unfinished save (%2). Open the directory again so that it "
-                            "is finished, then save again")
-                 .arg(QDir::toNativeSeparators(mulDir), QLatin1String(kJournalName));
-    return false;
-}
-
 // The catalogue an index record belongs to and its id there; kind -1 for the records of
 // artidx.mul after the static tiles, which belong to none.
 struct RecordOwner {
@@ -196,7 +173,7 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
             const QByteArray bytes = encodeFor(owner.kind, image, &why);
             if (bytes.isEmpty()) {
                 *error = QStringLiteral("%1 cannot be saved: %2. Nothing was written")
-                             .arg(entryName(owner.kind, owner.id),
+                             .arg(itemName(owner.kind, owner.id),
                                   why.isEmpty() ? QStringLiteral("its image cannot be encoded") : why);
                 return false;
             }
@@ -216,7 +193,7 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
                 if (size < 0)
                     return false;
                 if (old.offset < 0 || qint64(old.offset) + old.length > size) {
-                    const QString what = owner.kind >= 0 ? entryName(owner.kind, owner.id)
+                    const QString what = owner.kind >= 0 ? itemName(owner.kind, owner.id)
                                                          : QStringLiteral("Record %1").arg(i);
                     *error = QStringLiteral("%1 in %2 points outside %3 (offset %4, length %5, file size "
                                             "%6). Delete the entry or repair the file, then save again")
@@ -227,7 +204,7 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
             } else if (old.length < 0) {
                 *error = QStringLiteral("%1 in %2 has a negative length (%3). Delete the entry or "
                                         "repair the file, then save again")
-                             .arg(owner.kind >= 0 ? entryName(owner.kind, owner.id) : QStringLiteral("Record %1").arg(i),
+                             .arg(owner.kind >= 0 ? itemName(owner.kind, owner.id) : QStringLiteral("Record %1").arg(i),
                                   indexName).arg(old.length);
                 return false;
             }
@@ -251,10 +228,6 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
     return index && writeWhole(*index, newIndex, error);
 }
 
-// Gump and texture indexes grow for listed ids past their end up to this many records
-// (the games' own files hold at most 65,536); an id beyond is surely a mistake.
-constexpr qint64 kLargestGrownIndex = 65536;
-
 // Marks the record of every listed id of `kind` in `set`. False when an id has no place in
 // its index file.
 bool markListed(int kind, const QVector<int>& ids, qint64 limit, std::vector<char>& set, QString* error)
@@ -263,7 +236,7 @@ bool markListed(int kind, const QVector<int>& ids, qint64 limit, std::vector<cha
     for (int id : ids) {
         if (id < 0 || id >= limit) {
             *error = QStringLiteral("%1 lies beyond the ids that %2 can hold; nothing was written")
-                         .arg(entryName(kind, id), indexFileName(kind));
+                         .arg(itemName(kind, id), indexFileName(kind));
             return false;
         }
         const size_t at = size_t(id + shift);
@@ -285,7 +258,7 @@ bool stageTileData(SaveTransaction& tx, const QString& mulDir, const ChangeSet& 
             if (it.key() < 0 || it.key() >= limit || tileOffset(kind, it.key()) + tileRecordSize(kind) > size) {
                 *error = QStringLiteral("tiledata.mul has no entry for %1 (the file has %2 bytes); "
                                         "nothing was written")
-                             .arg(entryName(kind, it.key())).arg(size);
+                             .arg(itemName(kind, it.key())).arg(size);
                 return false;
             }
         }
@@ -298,7 +271,7 @@ bool stageTileData(SaveTransaction& tx, const QString& mulDir, const ChangeSet& 
             const QByteArray bytes = tileBytes(kind, it.value());
             if (bytes.size() != tileRecordSize(kind)) {
                 *error = QStringLiteral("The tile data of %1 cannot be encoded; nothing was written")
-                             .arg(entryName(kind, it.key()));
+                             .arg(itemName(kind, it.key()));
                 return false;
             }
             if (!patchAt(*staged, tileOffset(kind, it.key()), bytes, error))
@@ -371,7 +344,7 @@ bool stageImages(SaveTransaction& tx, const QString& mulDir, int kind, const QVe
         return true;
     }
     std::vector<char> listed;
-    if (!markListed(kind, ids, qMax(index.size() / kIndexRecordSize, kLargestGrownIndex), listed, error)
+    if (!markListed(kind, ids, qMax(index.size() / kIndexRecordSize, kGrownIndexLimit), listed, error)
         || !rewritePair(tx, mulDir, kind, listed, changes, error))
         return false;
     written.images[kind] = true;
@@ -395,7 +368,7 @@ bool stageAnim(SaveTransaction& tx, const QString& mulDir, const ChangeSet& chan
         if (it.key() < 0 || it.key() >= kStaticCount || animOffset(it.key()) + kAnimRecordSize > size) {
             *error = QStringLiteral("animdata.mul has no entry for %1 (the file has %2 bytes); "
                                     "nothing was written")
-                         .arg(entryName(Static, it.key())).arg(size);
+                         .arg(itemName(Static, it.key())).arg(size);
             return false;
         }
     }
@@ -406,7 +379,7 @@ bool stageAnim(SaveTransaction& tx, const QString& mulDir, const ChangeSet& chan
         const QByteArray bytes = animBytes(it.value());
         if (bytes.size() != kAnimRecordSize) {
             *error = QStringLiteral("The animation data of %1 cannot be encoded; nothing was written")
-                         .arg(entryName(Static, it.key()));
+                         .arg(itemName(Static, it.key()));
             return false;
         }
         if (!patchAt(*staged, animOffset(it.key()), bytes, error))
@@ -464,7 +437,7 @@ bool saveInTransaction(const QString& mulDir, ChangeSet* changes, QString* error
     }
     SaveTransaction tx(mulDir);
     Written written;
-    if (!beginSave(tx, mulDir, error) || !stage(tx, written, error))
+    if (!tx.begin(error) || !stage(tx, written, error))
         return false;
     return changes ? commitAndForget(tx, *changes, written, error) : tx.commit(error);
 }

@@ -1,7 +1,9 @@
 #include "savetransaction.h"
 
 #include "durablefile.h"
+#include "indexfile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -33,18 +35,30 @@ QString stagedName(const QString& fileName)
     return fileName + QLatin1String(kStagedSuffix);
 }
 
-QString inDir(const QString& dir, const QString& fileName)
-{
-    return dir + QLatin1Char('/') + fileName;
-}
-
 constexpr int kLockWaitMs = 5000;
+
+// A program killed between creating the lock file and writing its owner into it leaves a
+// lock that names no process, which QLockFile never counts as stale: without this, no save
+// or recovery could run in that directory again. Writing those few bytes takes far less than
+// a second, so a nameless lock older than that is taken over.
+bool takeOverOwnerlessLock(QLockFile& lock, const QString& path)
+{
+    qint64 pid = 0;
+    QString host, app;
+    if (lock.error() != QLockFile::LockFailedError || lock.getLockInfo(&pid, &host, &app))
+        return false;
+    const QDateTime written = QFileInfo(path).lastModified();
+    if (!written.isValid() || written.msecsTo(QDateTime::currentDateTime()) < 1000)
+        return false;
+    return lock.removeStaleLockFile() && lock.tryLock(0);
+}
 
 std::unique_ptr<QLockFile> lockDirectory(const QString& dir, QString* error)
 {
-    auto lock = std::make_unique<QLockFile>(inDir(dir, QLatin1String(kLockName)));
+    const QString path = mulPath(dir, QLatin1String(kLockName));
+    auto lock = std::make_unique<QLockFile>(path);
     lock->setStaleLockTime(0);   // stale only when its process is gone, however long a save takes
-    if (lock->tryLock(kLockWaitMs))
+    if (lock->tryLock(kLockWaitMs) || takeOverOwnerlessLock(*lock, path))
         return lock;
     *error = lock->error() == QLockFile::LockFailedError
         ? QStringLiteral("Another program is saving into %1; try again when it has finished")
@@ -59,6 +73,8 @@ QString injected(const char* label)
 {
     return QStringLiteral("Save stopped by a test at '%1'").arg(QLatin1String(label));
 }
+
+bool recoverLocked(const QString& mulDir, QStringList* report, QString* error);
 
 enum class JournalState { Complete, Incomplete, Unreadable };
 
@@ -89,17 +105,13 @@ JournalState readJournal(const QString& path, QStringList* names, QString* error
     return JournalState::Complete;
 }
 
-bool finishSwap(const QString& dir, const QStringList& names, QStringList* done, QString* error)
+bool finishSwap(const QString& dir, const QStringList& names, QString* error)
 {
     for (const QString& name : names) {
-        const QString staged = inDir(dir, stagedName(name));
+        const QString staged = mulPath(dir, stagedName(name));
         // A missing staged file was renamed before the interruption.
-        if (QFileInfo::exists(staged)) {
-            if (!replaceFile(staged, inDir(dir, name), error))
-                return false;
-            if (done)
-                done->append(name);
-        }
+        if (QFileInfo::exists(staged) && !replaceFile(staged, mulPath(dir, name), error))
+            return false;
     }
     return syncDirectory(dir, error);
 }
@@ -124,9 +136,20 @@ SaveTransaction::SaveTransaction(const QString& mulDir)
 
 bool SaveTransaction::begin(QString* error)
 {
+    if (m_lock)
+        return true;
+    m_lock = lockDirectory(m_dir, error);
     if (!m_lock)
-        m_lock = lockDirectory(m_dir, error);
-    return m_lock != nullptr;
+        return false;
+    // A save that failed after its commit point is finished first, so that this one starts
+    // from the files that save meant to leave: the program need not be restarted for it.
+    QString why;
+    if (!hasPendingSave(m_dir) || recoverLocked(m_dir, nullptr, &why))
+        return true;
+    *error = QStringLiteral("%1 holds an unfinished save that cannot be finished: %2")
+                 .arg(QDir::toNativeSeparators(m_dir), why);
+    m_lock.reset();
+    return false;
 }
 
 SaveTransaction::~SaveTransaction()
@@ -137,7 +160,7 @@ SaveTransaction::~SaveTransaction()
 
 QFile* SaveTransaction::stage(const QString& fileName, QString* error)
 {
-    auto file = std::make_unique<QFile>(inDir(m_dir, stagedName(fileName)));
+    auto file = std::make_unique<QFile>(mulPath(m_dir, stagedName(fileName)));
     // Unbuffered: the rewrite hands over large blocks itself, and every write error shows
     // at the write that caused it.
     if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
@@ -156,7 +179,7 @@ void SaveTransaction::discard()
 {
     for (auto& [name, file] : m_files) {
         file->close();
-        QFile::remove(inDir(m_dir, stagedName(name)));
+        QFile::remove(mulPath(m_dir, stagedName(name)));
     }
     m_files.clear();
 }
@@ -181,7 +204,7 @@ bool SaveTransaction::commit(QString* error)
         return false;
 
     // 2. The journal: once it is on the disk the swap will be finished whatever happens.
-    const QString journalPath = inDir(m_dir, QLatin1String(kJournalName));
+    const QString journalPath = mulPath(m_dir, QLatin1String(kJournalName));
     QByteArray journal = QByteArray(kJournalHeader) + '\n';
     for (const auto& entry : m_files)
         journal += entry.first.toLatin1() + '\n';
@@ -215,7 +238,7 @@ bool SaveTransaction::commit(QString* error)
         if (!ok)
             failure = injected("rename");
         else
-            ok = replaceFile(inDir(m_dir, stagedName(name)), inDir(m_dir, name), &failure);
+            ok = replaceFile(mulPath(m_dir, stagedName(name)), mulPath(m_dir, name), &failure);
         if (ok)
             continue;
         if (i == 0) {
@@ -230,13 +253,13 @@ bool SaveTransaction::commit(QString* error)
         }
         *error = failure
             + QStringLiteral(". The new files are complete; the save will be finished when the "
-                             "directory is opened again");
+                             "directory is opened or saved again");
         return false;
     }
     QString failure;
     if (!saveCheckpoint("swapped") || !syncDirectory(m_dir, &failure)) {
         *error = (failure.isEmpty() ? injected("swapped") : failure)
-            + QStringLiteral(". The save will be confirmed when the directory is opened again");
+            + QStringLiteral(". The save will be confirmed when the directory is opened or saved again");
         return false;
     }
     // A journal left behind here (the removal not yet on the disk) only repeats renames
@@ -248,7 +271,7 @@ bool SaveTransaction::commit(QString* error)
 
 bool hasPendingSave(const QString& mulDir)
 {
-    return QFileInfo::exists(inDir(mulDir, QLatin1String(kJournalName)));
+    return QFileInfo::exists(mulPath(mulDir, QLatin1String(kJournalName)));
 }
 
 namespace {
@@ -256,34 +279,25 @@ namespace {
 bool hasLeftovers(const QString& mulDir)
 {
     // A lock left by a killed save is taken over (and so removed) like the rest.
-    if (hasPendingSave(mulDir) || QFileInfo::exists(inDir(mulDir, QLatin1String(kLockName))))
+    if (hasPendingSave(mulDir) || QFileInfo::exists(mulPath(mulDir, QLatin1String(kLockName))))
         return true;
     for (const QString& name : replaceableFiles())
-        if (QFileInfo::exists(inDir(mulDir, stagedName(name))))
+        if (QFileInfo::exists(mulPath(mulDir, stagedName(name))))
             return true;
     return false;
 }
 
-} // namespace
-
-bool recoverInterruptedSave(const QString& mulDir, QStringList* report, QString* error)
+// The work of recoverInterruptedSave() once the caller holds the directory's lock.
+bool recoverLocked(const QString& mulDir, QStringList* report, QString* error)
 {
-    // Most directories have nothing to recover; they are not even locked (they may be
-    // read-only).
-    if (!hasLeftovers(mulDir))
-        return true;
-    const std::unique_ptr<QLockFile> lock = lockDirectory(mulDir, error);
-    if (!lock)
-        return false;
-    const QString journalPath = inDir(mulDir, QLatin1String(kJournalName));
+    const QString journalPath = mulPath(mulDir, QLatin1String(kJournalName));
     if (QFileInfo::exists(journalPath)) {
         QStringList names;
         switch (readJournal(journalPath, &names, error)) {
         case JournalState::Unreadable:
             return false;
         case JournalState::Complete: {
-            QStringList done;
-            if (!finishSwap(mulDir, names, &done, error)) {
+            if (!finishSwap(mulDir, names, error)) {
                 *error = QStringLiteral("Finishing an interrupted save failed: %1").arg(*error);
                 return false;
             }
@@ -304,7 +318,7 @@ bool recoverInterruptedSave(const QString& mulDir, QStringList* report, QString*
 
     QStringList removed;
     for (const QString& name : replaceableFiles()) {
-        const QString staged = inDir(mulDir, stagedName(name));
+        const QString staged = mulPath(mulDir, stagedName(name));
         if (!QFileInfo::exists(staged))
             continue;
         if (!removeFile(staged, error))
@@ -320,4 +334,18 @@ bool recoverInterruptedSave(const QString& mulDir, QStringList* report, QString*
                                .arg(removed.join(QStringLiteral(", "))));
     }
     return true;
+}
+
+} // namespace
+
+bool recoverInterruptedSave(const QString& mulDir, QStringList* report, QString* error)
+{
+    // Most directories have nothing to recover; they are not even locked (they may be
+    // read-only).
+    if (!hasLeftovers(mulDir))
+        return true;
+    const std::unique_ptr<QLockFile> lock = lockDirectory(mulDir, error);
+    if (!lock)
+        return false;
+    return recoverLocked(mulDir, report, error);
 }

@@ -30,7 +30,8 @@ public:
     explicit SaveTransaction(const QString& mulDir);
 
     // Takes the directory's save lock (kLockName), waiting a few seconds for another save or
-    // recovery to end. Call before reading anything the save depends on.
+    // recovery to end, and finishes a save that stopped after its journal was written (as
+    // recoverInterruptedSave does). Call before reading anything the save depends on.
     bool begin(QString* error);
     // Removes every staged file unless commit() succeeded.
     ~SaveTransaction();

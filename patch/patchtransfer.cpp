@@ -82,7 +82,7 @@ QString patchIdCaption(int kind)
 
 QString idRangeError(int kind, qint64 id)
 {
-    qint64 largest = kLargestGumpOrTextureId;
+    qint64 largest = kGrownIndexLimit - 1;
     if (kind == Land)
         largest = kLandCount - 1;
     else if (kind == Static)
@@ -109,10 +109,7 @@ PatchIdAnswer resolvePatchId(const QString& answer, int kind, const std::set<qui
         id = *freeIds.begin();
     } else {
         bool ok = false;
-        if (text.left(2).toUpper() == QLatin1String("0X"))
-            id = text.mid(2).toLongLong(&ok, 16);
-        else
-            id = text.toLongLong(&ok, 10);
+        id = parseTypedNumber(text, &ok);
         if (!ok) {
             result.status = PatchIdAnswer::NotANumber;
             return result;

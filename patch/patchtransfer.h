@@ -31,9 +31,9 @@ QString patchIdCaption(int kind);
 
 // Empty when the data files can hold `id` as an item of `kind`, else why not. Land ids run
 // to 16,383 and static ids to 65,535 (they share artidx.mul); gump and texture ids may lie
-// past the end of their index, which Save extends, but not absurdly far.
+// past the end of their index, which Save extends as far as it will (kGrownIndexLimit), so
+// that an imported item never makes every later Save fail.
 QString idRangeError(int kind, qint64 id);
-constexpr qint64 kLargestGumpOrTextureId = 0xfffff;
 
 // The user's answer to the id question, white space simplified: empty takes the smallest free
 // id; "0x"/"0X" then hexadecimal; otherwise decimal.

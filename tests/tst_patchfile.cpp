@@ -266,7 +266,8 @@ private slots:
         QTest::newRow("past land") << int(Land) << "16384" << range << -1;
         QTest::newRow("last static") << int(Static) << "0xffff" << ok << 65535;
         QTest::newRow("past static") << int(Static) << "65536" << range << -1;
-        QTest::newRow("gump past its index") << int(Gump) << "70000" << ok << 70000;
+        QTest::newRow("gump past its index") << int(Gump) << "60000" << ok << 60000;
+        QTest::newRow("gump past what Save extends") << int(Gump) << "65536" << range << -1;
         QTest::newRow("absurd texture") << int(Texture) << "2000000000" << range << -1;
         QTest::newRow("past int") << int(Gump) << "99999999999" << range << -1;
     }

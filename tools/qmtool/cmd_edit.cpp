@@ -69,45 +69,14 @@ struct Edit {
     int usage(const QString& message) { return parser.usageError(message); }
     int fail(const QString& message) { return parser.dataError(message); }
 
-    bool isListed(int kind, int id) const
-    {
-        return std::binary_search(catalogues.listed[kind].cbegin(), catalogues.listed[kind].cend(), id);
-    }
-
-    void list(int kind, int id)
-    {
-        QVector<int>& ids = catalogues.listed[kind];
-        ids.insert(std::lower_bound(ids.begin(), ids.end(), id), id);
-    }
-
-    // The editor's whole Save sequence, as one transaction.
-    int save()
-    {
-        installTestHooks();
-        QString error;
-        QStringList notes;
-        const bool writable = tileDataState(ctx.dir) == TileDataState::Writable;
-        const bool ok = saveAll(ctx.dir, catalogues.listed, changes, writable, &error, &notes);
-        for (const QString& note : notes)
-            ctx.err << "qmtool: " << note << Qt::endl;
-        if (!ok)
-            return fail(error + QStringLiteral("; no file was changed"));
-        return ExitOk;
-    }
+    int save() { return saveStaged(ctx, catalogues, changes); }
 };
-
-QString kindAndId(int kind, int id)
-{
-    return kindName(kind) + QLatin1Char(' ') + hexId(id);
-}
 
 // A number as the editor's fields take it: decimal, or hexadecimal after 0x.
 bool parseNumber(const QString& text, qint64 low, qint64 high, qint64* value)
 {
-    const QString t = text.trimmed();
     bool ok = false;
-    const bool hex = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
-    const qint64 v = hex ? t.mid(2).toLongLong(&ok, 16) : t.toLongLong(&ok, 10);
+    const qint64 v = parseTypedNumber(text, &ok);
     if (!ok || v < low || v > high)
         return false;
     *value = v;
@@ -148,7 +117,7 @@ int cmdImportImage(ToolContext& ctx)
         return done;
     int kind = 0;
     int id = 0;
-    if (!edit.parser.kindArgument(edit.args[0], &kind) || !edit.parser.idArgument(kind, edit.args[1], &id))
+    if (!edit.parser.itemArguments(&kind, &id))
         return ExitUsage;
 
     QImageReader reader(edit.args[2]);
@@ -158,11 +127,10 @@ int cmdImportImage(ToolContext& ctx)
     const QImage image = prepareImportedImage(kind, picture);
     QString why;
     if (!canEncode(kind, image, &why))
-        return edit.fail(QStringLiteral("%1 cannot hold this picture: %2").arg(kindAndId(kind, id), why));
+        return edit.fail(QStringLiteral("%1 cannot hold this picture: %2").arg(itemName(kind, id), why));
 
     edit.changes.images[kind].insert(id, image);
-    if (!edit.isListed(kind, id))
-        edit.list(kind, id);
+    edit.catalogues.list(kind, id);
     return edit.save();
 }
 
@@ -181,8 +149,8 @@ int cmdDelete(ToolContext& ctx)
         int id = 0;
         if (!edit.parser.idArgument(kind, edit.args[i], &id))
             return ExitUsage;
-        if (!edit.isListed(kind, id))
-            return edit.fail(QStringLiteral("%1 has no entry; no file was changed").arg(kindAndId(kind, id)));
+        if (!edit.catalogues.isListed(kind, id))
+            return edit.fail(QStringLiteral("%1 has no entry; no file was changed").arg(itemName(kind, id)));
         ids.append(id);
     }
     QVector<int>& listed = edit.catalogues.listed[kind];
@@ -346,6 +314,22 @@ int cmdSetAnim(ToolContext& ctx)
         return ExitUsage;
     edit.changes.animEntries.insert(id, anim);
     return edit.save();
+}
+
+int saveStaged(ToolContext& ctx, const Catalogues& catalogues, ChangeSet& changes)
+{
+    installTestHooks();
+    QString error;
+    QStringList notes;
+    const bool writable = tileDataState(ctx.dir) == TileDataState::Writable;
+    const bool ok = saveAll(ctx.dir, catalogues.listed, changes, writable, &error, &notes);
+    for (const QString& note : notes)
+        ctx.err << "qmtool: " << note << Qt::endl;
+    if (!ok) {
+        ctx.err << "qmtool: " << error << "; no file was changed" << Qt::endl;
+        return ExitData;
+    }
+    return ExitOk;
 }
 
 int cmdSave(ToolContext& ctx)

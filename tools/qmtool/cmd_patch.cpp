@@ -6,23 +6,7 @@
 #include "itemkind.h"
 #include "patchfile.h"
 #include "patchtransfer.h"
-#include "rewrite.h"
 
-#include <algorithm>
-
-namespace {
-
-// Lists `id` in its catalogue, as the editor's list does when an item is imported.
-void listId(Catalogues& catalogues, int kind, int id)
-{
-    QVector<int>& listed = catalogues.listed[kind];
-    const auto at = std::lower_bound(listed.begin(), listed.end(), id);
-    if (at == listed.end() || *at != id)
-        listed.insert(at, id);
-    catalogues.free[kind].erase(quint32(id));
-}
-
-} // namespace
 
 int cmdExportPatch(ToolContext& ctx)
 {
@@ -30,14 +14,14 @@ int cmdExportPatch(ToolContext& ctx)
                          QStringLiteral("Writes one item (its image, and its tile and animation "
                                         "data where the kind has them) to the patch file OUT, "
                                         "exactly as named."));
-    parser.addPositional(QStringLiteral("KIND"), QStringLiteral("land, static, gump or texture"));
-    parser.addPositional(QStringLiteral("ID"), QStringLiteral("decimal, or hexadecimal after 0x"));
+    parser.addPositional(QStringLiteral("KIND"), kKindHelp);
+    parser.addPositional(QStringLiteral("ID"), kIdHelp);
     parser.addPositional(QStringLiteral("OUT"), QStringLiteral("the patch file to write"));
     if (const int exit = parser.parse(3, 3); exit >= 0)
         return exit;
     const QStringList args = parser.positional();
     int kind = -1, id = -1;
-    if (!parser.kindArgument(args.at(0), &kind) || !parser.idArgument(kind, args.at(1), &id))
+    if (!parser.itemArguments(&kind, &id))
         return ExitUsage;
     if (!parser.requireDirectory())
         return ExitData;
@@ -47,11 +31,11 @@ int cmdExportPatch(ToolContext& ctx)
     if (!buildPatch(ctx.dir, ChangeSet(), kind, id, &patch, &error))
         return parser.dataError(error);
     if (patch.image.isNull())
-        ctx.err << "qmtool: note: " << kindName(kind) << ' ' << hexId(id)
+        ctx.err << "qmtool: note: " << itemName(kind, id)
                 << " has no image; the patch carries none" << Qt::endl;
     if (!writePatchFile(args.at(2), patch, &error))
         return parser.dataError(error);
-    ctx.out << "exported " << kindName(kind) << ' ' << hexId(id) << " to " << args.at(2) << Qt::endl;
+    ctx.out << "exported " << itemName(kind, id) << " to " << args.at(2) << Qt::endl;
     return ExitOk;
 }
 
@@ -97,14 +81,9 @@ int cmdImportPatch(ToolContext& ctx)
 
     ChangeSet changes;
     storePatch(patch, chosen.id, changes);
-    listId(catalogues, patch.kind, chosen.id);
-    QStringList notes;
-    const bool saved = saveAll(ctx.dir, catalogues.listed, changes,
-                               tileDataState(ctx.dir) == TileDataState::Writable, &error, &notes);
-    for (const QString& note : notes)
-        ctx.err << "qmtool: " << note << Qt::endl;
-    if (!saved)
-        return parser.dataError(error + QStringLiteral("; no file was changed"));
+    catalogues.list(patch.kind, chosen.id);
+    if (const int exit = saveStaged(ctx, catalogues, changes); exit != ExitOk)
+        return exit;
     ctx.out << "imported " << kindName(patch.kind) << ' ' << hexId(patch.id) << " as "
             << hexId(chosen.id) << Qt::endl;
     return ExitOk;

@@ -20,9 +20,6 @@
 
 namespace {
 
-const QString kKindHelp = QStringLiteral("land, static, gump or texture (or 0 to 3)");
-const QString kIdHelp = QStringLiteral("decimal, or hexadecimal after 0x");
-
 int listIds(ToolContext& ctx, bool listed)
 {
     CommandParser cmd(ctx, listed ? QStringLiteral("list KIND") : QStringLiteral("free KIND"),
@@ -60,11 +57,11 @@ bool findEntry(CommandParser& cmd, const QString& dir, int kind, int id)
     bool found = false;
     const IndexRecord r = readIndexRecord(dir, kind, id, &found);
     if (!found) {
-        cmd.dataError(QStringLiteral("%1 %2 is not in %3").arg(kindName(kind), hexId(id), indexFileName(kind)));
+        cmd.dataError(QStringLiteral("%1 is not in %2").arg(itemName(kind, id), indexFileName(kind)));
         return false;
     }
     if (r.isEmpty()) {
-        cmd.dataError(QStringLiteral("%1 %2 has no image (its entry is empty)").arg(kindName(kind), hexId(id)));
+        cmd.dataError(QStringLiteral("%1 has no image (its entry is empty)").arg(itemName(kind, id)));
         return false;
     }
     return true;
@@ -94,7 +91,7 @@ int cmdExportImage(ToolContext& ctx)
     if (parsed >= 0)
         return parsed;
     int kind = 0, id = 0;
-    if (!cmd.kindArgument(cmd.positional().at(0), &kind) || !cmd.idArgument(kind, cmd.positional().at(1), &id))
+    if (!cmd.itemArguments(&kind, &id))
         return ExitUsage;
     const QString out = cmd.positional().at(2);
     const QByteArray format = QFileInfo(out).suffix().toLower().toLatin1();
@@ -105,7 +102,7 @@ int cmdExportImage(ToolContext& ctx)
         return ExitData;
     const QImage image = readImageFromFiles(ctx.dir, kind, id);
     if (image.isNull())
-        return cmd.dataError(QStringLiteral("%1 %2: its record cannot be decoded").arg(kindName(kind), hexId(id)));
+        return cmd.dataError(QStringLiteral("%1: its record cannot be decoded").arg(itemName(kind, id)));
     QImageWriter writer(out, format);
     if (!writer.write(image))
         return cmd.dataError(QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(out), writer.errorString()));
@@ -135,7 +132,7 @@ int cmdTile(ToolContext& ctx)
     QByteArray raw;
     const tile_struct t = readTileRecord(ctx.dir, kind, id, &raw);
     if (raw.isEmpty())
-        return cmd.dataError(QStringLiteral("cannot read %1 %2 from %3").arg(kindName(kind), hexId(id),
+        return cmd.dataError(QStringLiteral("cannot read %1 from %2").arg(itemName(kind, id),
                                                                           QDir::toNativeSeparators(mulPath(ctx.dir, QStringLiteral("tiledata.mul")))));
     QJsonObject o { { QStringLiteral("name"), t.name }, { QStringLiteral("flags"), qint64(t.flags) } };
     if (kind == Land) {

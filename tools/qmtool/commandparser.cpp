@@ -60,6 +60,11 @@ bool CommandParser::idArgument(int kind, const QString& text, int* id)
     return true;
 }
 
+bool CommandParser::itemArguments(int* kind, int* id)
+{
+    return kindArgument(m_positional.at(0), kind) && idArgument(*kind, m_positional.at(1), id);
+}
+
 int CommandParser::usageError(const QString& message)
 {
     m_ctx.err << "qmtool: " << message << Qt::endl;
@@ -83,9 +88,4 @@ bool CommandParser::requireDirectory()
         return false;
     }
     return true;
-}
-
-QString hexId(int id)
-{
-    return QStringLiteral("0x") + QString::number(id, 16);
 }

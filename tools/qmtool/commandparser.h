@@ -1,8 +1,13 @@
 #pragma once
 
+#include "itemkind.h"
 #include "toolcontext.h"
 
 #include <QCommandLineParser>
+
+// How --help describes the KIND and ID arguments.
+inline const QString kKindHelp = QStringLiteral("land, static, gump or texture (or 0 to 3)");
+inline const QString kIdHelp = QStringLiteral("decimal, or hexadecimal after 0x");
 
 // The argument handling every read command shares: its own parser (so that
 // 'qmtool COMMAND --help' explains that command), counts of positional arguments, and the
@@ -25,6 +30,8 @@ public:
     // Each returns false after reporting a usage error.
     bool kindArgument(const QString& text, int* kind);
     bool idArgument(int kind, const QString& text, int* id);   // kind -1: no range check
+    // The item named by the first two positional arguments, KIND and ID.
+    bool itemArguments(int* kind, int* id);
 
     int usageError(const QString& message);
     int dataError(const QString& message);
@@ -37,6 +44,3 @@ private:
     QString m_synopsis;
     QStringList m_positional;
 };
-
-// "0x1a": how the catalogues show ids.
-QString hexId(int id);

@@ -1,5 +1,6 @@
 #include "qmtool.h"
 
+#include "itemkind.h"
 #include "toolcontext.h"
 #include "uodir.h"
 
@@ -116,13 +117,8 @@ int runQmtool(int argc, char** argv)
 
 bool parseToolId(const QString& text, int* id)
 {
-    const QString t = text.trimmed();
     bool ok = false;
-    qlonglong v = 0;
-    if (t.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
-        v = t.mid(2).toLongLong(&ok, 16);
-    else
-        v = t.toLongLong(&ok, 10);
+    const qint64 v = parseTypedNumber(text, &ok);
     if (!ok || v < 0 || v > 0x7fffffff)
         return false;
     *id = int(v);
