@@ -340,6 +340,7 @@ void mainwindow::setFiles()
 {
     const Catalogues c = readCatalogues(mulDir);
     for (int kind = 0; kind < 4; ++kind) {
+        catalogueRead[kind] = c.indexRead[kind];
         fillList(listForKind(kind), c.listed[kind]);
         freeIds[kind].insert(c.free[kind].begin(), c.free[kind].end());
     }

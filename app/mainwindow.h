@@ -107,6 +107,9 @@ public:
     bool tileDataWritable = true;
     // Set by a Save step that failed, so that the Save command runs no later step.
     bool saveFailed = false;
+    // Which index files setFiles could read; Save refuses to rewrite a pair whose list is
+    // empty only because its index could not be read.
+    bool catalogueRead[4] = {};
 
     // The list of a catalogue, by ItemKind; nullptr for anything else.
     QTreeWidget* listForKind(int kind) const;

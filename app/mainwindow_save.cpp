@@ -55,6 +55,10 @@ void mainwindow::saveArt()
     statusBar()->showMessage(tr("Writing art.idx/mul and tiledata.mul"));
     QString error;
     QStringList notes;
+    if (!catalogueSafeToSave(mulDir, catalogueRead[Land], Land, &error)) {
+        reportSaveFailure(error);
+        return;
+    }
     if (!saveArtFiles(mulDir, listedIds(Land), listedIds(Static), changes, tileDataWritable, &error, &notes)) {
         reportSaveFailure(error);
         return;
@@ -80,6 +84,10 @@ void mainwindow::saveImageStep(int kind, const QString& status)
 {
     statusBar()->showMessage(status);
     QString error;
+    if (!catalogueSafeToSave(mulDir, catalogueRead[kind], kind, &error)) {
+        reportSaveFailure(error);
+        return;
+    }
     if (!saveImageFiles(mulDir, kind, listedIds(kind), changes, &error)) {
         reportSaveFailure(error);
         return;

@@ -2,7 +2,9 @@
 
 #include "littleendian.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -82,8 +84,12 @@ namespace {
 QByteArray readWholeFile(const QString& path, bool* ok)
 {
     QFile f(path);
-    *ok = f.open(QIODevice::ReadOnly);
-    return *ok ? f.readAll() : QByteArray();
+    *ok = false;
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    const QByteArray bytes = f.readAll();
+    *ok = bytes.size() == f.size();
+    return *ok ? bytes : QByteArray();
 }
 
 // Only the offset decides emptiness: offset 0 with length 0 is a present entry.
@@ -116,6 +122,7 @@ Catalogues readCatalogues(const QString& mulDir)
     bool ok = false;
     const QByteArray art = readWholeFile(mulPath(mulDir, indexFileName(Land)), &ok);
     if (ok) {
+        c.indexRead[Land] = c.indexRead[Static] = true;
         c.listed[Land].reserve(kLandCount);
         c.listed[Static].reserve(kStaticCount);
         for (int i = 0; i < kArtRecordCount; ++i) {
@@ -131,6 +138,7 @@ Catalogues readCatalogues(const QString& mulDir)
         const QByteArray idx = readWholeFile(mulPath(mulDir, indexFileName(kind)), &ok);
         if (!ok)
             continue;
+        c.indexRead[kind] = true;
         const qint64 count = idx.size() / kIndexRecordSize;
         for (qint64 i = 0; i < count; ++i) {
             if (recordIsEmpty(idx, i))
@@ -140,4 +148,17 @@ Catalogues readCatalogues(const QString& mulDir)
         }
     }
     return c;
+}
+
+bool catalogueSafeToSave(const QString& mulDir, bool indexRead, int kind, QString* error)
+{
+    const QString path = mulPath(mulDir, indexFileName(kind));
+    if (indexRead || !QFileInfo::exists(path))
+        return true;
+    if (error)
+        *error = QStringLiteral("%1 could not be read when the directory was opened, so the %2 list is "
+                                "empty; saving now would mark every entry deleted. Open the directory "
+                                "again (restart the program) before saving")
+                     .arg(QDir::toNativeSeparators(path), kindName(kind));
+    return false;
 }

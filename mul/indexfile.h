@@ -51,6 +51,9 @@ IndexRecord readIndexRecord(const QString& mulDir, int kind, int id, bool* found
 struct Catalogues {
     QVector<int> listed[kItemKindCount];
     std::set<quint32> free[kItemKindCount];
+    // Whether the kind's index file was opened and read whole; a missing or unreadable one
+    // gives empty catalogues.
+    bool indexRead[kItemKindCount] {};
 
     bool isListed(int kind, int id) const;
     // Lists `id` (the list stays ascending) and takes it from the free ids, as the editor's
@@ -62,3 +65,8 @@ struct Catalogues {
 // 81,920), gumpidx.mul and texidx.mul (one id per whole record). A missing file leaves its
 // catalogues empty.
 Catalogues readCatalogues(const QString& mulDir);
+
+// Save writes every entry missing from a list as deleted, so a list that is empty only
+// because its index file could not be read must never be saved over a file that exists.
+// False (with a sentence for the user) in exactly that case.
+bool catalogueSafeToSave(const QString& mulDir, bool indexRead, int kind, QString* error);

@@ -8,6 +8,7 @@
 #include "uodir.h"
 
 #include <QAction>
+#include <QDir>
 #include <QImage>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -201,6 +202,30 @@ private slots:
         dialogs.directoryAnswers << first.path() + "//";
         w.editSettings();
         QCOMPARE(w.mulDir, first.path() + "/");
+    }
+
+    void saveNeverDeletesAListItCouldNotRead()
+    {
+        // gumpidx.mul cannot be read when the directory is opened (here: a folder stands in its
+        // place); by Save time a real index is back. Saving the empty list would delete it all.
+        TestSettings settings;
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("gumpidx.mul"));
+        writeUODir(dir.path());
+        mainwindow w;
+        QCOMPARE(w.listGump->topLevelItemCount(), 0);
+
+        QVERIFY(QDir(dir.path()).rmdir("gumpidx.mul"));
+        makeGumpDir(dir.path(), 3, { 0, 2 });
+        QVERIFY(writeBytes(dir.filePath("gumpart.mul"), QByteArray(4, '\x07')));
+        const QByteArray index = readBytes(dir.filePath("gumpidx.mul"));
+
+        ScriptedDialogs dialogs;
+        w.fileSave();
+        QCOMPARE(readBytes(dir.filePath("gumpidx.mul")), index);
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Save failed"));
+        QVERIFY(!dialogs.messages.isEmpty());
+        QVERIFY(dialogs.messages.last().contains("gumpidx.mul"));
     }
 
     void aboutBox()

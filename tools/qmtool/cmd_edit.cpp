@@ -321,6 +321,12 @@ int saveStaged(ToolContext& ctx, const Catalogues& catalogues, ChangeSet& change
     installTestHooks();
     QString error;
     QStringList notes;
+    for (int kind = 0; kind < kItemKindCount; ++kind) {
+        if (!catalogueSafeToSave(ctx.dir, catalogues.indexRead[kind], kind, &error)) {
+            ctx.err << "qmtool: " << error << "; no file was changed" << Qt::endl;
+            return ExitData;
+        }
+    }
     const bool writable = tileDataState(ctx.dir) == TileDataState::Writable;
     const bool ok = saveAll(ctx.dir, catalogues.listed, changes, writable, &error, &notes);
     for (const QString& note : notes)
