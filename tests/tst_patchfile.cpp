@@ -262,6 +262,7 @@ private slots:
         QTest::newRow("empty: smallest free") << int(Static) << "  " << ok << 3;
         QTest::newRow("letters") << int(Static) << "abc" << nan << -1;
         QTest::newRow("hex without 0x") << int(Static) << "1f4" << nan << -1;
+        QTest::newRow("bare 0x") << int(Static) << "0x" << nan << -1;
         QTest::newRow("negative") << int(Static) << "-1" << range << -1;
         QTest::newRow("past land") << int(Land) << "16384" << range << -1;
         QTest::newRow("last static") << int(Static) << "0xffff" << ok << 65535;

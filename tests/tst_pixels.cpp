@@ -48,21 +48,6 @@ private slots:
         }
         QCOMPARE(rgbToColor16(color16ToRgb(0x7FFF)), Color16(0x7BDE));
     }
-
-    void fillImageSetsEveryPixelAndReturnsACopy()
-    {
-        QImage image(3, 2, QImage::Format_ARGB32);
-        const QImage copy = fillImage(image, 0x12345678u);
-        for (int y = 0; y < 2; ++y)
-            for (int x = 0; x < 3; ++x)
-                QCOMPARE(image.pixel(x, y), 0x12345678u);
-        QCOMPARE(copy, image);
-
-        QImage empty;
-        QVERIFY(fillImage(empty, 0).isNull());
-        QImage noRows(5, 0, QImage::Format_ARGB32);
-        QVERIFY(fillImage(noRows, 0).isNull());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestPixels)

@@ -5,13 +5,14 @@
 #include "demodata.h"
 #include "itemsource.h"
 #include "pixels.h"
+#include "savedirs.h"
 #include "testdata.h"
 #include "tiledata.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,21 +27,9 @@ struct Run {
 // Runs qmtool with its settings kept in `configHome`, never the user's own.
 Run qmtool(const QStringList& args, const QString& configHome = QString())
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.isEmpty() ? QDir::tempPath() + "/qm-none" : configHome);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QMTOOL_PATH), args);
-    p.waitForFinished(120000);
-    Run r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    // The offscreen platform may note a missing runtime directory; that is not ours.
-    for (const QByteArray& line : p.readAllStandardError().split('\n'))
-        if (!line.isEmpty() && !line.startsWith("QStandardPaths:"))
-            r.err += line + '\n';
-    return r;
+    const QString home = configHome.isEmpty() ? QDir::tempPath() + "/qm-none" : configHome;
+    const ToolRun t = runTool(args, { "XDG_CONFIG_HOME=" + home });
+    return { t.exitCode, t.out.toLocal8Bit(), t.err.toLocal8Bit() };
 }
 
 // A failure: one message line on stderr, nothing on stdout.
@@ -52,10 +41,8 @@ bool failsWith(const Run& r, int code)
 // A small directory built record by record, so outputs can be checked exactly.
 void buildSmallDirectory(const QString& dir)
 {
-    QImage land(44, 44, QImage::Format_ARGB32);
-    land.fill(color16ToRgb(0x0421));
-    QImage stat(5, 3, QImage::Format_ARGB32);
-    stat.fill(0);
+    QImage land = filledImage(44, 44, color16ToRgb(0x0421));
+    QImage stat = filledImage(5, 3, 0);
     stat.setPixel(2, 1, color16ToRgb(0x7C00));
     const QByteArray landRecord = encodeLand(land), staticRecord = encodeStatic(stat);
     QVector<IndexRecord> art = emptyIndex(kArtRecordCount);
@@ -67,8 +54,7 @@ void buildSmallDirectory(const QString& dir)
     writeBytes(dir + "/art.mul", landRecord + staticRecord);
 
     QVector<IndexRecord> gumps = emptyIndex(5);
-    QImage gump(3, 2, QImage::Format_ARGB32);
-    gump.fill(color16ToRgb(0x03E0));
+    QImage gump = filledImage(3, 2, color16ToRgb(0x03E0));
     const QByteArray gumpRecord = encodeGump(gump);
     gumps[1] = { 0, qint32(gumpRecord.size()), gumpExtraFor(3, 2) };
     gumps[3] = { 0, qint32(gumpRecord.size()), gumpExtraFor(3, 2) };
@@ -85,20 +71,7 @@ void buildSmallDirectory(const QString& dir)
     l.flags = 0x80000041u;
     l.texid = 7;
     tiles.replace(int(landTileOffset(2)), kLandTileRecordSize, landTileBytes(l));
-    tile_struct s;
-    s.name = QStringLiteral("lamp");
-    s.flags = 0x01800000u;
-    s.weight = 255;
-    s.quality = 1;
-    s.quantity = 2;
-    s.unk = 3;
-    s.unk1 = 4;
-    s.animid = 5;
-    s.hue = 6;
-    s.unk2 = 7;
-    s.unk3 = 8;
-    s.height = 9;
-    tiles.replace(int(staticTileOffset(0x10)), kStaticTileRecordSize, staticTileBytes(s));
+    tiles.replace(int(staticTileOffset(0x10)), kStaticTileRecordSize, staticTileBytes(sampleStaticTile()));
     writeBytes(dir + "/tiledata.mul", tiles);
 
     QByteArray anims(int(kFullAnimDataSize), '\0');
@@ -155,7 +128,9 @@ private slots:
 
     void everyCommandExplainsItself()
     {
-        for (const char* command : { "list", "free", "export-image", "tile", "anim", "verify", "dir", "make-demo" }) {
+        for (const char* command : { "list", "free", "export-image", "tile", "anim", "verify", "dir", "make-demo",
+                                     "import-image", "delete", "set-tile", "set-anim", "save", "export-patch",
+                                     "import-patch" }) {
             const Run r = qmtool({ command, "--help" });
             QCOMPARE(r.code, 0);
             QVERIFY2(r.out.contains(QByteArray("qmtool [--dir DATADIR] ") + command), command);
@@ -203,10 +178,11 @@ private slots:
         o = QJsonDocument::fromJson(r.out).object();
         QCOMPARE(o.size(), 12);
         const char* fields[] = { "weight", "quality", "quantity", "unk", "unk1", "animid", "hue", "unk2", "unk3", "height" };
-        const int values[] = { 255, 1, 2, 3, 4, 5, 6, 7, 8, 9 };
+        const int values[] = { 0xf5, 6, 10, 0x0708, 9, 0xfb0c, 0xef, 0x0d0e, 16, 17 };
         for (int i = 0; i < 10; ++i)
             QCOMPARE(o.value(fields[i]).toInt(), values[i]);
-        QCOMPARE(o.value("name").toString(), QStringLiteral("lamp"));
+        QCOMPARE(o.value("name").toString(), QStringLiteral("twenty characters!!!"));
+        QCOMPARE(o.value("flags").toInteger(), qint64(0x81020304u));
 
         r = qmtool({ "--dir", m_small.path(), "anim", "16" });
         QCOMPARE(r.code, 0);
@@ -243,15 +219,10 @@ private slots:
         QString error;
         DemoSummary s;
         QVERIFY2(writeDemoDirectory(a.path(), false, false, &error, &s), qPrintable(error));
-        QVERIFY(s.landTiles >= 200 && s.staticTiles >= 200 && s.gumps >= 80 && s.textures >= 20);
-        QVERIFY(s.animatedStatics > 0);
         Run r = qmtool({ "make-demo", b.path() });
         QCOMPARE(r.code, 0);
         for (const QString& name : demoFileNames())
             QVERIFY2(readBytes(a.filePath(name)) == readBytes(b.filePath(name)), qPrintable(name));
-        QCOMPARE(readBytes(a.filePath("artidx.mul")).size(), kArtRecordCount * kIndexRecordSize);
-        QCOMPARE(readBytes(a.filePath("tiledata.mul")).size(), int(kFullTileDataSize));
-        QCOMPARE(readBytes(a.filePath("animdata.mul")).size(), int(kFullAnimDataSize));
 
         r = qmtool({ "--dir", a.path(), "verify" });
         QCOMPARE(r.code, 0);
@@ -271,7 +242,7 @@ private slots:
             for (int f = 0; f < anim.frameCount; ++f)
                 QVERIFY(!readImageFromFiles(a.path(), Static, id + anim.frames[size_t(f)]).isNull());
         }
-        QCOMPARE(animated, s.animatedStatics);
+        QVERIFY(animated > 0 && animated == s.animatedStatics);
 
         // Never over existing data files unless asked.
         const QByteArray before = readBytes(b.filePath("art.mul"));

@@ -33,8 +33,7 @@ struct Scenario {
         listed.ids[Static].removeAll(1);
         listed.ids[Gump].removeAll(0);
         listed.ids[Texture].removeAll(3);
-        QImage image(5, 7, QImage::Format_ARGB32);
-        image.fill(0xff204080);
+        QImage image = filledImage(5, 7, 0xff204080);
         changes.images[Static].insert(0, image);
         tile_struct tile;
         tile.name = QStringLiteral("saved");
@@ -250,7 +249,9 @@ private slots:
     void fileSizeLimitFailsEveryStepCleanly_data()
     {
         QTest::addColumn<qint64>("limit");
-        for (qint64 limit : { 0LL, 11LL, 100LL, 150LL, 1000LL, 500000LL, 983040LL, 1000000LL, 2861055LL })
+        // A real EFBIG at each kind of write: the lock, art.mul, artidx.mul and tiledata.mul
+        // (the last one byte short); the checkpoint test stops every other point.
+        for (qint64 limit : { 0LL, 150LL, 1000LL, 2861055LL })
             QTest::newRow(qPrintable(QString::number(limit))) << limit;
     }
 
@@ -326,7 +327,7 @@ private slots:
         QVERIFY(expectedNew != before);
 
         // Kills spread over the time the save runs, each at a random moment of its slice.
-        const int kills = 24;
+        const int kills = 6;
         int midSave = 0;
         for (int i = 0; i < kills; ++i) {
             SaveDir dir;

@@ -24,13 +24,6 @@ ino_t inodeOf(const QString& path)
 }
 
 
-QImage filled(int w, int h, QRgb rgb)
-{
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(rgb);
-    return image;
-}
-
 } // namespace
 
 class TestSave : public QObject {
@@ -99,7 +92,7 @@ private slots:
         SaveDir dir;
         dir.writeStandard();
         ChangeSet changes;
-        changes.images[Static].insert(1, filled(3, 3, 0xffff0000));   // dropped with the entry
+        changes.images[Static].insert(1, filledImage(3, 3, 0xffff0000));   // dropped with the entry
         QString error;
         QVERIFY2(saveArtFiles(dir.path(), { 0, 2, 5 }, { 0, 300 }, changes, true, &error), qPrintable(error));
         const QByteArray index = readBytes(dir.file("artidx.mul"));
@@ -168,8 +161,8 @@ private slots:
         dir.writeStandard();
         const auto before = dir.snapshot();
         ChangeSet changes;
-        changes.images[Land].insert(2, filled(10, 10, 0xff00ff00));   // land must be 44 x 44
-        changes.images[Gump].insert(4, filled(5, 5, 0xff0000ff));
+        changes.images[Land].insert(2, filledImage(10, 10, 0xff00ff00));   // land must be 44 x 44
+        changes.images[Gump].insert(4, filledImage(5, 5, 0xff0000ff));
         changes.animEntries.insert(1, anim_st());
         const ChangeSet kept = changes;
         const Listed listed = listedIn(dir.path());
@@ -228,10 +221,10 @@ private slots:
         SaveDir dir;
         dir.writeStandard();
         ChangeSet changes;
-        const QImage statik = filled(7, 9, 0xff336699);
-        const QImage gump = filled(300, 2, 0xff112233);
-        const QImage big = filled(128, 128, 0xff445566);
-        const QImage small = filled(64, 64, 0xff778899);
+        const QImage statik = filledImage(7, 9, 0xff336699);
+        const QImage gump = filledImage(300, 2, 0xff112233);
+        const QImage big = filledImage(128, 128, 0xff445566);
+        const QImage small = filledImage(64, 64, 0xff778899);
         changes.images[Static].insert(300, statik);
         changes.images[Gump].insert(1, gump);
         changes.images[Texture].insert(1, big);
@@ -266,19 +259,7 @@ private slots:
         land.name = QStringLiteral("ABC");
         land.flags = 0x80000041;
         land.texid = 0x1234;
-        tile_struct statik;
-        statik.name = QStringLiteral("twenty characters!!!");
-        statik.flags = 0x01020304;
-        statik.weight = 5;
-        statik.quality = 6;
-        statik.unk = 0x0708;
-        statik.unk1 = 9;
-        statik.quantity = 10;
-        statik.animid = 0x0b0c;
-        statik.unk2 = 0x0d0e;
-        statik.hue = 15;
-        statik.unk3 = 16;
-        statik.height = 17;
+        const tile_struct statik = sampleStaticTile();
         ChangeSet changes;
         changes.tiles[Land].insert(33, land);       // land 33 is listed nowhere: unchanged item
         changes.tiles[Static].insert(33, statik);   // static 33 is not listed: a deleted item
@@ -287,7 +268,7 @@ private slots:
         QVERIFY2(saveArtFiles(dir.path(), { 0 }, { 0 }, changes, true, &error), qPrintable(error));
 
         expected.replace(866, 26, QByteArray::fromHex("41000080" "3412") + QByteArray("ABC") + QByteArray(17, 0));
-        const QByteArray staticRecord = QByteArray::fromHex("04030201" "05" "06" "0807" "09" "0a" "0c0b" "0e0d" "0f" "10" "11")
+        const QByteArray staticRecord = QByteArray::fromHex("04030281" "f5" "06" "0807" "09" "0a" "0cfb" "0e0d" "ef" "10" "11")
             + QByteArray("twenty characters!!!");   // 20 characters: no terminating zero
         QCOMPARE(staticRecord.size(), 37);
         expected.replace(429261, 37, staticRecord);

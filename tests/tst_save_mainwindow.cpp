@@ -6,10 +6,12 @@
 #include "scripteddialogs.h"
 #include "testdata.h"
 #include "tiledata.h"
+#include "treelists.h"
 #include "uodir.h"
 
 #include <QStatusBar>
 
+#include <functional>
 #include <memory>
 #include <QTest>
 #include <QTreeWidget>
@@ -30,9 +32,12 @@ struct WindowOnDirectory {
     ScriptedDialogs dialogs;
     std::unique_ptr<mainwindow> window;
 
-    WindowOnDirectory()
+    // `damage` changes the directory before the window first reads it.
+    explicit WindowOnDirectory(const std::function<void(SaveDir&)>& damage = {})
     {
         dir.writeStandard();
+        if (damage)
+            damage(dir);
         writeUODir(dir.path());
         window = std::make_unique<mainwindow>();
     }
@@ -47,9 +52,8 @@ private slots:
     void saveWritesEveryStepAndSaysReady()
     {
         WindowOnDirectory f;
-        mainwindow& w = *f.window;
-        ScriptedDialogs& dialogs = f.dialogs;
-        SaveDir& dir = f.dir;
+        auto& [settings, dir, dialogs, window] = f;
+        mainwindow& w = *window;
         removeListed(w.listStatic, 1);
         w.gumpImages.insert(1, QImage());
         w.fileSave();
@@ -62,9 +66,8 @@ private slots:
     void failedStepIsReportedAndStopsTheSave()
     {
         WindowOnDirectory f;
-        mainwindow& w = *f.window;
-        ScriptedDialogs& dialogs = f.dialogs;
-        SaveDir& dir = f.dir;
+        auto& [settings, dir, dialogs, window] = f;
+        mainwindow& w = *window;
         QFile::remove(dir.file("texmaps.mul"));
         const auto before = dir.snapshot();
         w.textureImages.insert(1, QImage());
@@ -87,34 +90,26 @@ private slots:
 
     void interruptedSaveIsFinishedBeforeReading()
     {
-        TestSettings settings;
-        SaveDir dir;
-        dir.writeStandard();
         // A save that had reached its journal: the new index lists gump 5 only.
-        QVector<IndexRecord> gumps = emptyIndex(6);
-        gumps[5] = { 0, 4, 0x00010001 };
-        writeBytes(dir.file("gumpidx.mul.qmg"), indexBytes(gumps));
-        writeBytes(dir.file("gumpart.mul.qmg"), "abcd");
-        writeBytes(dir.file("savejournal.qmg"), "Quillmark save journal 1\ngumpart.mul\ngumpidx.mul\nend\n");
-        writeUODir(dir.path());
-        ScriptedDialogs dialogs;
-        mainwindow w;
+        WindowOnDirectory f([](SaveDir& dir) {
+            QVector<IndexRecord> gumps = emptyIndex(6);
+            gumps[5] = { 0, 4, 0x00010001 };
+            writeBytes(dir.file("gumpidx.mul.qmg"), indexBytes(gumps));
+            writeBytes(dir.file("gumpart.mul.qmg"), "abcd");
+            writeBytes(dir.file("savejournal.qmg"), "Quillmark save journal 1\ngumpart.mul\ngumpidx.mul\nend\n");
+        });
+        auto& [settings, dir, dialogs, window] = f;
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY2(dialogs.messages[0].startsWith("Interrupted save: Finished"), qPrintable(dialogs.messages[0]));
-        QCOMPARE(w.listGump->topLevelItemCount(), 1);
-        QCOMPARE(w.listGump->topLevelItem(0)->text(0), QStringLiteral("0x5"));
+        QCOMPARE(listTexts(window->listGump), QStringList { "0x5" });
         QCOMPARE(readBytes(dir.file("gumpart.mul")), QByteArray("abcd"));
     }
 
     void tileDataThatCannotBeWrittenIsSaidOnce()
     {
-        TestSettings settings;
-        SaveDir dir;
-        dir.writeStandard();
-        QFile::remove(dir.file("tiledata.mul"));
-        writeUODir(dir.path());
-        ScriptedDialogs dialogs;
-        mainwindow w;
+        WindowOnDirectory f([](SaveDir& dir) { QFile::remove(dir.file("tiledata.mul")); });
+        auto& [settings, dir, dialogs, window] = f;
+        mainwindow& w = *window;
         QVERIFY(!w.tileDataWritable);
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY2(dialogs.messages[0].contains("tiledata.mul is missing"), qPrintable(dialogs.messages[0]));

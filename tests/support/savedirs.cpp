@@ -81,8 +81,13 @@ void SaveDir::writeStandard()
 
 QMap<QString, QByteArray> SaveDir::snapshot() const
 {
+    return fileSnapshot(path());
+}
+
+QMap<QString, QByteArray> fileSnapshot(const QString& path)
+{
     QMap<QString, QByteArray> files;
-    const QDir dir(path());
+    const QDir dir(path);
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden))
         files.insert(name, readBytes(dir.filePath(name)));
     return files;
@@ -108,7 +113,9 @@ ToolRun runTool(const QStringList& args, const QStringList& environment)
     if (!process.waitForFinished(120000))
         return run;
     run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    for (const QByteArray& line : process.readAllStandardError().split('\n'))
+        if (!line.isEmpty() && !line.startsWith("QStandardPaths:"))
+            run.err += QString::fromLocal8Bit(line) + '\n';
     if (process.exitStatus() == QProcess::NormalExit)
         run.exitCode = process.exitCode();
     return run;

@@ -48,6 +48,9 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Every file in `dir`, by name, to see that a refused command changed nothing.
+QMap<QString, QByteArray> fileSnapshot(const QString& dir);
+
 // The listed ids of every catalogue as the directory's indexes give them.
 struct Listed {
     QVector<int> ids[kItemKindCount];
@@ -58,7 +61,7 @@ Listed listedIn(const QString& dir);
 QByteArray patternBytes(qint64 size, int seed);
 
 // Runs qmtool with `args`; returns its exit code (-1 when it did not end normally). Extra
-// environment entries are "NAME=value".
+// environment entries are "NAME=value". Notes of the offscreen platform are left out of err.
 struct ToolRun {
     int exitCode = -1;
     QString out;

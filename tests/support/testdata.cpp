@@ -24,6 +24,31 @@ QByteArray readBytes(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QImage filledImage(int width, int height, QRgb rgb, QImage::Format format)
+{
+    QImage image(width, height, format);
+    image.fill(rgb);
+    return image;
+}
+
+tile_struct sampleStaticTile()
+{
+    tile_struct t;
+    t.name = QStringLiteral("twenty characters!!!");
+    t.flags = 0x81020304;
+    t.weight = 0xf5;
+    t.quality = 6;
+    t.unk = 0x0708;
+    t.unk1 = 9;
+    t.quantity = 10;
+    t.animid = 0xfb0c;
+    t.unk2 = 0x0d0e;
+    t.hue = 0xef;
+    t.unk3 = 16;
+    t.height = 17;
+    return t;
+}
+
 QVector<IndexRecord> emptyIndex(int count)
 {
     return QVector<IndexRecord>(count);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "indexfile.h"
+#include "tiledata.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVector>
@@ -11,6 +13,12 @@
 QByteArray indexBytes(const QVector<IndexRecord>& records);
 bool writeBytes(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
+
+// An image of one colour.
+QImage filledImage(int width, int height, QRgb rgb, QImage::Format format = QImage::Format_ARGB32);
+
+// A static tile whose fields all differ, use their high bits, and fill the name's 20 bytes.
+tile_struct sampleStaticTile();
 
 // An index of `count` empty records with the given records set.
 QVector<IndexRecord> emptyIndex(int count);
