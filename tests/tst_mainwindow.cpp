@@ -8,6 +8,7 @@
 #include "uodir.h"
 
 #include <QAction>
+#include <QPixmap>
 #include <QDir>
 #include <QImage>
 #include <QMdiArea>
@@ -90,6 +91,10 @@ private slots:
             popup << a->text();
         QCOMPARE(popup, (QStringList { "New", "Open", "Delete", "Import", "Export" }));
         QCOMPARE(w.editFindAction->text(), QStringLiteral("&Find..."));
+        // The built-in images must survive static linking: an unregistered collection leaves
+        // the tool bar with a blank button and no splash.
+        QVERIFY(!w.fileSaveAction->icon().pixmap(22, 22).isNull());
+        QVERIFY(!QPixmap(QStringLiteral(":/images/qm.png")).isNull());
         QCOMPARE(w.fileSaveAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
         QVERIFY(w.workspace && w.workspace->parent() == w.frmWork);
         QVERIFY(w.width() >= 778 && w.height() >= 588);
