@@ -106,6 +106,9 @@ double timeToolSave(const QString& dir)
 
 int main(int argc, char** argv)
 {
+    // Headless like qmtool: no display is needed to draw the demo's images.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);   // the demo generator draws images
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/qm-demo-full");
     if (!ensureDemo(dir)) {
