@@ -46,6 +46,13 @@ QImage finish(QImage image, const DecodeReport& r, DecodeReport* report)
     return image;
 }
 
+// A record that cannot be decoded (further): marks it incomplete and hands back what exists.
+QImage giveUp(QImage image, DecodeReport& r, DecodeReport* report)
+{
+    r.complete = false;
+    return finish(std::move(image), r, report);
+}
+
 } // namespace
 
 QImage decodeLand(const QByteArray& record)
@@ -58,13 +65,11 @@ QImage decodeLand(const QByteArray& record, DecodeReport* report)
     DecodeReport r;
     const qint64 avail = record.size();
     if (avail < 2) {
-        r.complete = false;
-        return finish(QImage(), r, report);
+        return giveUp(QImage(), r, report);
     }
     QImage image = newArtImage(kLandSize, kLandSize, true);   // one memset beats 88 small ones
     if (image.isNull()) {
-        r.complete = false;
-        return finish(image, r, report);
+        return giveUp(image, r, report);
     }
     const Rows rows(image);
     const char* p = record.constData();
@@ -97,24 +102,21 @@ QImage decodeStatic(const QByteArray& record, DecodeReport* report)
     const char* p = record.constData();
     r.extent = std::min<qint64>(avail, 8);
     if (avail < 8) {
-        r.complete = false;
-        return finish(QImage(), r, report);
+        return giveUp(QImage(), r, report);
     }
     const qint64 width = readI16(p + 4);
     const qint64 height = readI16(p + 6);
     const qint64 dataStart = 8 + 2 * height;
     // The row table must lie inside the record: that bounds the height by the record's size.
     if (width <= 0 || height <= 0 || dataStart > avail) {
-        r.complete = false;
-        return finish(QImage(), r, report);
+        return giveUp(QImage(), r, report);
     }
     r.extent = dataStart;
     // Every pixel is written exactly once below (runs, or 0 for the gaps), so the image
     // needs no clearing first: decoding is bound by memory writes.
     QImage image = newArtImage(width, height, false);
     if (image.isNull()) {
-        r.complete = false;
-        return finish(image, r, report);
+        return giveUp(image, r, report);
     }
     const Rows rows(image);
     for (int y = 0; y < height; ++y) {
@@ -192,8 +194,7 @@ QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport*
     // once: the pairs' pixels, then 0 for whatever a short or damaged row left.
     QImage image = newArtImage(width, height, false);
     if (image.isNull()) {
-        r.complete = false;
-        return finish(image, r, report);
+        return giveUp(image, r, report);
     }
     const Rows rows(image);
     for (int y = 0; y < height; ++y) {
@@ -253,15 +254,13 @@ QImage decodeTexture(const QByteArray& record, int size, DecodeReport* report)
     DecodeReport r;
     const qint64 avail = record.size();
     if ((size != 64 && size != 128) || avail < 2) {
-        r.complete = false;
-        return finish(QImage(), r, report);
+        return giveUp(QImage(), r, report);
     }
     const qint64 needed = 2 * qint64(size) * size;
     // Every pixel is written when the record is whole; clear only for a short one.
     QImage image = newArtImage(size, size, avail < needed);
     if (image.isNull()) {
-        r.complete = false;
-        return finish(image, r, report);
+        return giveUp(image, r, report);
     }
     const Rows rows(image);
     const char* p = record.constData();
