@@ -7,7 +7,7 @@ build=${1:?build directory}
 shift
 
 "$here/scripts/install-packages.sh" cmake g++ ninja-build qt6-base-dev qt6-base-dev-tools \
-  qt6-image-formats-plugins libgl-dev
+  qt6-image-formats-plugins libgl-dev zlib1g-dev
 
 # CMake 3.25 can miss the moc files of Q_OBJECT headers that a pull added to an existing
 # build folder (link errors about a missing vtable). Regenerate them only when the set of
