@@ -14,12 +14,15 @@ inline QRgb color16ToRgb(qint16 c)
     return 0xFF000000u | ((v & 0x7C00u) << 9) | ((v & 0x03E0u) << 6) | ((v & 0x001Fu) << 3);
 }
 
-// Image to file: channel * 31 / 255, a non-zero channel never becomes 0; alpha ignored.
-// Only pure black gives 0, the value that static and gump records treat as transparent.
+// Image to file, the exact inverse of color16ToRgb: each channel goes to the nearest level
+// the decoder produces, so decoding and encoding again gives back the same file colour and
+// an image moved between directories keeps its colours. A non-zero channel never becomes 0:
+// only pure black gives 0, the value that static and gump records treat as transparent.
+// Alpha is ignored.
 inline Color16 rgbToColor16(QRgb rgb)
 {
     auto scale = [](quint32 channel) -> quint32 {
-        const quint32 s = channel * 31u / 255u;
+        const quint32 s = qMin((channel + 4u) >> 3, 31u);
         return (s == 0 && channel != 0) ? 1u : s;
     };
     return Color16((scale(quint32(qRed(rgb))) << 10) | (scale(quint32(qGreen(rgb))) << 5)
