@@ -1,5 +1,6 @@
 #include "indexfile.h"
 
+#include "indexdamage.h"
 #include "littleendian.h"
 
 #include <QDateTime>
@@ -124,6 +125,7 @@ Catalogues readCatalogues(const QString& mulDir)
     const QByteArray art = readWholeFile(mulPath(mulDir, indexFileName(Land)), &ok);
     if (ok) {
         c.indexRead[Land] = c.indexRead[Static] = true;
+        c.damage[Land] = c.damage[Static] = qm::indexDamage(mulDir, Land);
         c.listed[Land].reserve(kLandCount);
         c.listed[Static].reserve(kStaticCount);
         for (int i = 0; i < kArtRecordCount; ++i) {
@@ -140,6 +142,7 @@ Catalogues readCatalogues(const QString& mulDir)
         if (!ok)
             continue;
         c.indexRead[kind] = true;
+        c.damage[kind] = qm::indexDamage(mulDir, kind);
         const qint64 count = idx.size() / kIndexRecordSize;
         for (qint64 i = 0; i < count; ++i) {
             if (recordIsEmpty(idx, i))

@@ -54,6 +54,14 @@ struct Catalogues {
     // Whether the kind's index file was opened and read whole; a missing or unreadable one
     // gives empty catalogues.
     bool indexRead[kItemKindCount] {};
+    // Per catalogue, empty when its index file is sound; else one sentence naming the file
+    // and its damage (see indexdamage.h): empty while its data file holds data, or cut inside
+    // a record. A damaged catalogue lists what its whole records give, but is for reading
+    // only: Save never rewrites its data file and refuses edits to it. Land and static share
+    // artidx.mul, so they share its damage.
+    QString damage[kItemKindCount];
+
+    bool isDamaged(int kind) const { return !damage[kind].isEmpty(); }
 
     bool isListed(int kind, int id) const;
     // Lists `id` (the list stays ascending) and takes it from the free ids, as the editor's
@@ -63,7 +71,7 @@ struct Catalogues {
 
 // Reads artidx.mul (land and static; a short file's missing records count as empty, up to
 // 81,920), gumpidx.mul and texidx.mul (one id per whole record). A missing file leaves its
-// catalogues empty.
+// catalogues empty; a damaged one is read as far as it goes and named in `damage`.
 Catalogues readCatalogues(const QString& mulDir);
 
 // What a file looked like when it was read: size and modification time. Another program

@@ -4,6 +4,7 @@
 #include "artcodec.h"
 #include "durablefile.h"
 #include "entrycopier.h"
+#include "indexdamage.h"
 #include "indexfile.h"
 #include "littleendian.h"
 #include "savetransaction.h"
@@ -228,6 +229,48 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
     return index && writeWhole(*index, newIndex, error);
 }
 
+// Whether the change set or the lists differ from what a damaged index holds: an edited
+// image, or an id listed or deleted since it was read.
+bool hasEditsFor(int indexKind, const QByteArray& index, const std::vector<char>& listed,
+                 const ChangeSet& changes)
+{
+    for (int kind : indexKind == Land ? QVector<int> { Land, Static } : QVector<int> { indexKind })
+        if (!changes.images[kind].isEmpty())
+            return true;
+    const qint64 count = qMax<qint64>(index.size() / kIndexRecordSize, qint64(listed.size()));
+    for (qint64 i = 0; i < count; ++i) {
+        const bool inIndex = !indexRecordAt(index, i).isEmpty() && ownerOf(indexKind, i).kind >= 0;
+        const bool isListed = i < qint64(listed.size()) && listed[size_t(i)];
+        if (inIndex != isListed)
+            return true;
+    }
+    return false;
+}
+
+// rewritePair for an index that is sound. A damaged index would have the rewrite drop every
+// record it no longer lists, so its pair is left as it is: the save goes on for the other
+// files (with a note), unless it holds edits to that pair, which fail it instead of being lost.
+bool rewriteSoundPair(SaveTransaction& tx, const QString& mulDir, int indexKind,
+                      const std::vector<char>& listed, const ChangeSet& changes, QString* error,
+                      QStringList* notes)
+{
+    const QString damage = qm::indexDamage(mulDir, indexKind);
+    if (damage.isEmpty())
+        return rewritePair(tx, mulDir, indexKind, listed, changes, error);
+    QByteArray index;
+    if (!readWhole(mulPath(mulDir, indexFileName(indexKind)), &index, error))
+        return false;
+    if (hasEditsFor(indexKind, index, listed, changes)) {
+        *error = QStringLiteral("%1, so edits to its entries cannot be saved until it is repaired; "
+                                "nothing was written").arg(damage);
+        return false;
+    }
+    if (notes)
+        notes->append(QStringLiteral("%1; it and %2 were left as they are")
+                          .arg(damage, dataFileName(indexKind)));
+    return true;
+}
+
 // Marks the record of every listed id of `kind` in `set`. False when an id has no place in
 // its index file.
 bool markListed(int kind, const QVector<int>& ids, qint64 limit, std::vector<char>& set, QString* error)
@@ -302,7 +345,7 @@ bool stageArt(SaveTransaction& tx, const QString& mulDir, const QVector<int>& la
         std::vector<char> listed(kArtRecordCount, 0);
         if (!markListed(Land, landIds, kLandCount, listed, error)
             || !markListed(Static, staticIds, kStaticCount, listed, error)
-            || !rewritePair(tx, mulDir, Land, listed, changes, error))
+            || !rewriteSoundPair(tx, mulDir, Land, listed, changes, error, notes))
             return false;
     } else if (!landIds.isEmpty() || !staticIds.isEmpty()) {
         *error = missingIndexError(mulDir, Land);
@@ -332,7 +375,7 @@ bool stageArt(SaveTransaction& tx, const QString& mulDir, const QVector<int>& la
 }
 
 bool stageImages(SaveTransaction& tx, const QString& mulDir, int kind, const QVector<int>& ids,
-                 const ChangeSet& changes, Written& written, QString* error)
+                 const ChangeSet& changes, Written& written, QString* error, QStringList* notes)
 {
     const QFileInfo index(mulPath(mulDir, indexFileName(kind)));
     if (!index.exists()) {
@@ -345,7 +388,7 @@ bool stageImages(SaveTransaction& tx, const QString& mulDir, int kind, const QVe
     }
     std::vector<char> listed;
     if (!markListed(kind, ids, qMax(index.size() / kIndexRecordSize, kGrownIndexLimit), listed, error)
-        || !rewritePair(tx, mulDir, kind, listed, changes, error))
+        || !rewriteSoundPair(tx, mulDir, kind, listed, changes, error, notes))
         return false;
     written.images[kind] = true;
     return true;
@@ -461,7 +504,7 @@ bool saveImageFiles(const QString& mulDir, int kind, const QVector<int>& ids, Ch
         return false;
     }
     return saveInTransaction(mulDir, &changes, error, [&](SaveTransaction& tx, Written& written, QString* e) {
-        return stageImages(tx, mulDir, kind, ids, changes, written, e);
+        return stageImages(tx, mulDir, kind, ids, changes, written, e, nullptr);
     });
 }
 
@@ -480,8 +523,8 @@ bool saveAll(const QString& mulDir, const QVector<int> listed[kItemKindCount], C
     // One transaction for everything: a failure anywhere changes no file at all.
     return saveInTransaction(mulDir, &changes, error, [&](SaveTransaction& tx, Written& written, QString* e) {
         return stageArt(tx, mulDir, listed[Land], listed[Static], changes, tileDataWritable, written, e, notes)
-            && stageImages(tx, mulDir, Gump, listed[Gump], changes, written, e)
-            && stageImages(tx, mulDir, Texture, listed[Texture], changes, written, e)
+            && stageImages(tx, mulDir, Gump, listed[Gump], changes, written, e, notes)
+            && stageImages(tx, mulDir, Texture, listed[Texture], changes, written, e, notes)
             && stageAnim(tx, mulDir, changes, e);
     });
 }
