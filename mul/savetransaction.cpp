@@ -2,6 +2,7 @@
 
 #include "durablefile.h"
 #include "indexfile.h"
+#include "replacedfile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -33,6 +34,35 @@ const QStringList& replaceableFiles()
 QString stagedName(const QString& fileName)
 {
     return fileName + QLatin1String(kStagedSuffix);
+}
+
+// Where the new copy of mulDir/NAME is staged: beside the file it replaces, which for a
+// symbolic link is the link's target (see replacedfile.h).
+QString stagedPath(const QString& mulDir, const QString& fileName)
+{
+    QString ignored;
+    const QString replaced = qm::replacedFilePath(mulPath(mulDir, fileName), &ignored);
+    return stagedName(replaced.isEmpty() ? mulPath(mulDir, fileName) : replaced);
+}
+
+QString replacedBy(const QString& stagedPath)
+{
+    return stagedPath.chopped(int(sizeof(kStagedSuffix)) - 1);
+}
+
+// Makes the renames in the data directory and in the folders of linked files durable.
+bool syncDirectoriesOf(const QString& mulDir, const QStringList& stagedPaths, QString* error)
+{
+    QStringList dirs { mulDir };
+    for (const QString& path : stagedPaths) {
+        const QString dir = QFileInfo(path).absolutePath();
+        if (!dirs.contains(dir) && dir != QFileInfo(mulDir).absoluteFilePath())
+            dirs.append(dir);
+    }
+    for (const QString& dir : dirs)
+        if (!syncDirectory(dir, error))
+            return false;
+    return true;
 }
 
 constexpr int kLockWaitMs = 5000;
@@ -107,13 +137,14 @@ JournalState readJournal(const QString& path, QStringList* names, QString* error
 
 bool finishSwap(const QString& dir, const QStringList& names, QString* error)
 {
+    QStringList staged;
     for (const QString& name : names) {
-        const QString staged = mulPath(dir, stagedName(name));
+        staged.append(stagedPath(dir, name));
         // A missing staged file was renamed before the interruption.
-        if (QFileInfo::exists(staged) && !replaceFile(staged, mulPath(dir, name), error))
+        if (QFileInfo::exists(staged.last()) && !replaceFile(staged.last(), replacedBy(staged.last()), error))
             return false;
     }
-    return syncDirectory(dir, error);
+    return syncDirectoriesOf(dir, staged, error);
 }
 
 } // namespace
@@ -160,7 +191,12 @@ SaveTransaction::~SaveTransaction()
 
 QFile* SaveTransaction::stage(const QString& fileName, QString* error)
 {
-    auto file = std::make_unique<QFile>(mulPath(m_dir, stagedName(fileName)));
+    // The new file is made beside the one it replaces and takes over its permissions, owner
+    // and group before it gets any data; a file nobody may write is left alone.
+    const QString replaced = qm::replacedFilePath(mulPath(m_dir, fileName), error);
+    if (replaced.isEmpty() || !qm::mayReplace(replaced, error))
+        return nullptr;
+    auto file = std::make_unique<QFile>(stagedName(replaced));
     // Unbuffered: the rewrite hands over large blocks itself, and every write error shows
     // at the write that caused it.
     if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
@@ -168,6 +204,8 @@ QFile* SaveTransaction::stage(const QString& fileName, QString* error)
         return nullptr;
     }
     m_files.emplace_back(fileName, std::move(file));
+    if (!qm::keepOwnership(*m_files.back().second, replaced, error))
+        return nullptr;
     if (!saveCheckpoint("staged")) {
         *error = injected("staged");
         return nullptr;
@@ -177,9 +215,9 @@ QFile* SaveTransaction::stage(const QString& fileName, QString* error)
 
 void SaveTransaction::discard()
 {
-    for (auto& [name, file] : m_files) {
-        file->close();
-        QFile::remove(mulPath(m_dir, stagedName(name)));
+    for (auto& entry : m_files) {
+        entry.second->close();
+        QFile::remove(entry.second->fileName());
     }
     m_files.clear();
 }
@@ -200,7 +238,10 @@ bool SaveTransaction::commit(QString* error)
             return false;
         file->close();
     }
-    if (!syncDirectory(m_dir, error))
+    QStringList stagedPaths;
+    for (const auto& entry : m_files)
+        stagedPaths.append(entry.second->fileName());
+    if (!syncDirectoriesOf(m_dir, stagedPaths, error))
         return false;
 
     // 2. The journal: once it is on the disk the swap will be finished whatever happens.
@@ -232,13 +273,12 @@ bool SaveTransaction::commit(QString* error)
 
     // 3. The swap.
     for (size_t i = 0; i < m_files.size(); ++i) {
-        const QString& name = m_files[i].first;
         QString failure;
         bool ok = saveCheckpoint("rename");
         if (!ok)
             failure = injected("rename");
         else
-            ok = replaceFile(mulPath(m_dir, stagedName(name)), mulPath(m_dir, name), &failure);
+            ok = replaceFile(stagedPaths.at(int(i)), replacedBy(stagedPaths.at(int(i))), &failure);
         if (ok)
             continue;
         if (i == 0) {
@@ -257,7 +297,7 @@ bool SaveTransaction::commit(QString* error)
         return false;
     }
     QString failure;
-    if (!saveCheckpoint("swapped") || !syncDirectory(m_dir, &failure)) {
+    if (!saveCheckpoint("swapped") || !syncDirectoriesOf(m_dir, stagedPaths, &failure)) {
         *error = (failure.isEmpty() ? injected("swapped") : failure)
             + QStringLiteral(". The save will be confirmed when the directory is opened or saved again");
         return false;
@@ -282,7 +322,7 @@ bool hasLeftovers(const QString& mulDir)
     if (hasPendingSave(mulDir) || QFileInfo::exists(mulPath(mulDir, QLatin1String(kLockName))))
         return true;
     for (const QString& name : replaceableFiles())
-        if (QFileInfo::exists(mulPath(mulDir, stagedName(name))))
+        if (QFileInfo::exists(stagedPath(mulDir, name)))
             return true;
     return false;
 }
@@ -317,16 +357,18 @@ bool recoverLocked(const QString& mulDir, QStringList* report, QString* error)
     }
 
     QStringList removed;
+    QStringList removedPaths;
     for (const QString& name : replaceableFiles()) {
-        const QString staged = mulPath(mulDir, stagedName(name));
+        const QString staged = stagedPath(mulDir, name);
         if (!QFileInfo::exists(staged))
             continue;
         if (!removeFile(staged, error))
             return false;
         removed.append(stagedName(name));
+        removedPaths.append(staged);
     }
     if (!removed.isEmpty()) {
-        if (!syncDirectory(mulDir, error))
+        if (!syncDirectoriesOf(mulDir, removedPaths, error))
             return false;
         if (report)
             report->append(QStringLiteral("Removed %1 left by an interrupted save; the files they "
