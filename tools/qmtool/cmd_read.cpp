@@ -3,6 +3,7 @@
 #include "toolcontext.h"
 
 #include "animdata.h"
+#include "artdatafile.h"
 #include "datacheck.h"
 #include "demodata.h"
 #include "indexfile.h"
@@ -100,12 +101,21 @@ int cmdExportImage(ToolContext& ctx)
                                   .arg(out));
     if (!cmd.requireDirectory() || !findEntry(cmd, ctx.dir, kind, id))
         return ExitData;
-    const QImage image = readImageFromFiles(ctx.dir, kind, id);
+    const ArtDataFile data(ctx.dir, kind);
+    if (!data.isOpen())
+        return cmd.dataError(QStringLiteral("%1 cannot be read: %2").arg(data.fileName(), data.errorString()));
+    // The same judgement as verify's: what could be decoded is written, with a warning.
+    QImage image;
+    DecodeReport report;
+    const QString problem = recordProblem(data, readIndexRecord(ctx.dir, kind, id), &image, &report);
     if (image.isNull())
-        return cmd.dataError(QStringLiteral("%1: its record cannot be decoded").arg(itemName(kind, id)));
+        return cmd.dataError(QStringLiteral("%1: %2").arg(itemName(kind, id), problem));
     QImageWriter writer(out, format);
     if (!writer.write(image))
         return cmd.dataError(QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(out), writer.errorString()));
+    if (!report.complete)
+        ctx.err << "qmtool: warning: " << itemName(kind, id) << ": " << problem
+                << "; the picture holds what could be decoded" << Qt::endl;
     return ExitOk;
 }
 
@@ -189,9 +199,10 @@ int cmdVerify(ToolContext& ctx)
 {
     CommandParser cmd(ctx, QStringLiteral("verify"),
                       QStringLiteral("Decodes every listed entry of the four catalogues and checks that its record "
-                                     "lies inside its data file and fits its index length; checks that "
-                                     "tiledata.mul and animdata.mul are usable. Prints one line per problem; "
-                                     "exit code 0 when there is none, else 2."));
+                                     "lies inside its data file and fits its index length; checks that every file "
+                                     "the editor reads is there, readable and of a size its layout allows. Prints "
+                                     "the first problems of each file, one per line, and counts the rest; exit "
+                                     "code 0 when there is none, else 2."));
     const int parsed = cmd.parse(0, 0);
     if (parsed >= 0)
         return parsed;
@@ -203,7 +214,8 @@ int cmdVerify(ToolContext& ctx)
         ctx.out << p << '\n';
     ctx.out.flush();
     if (!problems.isEmpty())
-        return cmd.dataError(QStringLiteral("%1 problem(s) in %2 entries checked").arg(problems.size()).arg(stats.entries));
+        return cmd.dataError(QStringLiteral("%1 problem(s) by file: %2 (%3 entries checked)")
+                                 .arg(stats.problemCount()).arg(stats.problemsByFile()).arg(stats.entries));
     ctx.err << "qmtool: " << stats.entries << " entries checked, no problems" << Qt::endl;
     return ExitOk;
 }
