@@ -316,10 +316,23 @@ bool hasPendingSave(const QString& mulDir)
 
 namespace {
 
+// A lock left by a killed save alone is removed when that can be done at once; otherwise it
+// stays for the next save, which takes it over. Waiting for it, or failing on it, would make
+// every reader of a read-only directory fail.
+void removeStaleLock(const QString& mulDir)
+{
+    const QString path = mulPath(mulDir, QLatin1String(kLockName));
+    if (!QFileInfo::exists(path))
+        return;
+    QLockFile lock(path);
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(0) || takeOverOwnerlessLock(lock, path))
+        lock.unlock();
+}
+
 bool hasLeftovers(const QString& mulDir)
 {
-    // A lock left by a killed save is taken over (and so removed) like the rest.
-    if (hasPendingSave(mulDir) || QFileInfo::exists(mulPath(mulDir, QLatin1String(kLockName))))
+    if (hasPendingSave(mulDir))
         return true;
     for (const QString& name : replaceableFiles())
         if (QFileInfo::exists(stagedPath(mulDir, name)))
@@ -384,10 +397,22 @@ bool recoverInterruptedSave(const QString& mulDir, QStringList* report, QString*
 {
     // Most directories have nothing to recover; they are not even locked (they may be
     // read-only).
-    if (!hasLeftovers(mulDir))
+    if (!hasLeftovers(mulDir)) {
+        removeStaleLock(mulDir);
         return true;
-    const std::unique_ptr<QLockFile> lock = lockDirectory(mulDir, error);
-    if (!lock)
-        return false;
-    return recoverLocked(mulDir, report, error);
+    }
+    QString why;
+    const std::unique_ptr<QLockFile> lock = lockDirectory(mulDir, &why);
+    if (lock)
+        return recoverLocked(mulDir, report, error);
+    // Without a journal the files are whole and consistent; staged files left over are
+    // harmless to readers and removed by the next recovery that may write here.
+    if (!hasPendingSave(mulDir))
+        return true;
+    *error = QStringLiteral("%1 holds an interrupted save that must be finished before its files can "
+                            "be read, and it cannot be finished now: %2. To finish it, run any qmtool "
+                            "command on the directory (for instance 'qmtool --dir %1 verify') or open it "
+                            "in the editor, as a user who may write to the directory")
+                 .arg(QDir::toNativeSeparators(mulDir), why);
+    return false;
 }

@@ -58,8 +58,10 @@ private:
 };
 
 // Finishes or undoes what an interrupted save left in mulDir. `report` receives one line
-// per action taken, for the user. False (with `error`) when the directory could not be
-// brought back to a consistent state; nothing should then read or write it.
+// per action taken, for the user. False (with `error`, which says how to finish) when the
+// directory could not be brought back to a consistent state; nothing should then read or
+// write it. What does not concern readers (a lock or staged files without a journal) is left
+// for a later save when the directory cannot be locked, as a read-only one can't.
 bool recoverInterruptedSave(const QString& mulDir, QStringList* report, QString* error);
 
 // Whether mulDir holds a journal that recovery has not finished yet.

@@ -83,8 +83,11 @@ bool CommandParser::requireDirectory()
         dataError(QStringLiteral("no data directory: give --dir DATADIR or store one with 'qmtool dir PATH'"));
         return false;
     }
-    if (!QFileInfo(m_ctx.dir).isDir()) {
-        dataError(QStringLiteral("the data directory %1 does not exist").arg(QDir::toNativeSeparators(m_ctx.dir)));
+    const QFileInfo dir(m_ctx.dir);
+    if (!dir.isDir()) {
+        dataError((dir.exists() ? QStringLiteral("the data directory %1 is not a directory")
+                                : QStringLiteral("the data directory %1 does not exist"))
+                      .arg(QDir::toNativeSeparators(m_ctx.dir)));
         return false;
     }
     return true;

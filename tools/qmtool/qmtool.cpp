@@ -1,13 +1,12 @@
 #include "qmtool.h"
 
 #include "itemkind.h"
+#include "libraryoutput.h"
 #include "toolcontext.h"
 #include "uodir.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
-
-#include <cstdio>
 
 namespace {
 
@@ -47,13 +46,16 @@ QString commandList()
     return text;
 }
 
-// stderr carries only qmtool's own messages: the platform's note about a missing runtime
-// folder, which a headless tool does not use, would read like an error.
-void quietPlatformNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
+// Library notes come after qmtool's own message, and only when the command failed: on
+// success they would only alarm.
+int withLibraryNotes(int exitCode, LibraryOutput& held, QTextStream& err)
 {
-    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
-        return;
-    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    const QStringList notes = held.release();
+    if (exitCode != ExitOk) {
+        for (const QString& note : notes)
+            err << "qmtool: (a library said: " << note << ")" << Qt::endl;
+    }
+    return exitCode;
 }
 
 } // namespace
@@ -63,12 +65,12 @@ int runQmtool(int argc, char** argv)
     // A GUI application object without a display: image plugins (TGA, TIFF, WebP) need it.
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
                                                                    : qgetenv("QT_QPA_PLATFORM"));
-    qInstallMessageHandler(quietPlatformNotes);
+    LibraryOutput held;
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("qmtool"));
 
     QTextStream out(stdout);
-    QTextStream err(stderr);
+    QTextStream err(held.terminal());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -109,7 +111,7 @@ int runQmtool(int argc, char** argv)
         const bool wantsHelp = positional.contains(QStringLiteral("--help")) || positional.contains(QStringLiteral("-h"));
         if (c.readsDirectory && !wantsHelp && !prepareDirectory(ctx))
             return ExitData;
-        return c.run(ctx);
+        return withLibraryNotes(c.run(ctx), held, err);
     }
     err << "qmtool: unknown command '" << name << "'; see 'qmtool --help'" << Qt::endl;
     return ExitUsage;
