@@ -1,7 +1,10 @@
 // Times Save on the full-size demo directory against copying its three data files with cp,
-// in the same run, and reports the peak memory of a qmtool rewrite. Run on demand:
+// in the same run, and reports the peak memory of a qmtool rewrite. Also times the first
+// save of a scattered copy (every entry out of order, with gaps, as in a patched
+// installation) against cp + sync of its files. Run on demand:
 //   bench_save [DIR]   (default /tmp/qm-demo-full; generated with make-demo --full if empty)
 #include "changeset.h"
+#include "demodata.h"
 #include "indexfile.h"
 #include "rewrite.h"
 #include "toolcontext.h"
@@ -102,6 +105,48 @@ double timeToolSave(const QString& dir)
     return t.nsecsElapsed() / 1e6;
 }
 
+// Copies the demo into `to` with the entries of every data file laid out in reverse index
+// order and 8 bytes apart, so that no two kept entries are neighbours: the layout that costs
+// a rewrite the most separate copies.
+bool writeScattered(const QString& from, const QString& to)
+{
+    QDir(to).removeRecursively();
+    QDir().mkpath(to);
+    for (const QString& name : demoFileNames())
+        if (!QFile::copy(from + "/" + name, to + "/" + name))
+            return false;
+    for (int kind : { int(Land), int(Gump), int(Texture) }) {
+        QFile index(mulPath(from, indexFileName(kind)));
+        QFile source(mulPath(from, dataFileName(kind)));
+        QFile target(mulPath(to, dataFileName(kind)));
+        if (!index.open(QIODevice::ReadOnly) || !source.open(QIODevice::ReadOnly)
+            || !target.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        QByteArray records = index.readAll();
+        const qint64 count = records.size() / kIndexRecordSize;
+        QByteArray newIndex = records;
+        for (qint64 i = count - 1; i >= 0; --i) {
+            IndexRecord r = indexRecordAt(records, i);
+            if (r.isEmpty() || r.length <= 0)
+                continue;
+            if (!source.seek(r.offset))
+                return false;
+            const QByteArray bytes = source.read(r.length);
+            r.offset = qint32(target.pos());
+            if (target.write(bytes) != bytes.size() || target.write(QByteArray(8, '\xEE')) != 8)
+                return false;
+            QByteArray one;
+            appendIndexRecord(one, r);
+            newIndex.replace(int(i * kIndexRecordSize), kIndexRecordSize, one);
+        }
+        QFile out(mulPath(to, indexFileName(kind)));
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(newIndex) != newIndex.size())
+            return false;
+    }
+    QProcess::execute("sync", {});   // the copy's own writes must not count against the save
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -140,6 +185,31 @@ int main(int argc, char** argv)
     line("saveAll after deletions (all files rewritten)", medianOf(save));
     line("qmtool delete static (process, art rewritten)", medianOf(tool));
     line("qmtool save, already compact (nothing to write)", medianOf(noop));
+
+    // The first save of a scattered directory, side by side with cp + sync of its files.
+    const QString scattered = dir + "-scattered";
+    std::vector<double> first, firstCp;
+    for (int round = 0; round < 3; ++round) {
+        if (!writeScattered(dir, scattered)) {
+            std::fprintf(stderr, "cannot write the scattered copy in %s\n", qPrintable(scattered));
+            return 1;
+        }
+        firstCp.push_back(timeCopy(scattered, true));
+        first.push_back(timeToolSave(scattered));
+    }
+    const double firstCpMs = medianOf(firstCp);
+    std::printf("%-48s %8.1f ms (median of 3)\n", "cp + sync of the scattered copy's data files", firstCpMs);
+    std::printf("%-48s %8.1f ms = %.2fx cp+sync\n", "qmtool save, first save of the scattered copy",
+                medianOf(first), medianOf(first) / firstCpMs);
+    if (writeScattered(dir, scattered)) {
+        QProcess time;
+        time.start("/usr/bin/time", { "-f", "%M", qmtoolPath(), "--dir", scattered, "save" });
+        time.waitForFinished(-1);
+        const QList<QByteArray> lines = time.readAllStandardError().trimmed().split('\n');
+        if (time.exitCode() == 0 && !lines.isEmpty())
+            std::printf("peak resident memory of that first save: %.1f MB\n", lines.last().toDouble() / 1024.0);
+    }
+    QDir(scattered).removeRecursively();
 
     // Peak memory of one whole-directory rewrite, as /usr/bin/time measures it (a fork of
     // this process would report this process's own pages).

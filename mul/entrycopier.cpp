@@ -5,9 +5,10 @@
 
 #include <QFileInfo>
 
-#ifdef Q_OS_LINUX
 #include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
 
@@ -16,6 +17,8 @@ namespace {
 constexpr qint64 kBlockSize = 1 << 20;        // one read and one write per MiB
 constexpr qint64 kLongestRun = 64 << 20;      // gathered entries are written by then
 constexpr qint64 kWritebackStep = 8 << 20;    // the disk starts writing after each such step
+// Runs from this size on are moved by the kernel; shorter ones are gathered in the buffer.
+constexpr qint64 kKernelRunSize = 256 << 10;
 
 QString nameOf(const QFile& f)
 {
@@ -61,12 +64,22 @@ bool EntryCopier::copy(qint64 offset, qint64 length, QString* error)
 
 bool EntryCopier::append(const QByteArray& bytes, QString* error)
 {
-    return copyRun(error) && writeTarget(bytes.constData(), bytes.size(), error);
+    if (!copyRun(error))
+        return false;
+    if (bytes.size() >= kBlockSize)
+        return writeGathered(error) && writeTarget(bytes.constData(), bytes.size(), error);
+    if (m_buffer.isEmpty())
+        m_buffer.resize(kBlockSize);
+    if (m_filled + bytes.size() > kBlockSize && !writeGathered(error))
+        return false;
+    std::memcpy(m_buffer.data() + m_filled, bytes.constData(), size_t(bytes.size()));
+    m_filled += bytes.size();
+    return true;
 }
 
 bool EntryCopier::flush(QString* error)
 {
-    return copyRun(error);
+    return copyRun(error) && writeGathered(error);
 }
 
 #ifdef Q_OS_LINUX
@@ -110,39 +123,79 @@ bool EntryCopier::copyRun(QString* error)
     if (m_runLength == 0)
         return true;
 #ifdef Q_OS_LINUX
-    const qint64 copied = copyInKernel(error);
-    if (copied < 0)
-        return false;
-    m_runStart += copied;
-    m_runLength -= copied;
-    if (m_runLength == 0)
-        return true;
+    if (m_runLength >= kKernelRunSize) {
+        // What was gathered goes first: the kernel writes at the file's end.
+        if (!writeGathered(error))
+            return false;
+        const qint64 copied = copyInKernel(error);
+        if (copied < 0)
+            return false;
+        m_runStart += copied;
+        m_runLength -= copied;
+    }
 #endif
-    if (!m_source.seek(m_runStart)) {
-        *error = QStringLiteral("Reading %1 failed: %2").arg(nameOf(m_source), m_source.errorString());
+    return gatherRun(error);
+}
+
+// Reads the run into the buffer behind what is gathered, writing the buffer whenever it fills.
+bool EntryCopier::gatherRun(QString* error)
+{
+    if (m_runLength > 0 && m_buffer.isEmpty())
+        m_buffer.resize(kBlockSize);
+    while (m_runLength > 0) {
+        if (m_filled == kBlockSize && !writeGathered(error))
+            return false;
+        const qint64 want = qMin(m_runLength, kBlockSize - m_filled);
+        if (!readSource(m_runStart, m_buffer.data() + m_filled, want, error))
+            return false;
+        m_filled += want;
+        m_runStart += want;
+        m_runLength -= want;
+    }
+    return true;
+}
+
+bool EntryCopier::readSource(qint64 offset, char* into, qint64 length, QString* error)
+{
+#ifdef Q_OS_UNIX
+    // One call per entry instead of a seek and a read.
+    qint64 got = 0;
+    while (got < length) {
+        const ssize_t n = ::pread(m_source.handle(), into + got, size_t(length - got), off_t(offset + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            *error = n < 0 ? QStringLiteral("Reading %1 failed: %2").arg(nameOf(m_source), QString::fromLocal8Bit(std::strerror(errno)))
+                           : QStringLiteral("Reading %1 failed: the file ended early (was it changed "
+                                            "while saving?)").arg(nameOf(m_source));
+            return false;
+        }
+        got += n;
+    }
+    return true;
+#else
+    const qint64 got = m_source.seek(offset) ? m_source.read(into, length) : -1;
+    if (got == length)
+        return true;
+    *error = got < 0 ? QStringLiteral("Reading %1 failed: %2").arg(nameOf(m_source), m_source.errorString())
+                     : QStringLiteral("Reading %1 failed: the file ended early (was it changed "
+                                      "while saving?)").arg(nameOf(m_source));
+    return false;
+#endif
+}
+
+bool EntryCopier::writeGathered(QString* error)
+{
+    if (m_filled == 0)
+        return true;
+    const qint64 size = m_filled;
+    m_filled = 0;
+    if (!writeTarget(m_buffer.constData(), size, error))
+        return false;
+    if (!saveCheckpoint("copied")) {
+        *error = QStringLiteral("Save stopped by a test at 'copied'");
         return false;
     }
-    if (m_buffer.isEmpty())
-        m_buffer.resize(kBlockSize);
-    qint64 left = m_runLength;
-    while (left > 0) {
-        const qint64 want = qMin(left, kBlockSize);
-        const qint64 got = m_source.read(m_buffer.data(), want);
-        if (got != want) {
-            *error = got < 0 ? QStringLiteral("Reading %1 failed: %2").arg(nameOf(m_source), m_source.errorString())
-                             : QStringLiteral("Reading %1 failed: the file ended early (was it changed "
-                                              "while saving?)").arg(nameOf(m_source));
-            return false;
-        }
-        if (!writeTarget(m_buffer.constData(), got, error))
-            return false;
-        left -= got;
-        if (!saveCheckpoint("copied")) {
-            *error = QStringLiteral("Save stopped by a test at 'copied'");
-            return false;
-        }
-    }
-    m_runLength = 0;
     return true;
 }
 
