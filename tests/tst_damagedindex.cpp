@@ -15,11 +15,6 @@ void cutTo(const QString& path, qint64 size)
     QVERIFY(f.resize(size));
 }
 
-ToolRun tool(const SaveDir& dir, QStringList args)
-{
-    return runTool(QStringList { "--dir", dir.path() } + args);
-}
-
 } // namespace
 
 class TestDamagedIndex : public QObject {
@@ -75,7 +70,7 @@ private slots:
         const QString data = index == "artidx.mul" ? "art.mul" : index == "gumpidx.mul" ? "gumpart.mul" : "texmaps.mul";
         const auto before = dir.snapshot();
 
-        const ToolRun run = tool(dir, command);
+        const ToolRun run = runToolIn(dir.path(), command);
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY2(run.err.contains(index + " is damaged"), qPrintable(run.err));
         const auto after = dir.snapshot();
@@ -91,7 +86,7 @@ private slots:
         dir.writeStandard();
         cutTo(dir.file("gumpidx.mul"), 5 * 12 + 4);
         const auto before = dir.snapshot();
-        const ToolRun run = tool(dir, { "delete", "gump", "1" });
+        const ToolRun run = runToolIn(dir.path(), { "delete", "gump", "1" });
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains("gumpidx.mul is damaged") && run.err.contains("no file was changed"), qPrintable(run.err));
         QCOMPARE(dir.snapshot(), before);

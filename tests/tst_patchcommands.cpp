@@ -378,7 +378,7 @@ private slots:
         buildDataDir(b.path());
         const QString patch = a.filePath("item.qmp");
         auto tool = [&](const QTemporaryDir& dir, const QStringList& args) {
-            const ToolRun run = runTool(QStringList { "--dir", dir.path() } + args);
+            const ToolRun run = runToolIn(dir.path(), args);
             return run.exitCode == 0 ? QString() : run.err;
         };
         for (int kind = 0; kind < kItemKindCount; ++kind) {

@@ -10,11 +10,6 @@
 
 namespace {
 
-ToolRun tool(const SaveDir& dir, const QStringList& args)
-{
-    return runTool(QStringList { "--dir", dir.path() } + args);
-}
-
 // A PNG whose text chunk fails its checksum: the image library warns about it while reading.
 // `cut` ends the file inside the image data, so that the picture cannot be read at all.
 QByteArray pngWithBadTextChunk(bool cut)
@@ -43,12 +38,12 @@ private slots:
         writeBytes(dir.file("fine.png"), pngWithBadTextChunk(false));
         QVERIFY(!QImage(dir.file("fine.png")).isNull());
 
-        ToolRun run = tool(dir, { "import-image", "gump", "1", dir.file("broken.png") });
+        ToolRun run = runToolIn(dir.path(), { "import-image", "gump", "1", dir.file("broken.png") });
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.startsWith("qmtool: cannot read the picture"), qPrintable(run.err));
         QVERIFY2(run.err.contains("libpng"), qPrintable(run.err));   // kept, after it
 
-        run = tool(dir, { "import-image", "gump", "1", dir.file("fine.png") });
+        run = runToolIn(dir.path(), { "import-image", "gump", "1", dir.file("fine.png") });
         QVERIFY2(run.exitCode == 0 && run.err.isEmpty(), qPrintable(run.err));
     }
 
@@ -57,7 +52,7 @@ private slots:
         SaveDir dir;
         dir.writeStandard();
         QVERIFY(QFile::remove(dir.file("gumpart.mul")));
-        ToolRun run = tool(dir, { "export-image", "gump", "1", dir.file("g.png") });
+        ToolRun run = runToolIn(dir.path(), { "export-image", "gump", "1", dir.file("g.png") });
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.startsWith("qmtool: gumpart.mul cannot be read: "), qPrintable(run.err));
 
@@ -73,13 +68,13 @@ private slots:
         SaveDir dir;
         dir.writeStandard();
         writeBytes(dir.file("savelock.qmg"), "4242\nqmtool\nelsewhere.example\n");
-        ToolRun run = tool(dir, { "list", "gump" });
+        ToolRun run = runToolIn(dir.path(), { "list", "gump" });
         QVERIFY2(run.exitCode == 0 && run.out == "0x0\n0x1\n0x4\n", qPrintable(run.err));
 
         // With a journal the files must not be read before the save is finished.
         writeBytes(dir.file("gumpidx.mul.qmg"), "new index");
         writeBytes(dir.file("savejournal.qmg"), "Quillmark save journal 1\ngumpidx.mul\nend\n");
-        run = tool(dir, { "list", "gump" });
+        run = runToolIn(dir.path(), { "list", "gump" });
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains("holds an interrupted save") && run.err.contains("To finish it, run any qmtool command"),
                  qPrintable(run.err));

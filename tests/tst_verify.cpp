@@ -21,7 +21,7 @@ struct Demo {
             qFatal("%s", qPrintable(error));
     }
     QString file(const QString& name) const { return dir.filePath(name); }
-    ToolRun tool(const QStringList& args) const { return runTool(QStringList { "--dir", dir.path() } + args); }
+    ToolRun tool(const QStringList& args) const { return runToolIn(dir.path(), args); }
 };
 
 } // namespace

@@ -120,3 +120,8 @@ ToolRun runTool(const QStringList& args, const QStringList& environment)
         run.exitCode = process.exitCode();
     return run;
 }
+
+ToolRun runToolIn(const QString& dir, const QStringList& args)
+{
+    return runTool(QStringList { QStringLiteral("--dir"), dir } + args);
+}

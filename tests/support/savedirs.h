@@ -68,3 +68,5 @@ struct ToolRun {
     QString err;
 };
 ToolRun runTool(const QStringList& args, const QStringList& environment = {});
+// runTool with "--dir DIR" in front of `args`.
+ToolRun runToolIn(const QString& dir, const QStringList& args);
