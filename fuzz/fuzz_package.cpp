@@ -12,8 +12,6 @@
 
 #include <QBuffer>
 
-#include <zlib.h>
-
 using namespace qm;
 
 namespace {
@@ -59,25 +57,15 @@ QByteArray seedPackage(const QVector<SeedEntry>& entries, quint32 capacity)
     return bytes;
 }
 
-QByteArray zlibBytes(const QByteArray& data)
-{
-    uLongf length = compressBound(uLong(data.size()));
-    QByteArray out(int(length), '\0');
-    compress(reinterpret_cast<Bytef*>(out.data()), &length,
-             reinterpret_cast<const Bytef*>(data.constData()), uLong(data.size()));
-    out.resize(int(length));
-    return out;
-}
-
 QVector<QByteArray> seeds()
 {
     const QByteArray text = QByteArray("tile rows ").repeated(30);
     const QVector<SeedEntry> entries {
         { 0x99361f7d3a53aea8ull, "land", 4, PackageStored, {} },
-        { 0x2b323aa4d0fced19ull, zlibBytes(text), quint32(text.size()), PackageZlib, {} },
+        { 0x2b323aa4d0fced19ull, deflateToZlib(text), quint32(text.size()), PackageZlib, {} },
         { 0x1234, "with metadata", 13, PackageStored, QByteArray(12, '\x4d') },
         { 0x5678, QByteArray(), 0, PackageStored, {} },
-        { 0x9abc, zlibBytes("tiny"), 4, PackageZlib, QByteArray(12, '\x01') },
+        { 0x9abc, deflateToZlib("tiny"), 4, PackageZlib, QByteArray(12, '\x01') },
     };
     return { seedPackage(entries, 2), seedPackage(entries, 1000), seedPackage({}, 3),
              seedPackage(entries.mid(0, 2), 1) };

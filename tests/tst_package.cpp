@@ -10,8 +10,6 @@
 #include <QBuffer>
 #include <QTest>
 
-#include <zlib.h>
-
 using namespace qm;
 
 namespace {
@@ -69,16 +67,6 @@ struct RawPackage {
         return e;
     }
 };
-
-QByteArray zlibBytes(const QByteArray& data)
-{
-    uLongf length = compressBound(uLong(data.size()));
-    QByteArray out(int(length), '\0');
-    compress(reinterpret_cast<Bytef*>(out.data()), &length,
-             reinterpret_cast<const Bytef*>(data.constData()), uLong(data.size()));
-    out.resize(int(length));
-    return out;
-}
 
 quint64 artHash(int id) { return packageEntryHash(PackageKind::Art, id); }
 
@@ -206,7 +194,7 @@ private slots:
         p.growTo(secondTable + 12 + 2 * 34);
         const QByteArray big = QByteArray("pattern ").repeated(500);
         const PackageEntry a = p.block(artHash(9), "nine", 4);
-        const PackageEntry b = p.block(artHash(2), zlibBytes(big) + "trailing", quint32(big.size()), PackageZlib);
+        const PackageEntry b = p.block(artHash(2), deflateToZlib(big) + "trailing", quint32(big.size()), PackageZlib);
         const PackageEntry c = p.block(artHash(81919), "last", 4, PackageStored, QByteArray(12, '\x5a'));
         const PackageEntry empty = p.block(artHash(3), QByteArray(), 0);
         p.header(0x200, 0, a);
@@ -304,7 +292,7 @@ private slots:
         RawPackage p;
         p.table(0x200, 12, 0);
         const QByteArray data = QByteArray("payload").repeated(10);
-        const QByteArray stream = zlibBytes(data);
+        const QByteArray stream = deflateToZlib(data);
         QByteArray broken = stream;
         broken[broken.size() - 1] = char(broken.at(broken.size() - 1) ^ 1);   // Adler-32 wrong
         const PackageEntry good = p.block(artHash(0), "good", 4);
@@ -440,7 +428,7 @@ private slots:
         putU32(p.bytes, 4, 4);
         p.table(0x200, 4, 0);
         const QByteArray big = QByteArray("kept compressed ").repeated(40);
-        PackageEntry compressed = p.block(artHash(5), zlibBytes(big), quint32(big.size()), PackageZlib,
+        PackageEntry compressed = p.block(artHash(5), deflateToZlib(big), quint32(big.size()), PackageZlib,
                                           QByteArray(12, '\x4d'));
         compressed.checksum = 0xC0FFEE;
         const PackageEntry stranger = p.block(0x1234, "not an id", 9);

@@ -285,6 +285,17 @@ bool inflateExactly(const QByteArray& stored, quint32 expectedLength, QByteArray
     return true;
 }
 
+QByteArray deflateToZlib(const QByteArray& data)
+{
+    uLongf length = compressBound(uLong(data.size()));
+    QByteArray out(qsizetype(length), Qt::Uninitialized);
+    if (compress(reinterpret_cast<Bytef*>(out.data()), &length,
+                 reinterpret_cast<const Bytef*>(data.constData()), uLong(data.size())) != Z_OK)
+        return QByteArray();
+    out.resize(qsizetype(length));
+    return out;
+}
+
 bool readPackageEntry(QIODevice& device, const PackageDirectory& dir, const PackageEntry& entry,
                       QByteArray* data, QString* error, const QString& label)
 {

@@ -96,5 +96,7 @@ bool readPackageEntry(QIODevice& device, const PackageDirectory& dir, const Pack
 // output grows with what the stream really produces, never past `expectedLength`.
 bool inflateExactly(const QByteArray& stored, quint32 expectedLength, QByteArray* out,
                     QString* reason);
+// The other way: `data` as one complete zlib stream, the stored form of a compressed entry.
+QByteArray deflateToZlib(const QByteArray& data);
 
 } // namespace qm
