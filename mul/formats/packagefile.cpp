@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include <zlib.h>
 
@@ -99,30 +101,33 @@ QString entryDamage(const PackageEntry& e, quint64 fileSize, const TableSpans& t
 // the next block starts before its own end.
 void markOverlappingEntries(QVector<PackageEntry>& entries, quint64 fileSize)
 {
-    QVector<int> order;
+    std::vector<std::pair<quint64, int>> order;   // (first byte, entry)
+    order.reserve(size_t(entries.size()));
     for (int i = 0; i < entries.size(); ++i) {
         const PackageEntry& e = entries[i];
         const bool inFile = e.offset <= fileSize && e.blockLength() <= fileSize - e.offset;
         if (inFile && e.blockLength() > 0)
-            order << i;
+            order.emplace_back(e.offset, i);
     }
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        return entries[a].offset < entries[b].offset;
-    });
-    QVector<bool> overlapping(order.size(), false);
+    // Packages store their blocks in table order, so this is mostly a check.
+    if (!std::is_sorted(order.begin(), order.end()))
+        std::sort(order.begin(), order.end());
+    std::vector<bool> overlapping(order.size(), false);
     quint64 furthestEnd = 0;
-    for (int k = 0; k < order.size(); ++k) {
-        const PackageEntry& e = entries[order[k]];
-        const quint64 end = e.offset + e.blockLength();
-        if (k > 0 && e.offset < furthestEnd)
+    for (size_t k = 0; k < order.size(); ++k) {
+        const quint64 begin = order[k].first;
+        const quint64 end = begin + entries[order[k].second].blockLength();
+        if (k > 0 && begin < furthestEnd)
             overlapping[k] = true;
-        if (k + 1 < order.size() && entries[order[k + 1]].offset < end)
+        if (k + 1 < order.size() && order[k + 1].first < end)
             overlapping[k] = true;
         furthestEnd = std::max(furthestEnd, end);
     }
-    for (int k = 0; k < order.size(); ++k)
-        if (overlapping[k] && entries[order[k]].damage.isEmpty())
-            entries[order[k]].damage = QStringLiteral("its data overlaps another entry");
+    for (size_t k = 0; k < order.size(); ++k) {
+        PackageEntry& e = entries[order[k].second];
+        if (overlapping[k] && e.damage.isEmpty())
+            e.damage = QStringLiteral("its data overlaps another entry");
+    }
 }
 
 QString packageError(const QString& fileName, const QString& reason)
@@ -165,6 +170,11 @@ bool readPackageDirectory(QIODevice& device, const QString& fileName, PackageDir
     dir.header.firstTable = readU64(head.constData() + 12);
     dir.header.capacity = readU32(head.constData() + 20);
     dir.header.entryCount = readU32(head.constData() + 24);
+
+    // The stored count is only a hint, trusted no further than the file's size allows.
+    const qsizetype expected = qsizetype(std::min<quint64>(dir.header.entryCount, fileSize / kPackageEntryHeaderSize));
+    dir.entries.reserve(expected);
+    dir.indexByHash.reserve(expected);
 
     TableSpans tables;
     QByteArray bytes;
