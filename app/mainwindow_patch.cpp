@@ -44,6 +44,10 @@ void mainwindow::fileImport()
         statusBar()->showMessage(error);
         return;
     }
+    if (const QString refusal = patchImportRefusal(mulDir, patch); !refusal.isEmpty()) {
+        statusBar()->showMessage(refusal);
+        return;
+    }
 
     bool ok = false;
     const QString answer = Dialogs::get().getText(this, patchIdCaption(patch.kind),

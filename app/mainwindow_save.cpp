@@ -142,8 +142,8 @@ void mainwindow::checkDataDirectory()
     tileDataWritable = state == TileDataState::Writable;
     if (state == TileDataState::OtherLayout) {
         Dialogs::get().warning(this, tr("Tile data"),
-                               tr("tiledata.mul (%1 bytes) has a layout this program cannot read or write, "
-                                  "such as that of newer clients. Tile data is shown read-only and Save "
+                               tr("tiledata.mul (%1 bytes) has a size that fits neither the classic nor the wide "
+                                  "layout. Tile data is shown read-only and Save "
                                   "leaves the file untouched.").arg(size));
     } else if (state == TileDataState::Missing
                && QFileInfo::exists(mulPath(mulDir, indexFileName(Land)))) {

@@ -3,6 +3,7 @@
 // /dev/null, warm cache). Usage: bench_decode [DATADIR]; without one, a full demo directory
 // is generated in a temporary folder first.
 #include "artdatafile.h"
+#include "benchtiming.h"
 #include "datacheck.h"
 #include "itemkind.h"
 #include "demodata.h"
@@ -16,23 +17,6 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-
-namespace {
-
-qint64 bestOf(int runs, const std::function<void()>& work)
-{
-    qint64 best = -1;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        const qint64 ns = t.nsecsElapsed();
-        best = best < 0 ? ns : std::min(best, ns);
-    }
-    return best;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {

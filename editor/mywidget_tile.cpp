@@ -110,8 +110,10 @@ void myWidget::setFlag(int bit, bool state)
 bool myWidget::readTile(tile_struct& t)
 {
     bool changed = false;
-    if (t.flags != flagWord) {
-        t.flags = flagWord;
+    // The boxes drive the low 32 bits; the high ones of a wide record stay as they are.
+    const quint64 flags = (t.flags & ~quint64(0xFFFFFFFFu)) | flagWord;
+    if (t.flags != flags) {
+        t.flags = flags;
         changed = true;
     }
     if (takeModified(lineName)) {

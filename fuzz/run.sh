@@ -8,7 +8,7 @@ seconds=${1:-60}
 shift || true
 build=${QM_FUZZ_BUILD:-$here/build-fuzz}
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_land fuzz_static fuzz_gump fuzz_texture fuzz_tile_anim fuzz_patch)
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_land fuzz_static fuzz_gump fuzz_texture fuzz_tile_anim fuzz_patch fuzz_package)
 
 "$here/scripts/install-packages.sh" clang libclang-rt-14-dev cmake ninja-build qt6-base-dev libgl-dev
 

@@ -7,11 +7,12 @@
 #include <array>
 
 // One entry of tiledata.mul, land or static. For a land tile only name, texid and flags
-// carry values; for a static tile everything but texid.
+// carry values; for a static tile everything but texid. The classic layout stores the low
+// 32 flag bits; the wide layout all 64.
 struct tile_struct {
     QString name;         // at most 20 Latin-1 characters
     quint16 texid = 0;
-    quint32 flags = 0;
+    quint64 flags = 0;
     quint8 weight = 0;
     quint8 quality = 0;
     quint8 quantity = 0;
@@ -52,6 +53,8 @@ struct anim_st {
 constexpr int kAnimRecordSize = 68;
 constexpr int kLandTileRecordSize = 26;
 constexpr int kStaticTileRecordSize = 37;
+constexpr int kWideLandTileRecordSize = 30;
+constexpr int kWideStaticTileRecordSize = 41;
 constexpr int kTileNameSize = 20;
 
 Q_DECLARE_METATYPE(tile_struct)

@@ -294,11 +294,14 @@ bool markListed(int kind, const QVector<int>& ids, qint64 limit, std::vector<cha
 bool stageTileData(SaveTransaction& tx, const QString& mulDir, const ChangeSet& changes, qint64 size,
                    QString* error)
 {
-    // Every place is checked before anything is written.
+    // Records go where the file's own layout puts them; every place is checked before
+    // anything is written.
+    const TileLayout layout = tileLayoutForSize(size);
     for (int kind : { int(Land), int(Static) }) {
         const int limit = kind == Land ? kLandCount : kStaticCount;
         for (auto it = changes.tiles[kind].cbegin(); it != changes.tiles[kind].cend(); ++it) {
-            if (it.key() < 0 || it.key() >= limit || tileOffset(kind, it.key()) + tileRecordSize(kind) > size) {
+            if (it.key() < 0 || it.key() >= limit
+                || tileOffset(kind, it.key(), layout) + tileRecordSize(kind, layout) > size) {
                 *error = QStringLiteral("tiledata.mul has no entry for %1 (the file has %2 bytes); "
                                         "nothing was written")
                              .arg(itemName(kind, it.key())).arg(size);
@@ -311,13 +314,13 @@ bool stageTileData(SaveTransaction& tx, const QString& mulDir, const ChangeSet& 
         return false;
     for (int kind : { int(Land), int(Static) }) {
         for (auto it = changes.tiles[kind].cbegin(); it != changes.tiles[kind].cend(); ++it) {
-            const QByteArray bytes = tileBytes(kind, it.value());
-            if (bytes.size() != tileRecordSize(kind)) {
+            const QByteArray bytes = tileBytes(kind, it.value(), layout);
+            if (bytes.size() != tileRecordSize(kind, layout)) {
                 *error = QStringLiteral("The tile data of %1 cannot be encoded; nothing was written")
                              .arg(itemName(kind, it.key()));
                 return false;
             }
-            if (!patchAt(*staged, tileOffset(kind, it.key()), bytes, error))
+            if (!patchAt(*staged, tileOffset(kind, it.key(), layout), bytes, error))
                 return false;
         }
     }

@@ -45,7 +45,7 @@ bool saveAll(const QString& mulDir, const QVector<int> listed[kItemKindCount],
              QStringList* notes = nullptr);
 
 // What Save may do with tiledata.mul: write it, or leave it alone because it is missing or
-// of a layout this program cannot write (newer clients' 64-bit flags). `size` (optional)
+// of a size that fits neither tile data layout, or both (see tiledata.h). `size` (optional)
 // receives the file's size.
 enum class TileDataState { Writable, Missing, OtherLayout };
 TileDataState tileDataState(const QString& mulDir, qint64* size = nullptr);

@@ -5,11 +5,11 @@
 #include "littleendian.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
-constexpr int kLandEntrySize = kLandTileRecordSize;
-constexpr int kStaticEntrySize = kStaticTileRecordSize;
+bool isWide(TileLayout layout) { return layout == TileLayout::Wide; }
 
 QString nameFromBytes(const char* bytes)
 {
@@ -19,73 +19,124 @@ QString nameFromBytes(const char* bytes)
     return QString::fromLatin1(bytes, length);
 }
 
+// The flags field opens every record: 4 bytes classic, 8 wide. Returns its width.
+int readFlags(const char* bytes, TileLayout layout, quint64* flags)
+{
+    if (isWide(layout)) {
+        *flags = qFromLittleEndian<quint64>(bytes);
+        return 8;
+    }
+    *flags = readU32(bytes);
+    return 4;
+}
+
+void appendFlags(QByteArray& out, quint64 flags, TileLayout layout)
+{
+    appendU32(out, quint32(flags));
+    if (isWide(layout))
+        appendU32(out, quint32(flags >> 32));
+}
+
+bool fitsLayout(qint64 size, qint64 landSection, int staticBlock)
+{
+    return size >= landSection && (size - landSection) % staticBlock == 0;
+}
+
 } // namespace
 
-qint64 landTileOffset(int id)
+TileLayout tileLayoutForSize(qint64 size)
+{
+    const bool classic = fitsLayout(size, kLandTileSectionSize, kStaticTileBlockSize);
+    const bool wide = fitsLayout(size, kWideLandTileSectionSize, kWideStaticTileBlockSize);
+    if (classic == wide)
+        return TileLayout::Unknown;
+    return classic ? TileLayout::Classic : TileLayout::Wide;
+}
+
+TileLayout tileDataLayout(const QString& mulDir, qint64* size)
+{
+    const QFileInfo info(mulPath(mulDir, QStringLiteral("tiledata.mul")));
+    const bool present = info.exists() && info.isFile();
+    if (size)
+        *size = present ? info.size() : -1;
+    return present ? tileLayoutForSize(info.size()) : TileLayout::Unknown;
+}
+
+QString tileLayoutName(TileLayout layout)
+{
+    switch (layout) {
+    case TileLayout::Classic: return QStringLiteral("classic");
+    case TileLayout::Wide: return QStringLiteral("wide");
+    case TileLayout::Unknown: break;
+    }
+    return QStringLiteral("unknown");
+}
+
+qint64 landTileOffset(int id, TileLayout layout)
 {
     if (id < 0 || id >= kLandCount)
         return -1;
-    return qint64(id / kTileBlockEntries) * kLandTileBlockSize + 4
-        + qint64(id % kTileBlockEntries) * kLandEntrySize;
+    return qint64(id / kTileBlockEntries) * (isWide(layout) ? kWideLandTileBlockSize : kLandTileBlockSize) + 4
+        + qint64(id % kTileBlockEntries) * tileRecordSize(Land, layout);
 }
 
-qint64 staticTileOffset(int id)
+qint64 staticTileOffset(int id, TileLayout layout)
 {
     if (id < 0 || id >= kStaticCount)
         return -1;
-    return kLandTileSectionSize + qint64(id / kTileBlockEntries) * kStaticTileBlockSize + 4
-        + qint64(id % kTileBlockEntries) * kStaticEntrySize;
+    const qint64 section = isWide(layout) ? kWideLandTileSectionSize : kLandTileSectionSize;
+    const int block = isWide(layout) ? kWideStaticTileBlockSize : kStaticTileBlockSize;
+    return section + qint64(id / kTileBlockEntries) * block + 4
+        + qint64(id % kTileBlockEntries) * tileRecordSize(Static, layout);
 }
 
-qint64 tileOffset(int kind, int id)
+qint64 tileOffset(int kind, int id, TileLayout layout)
 {
     switch (kind) {
-    case Land: return landTileOffset(id);
-    case Static: return staticTileOffset(id);
+    case Land: return landTileOffset(id, layout);
+    case Static: return staticTileOffset(id, layout);
     default: return -1;
     }
 }
 
-int tileRecordSize(int kind)
+int tileRecordSize(int kind, TileLayout layout)
 {
     switch (kind) {
-    case Land: return kLandEntrySize;
-    case Static: return kStaticEntrySize;
+    case Land: return isWide(layout) ? kWideLandTileRecordSize : kLandTileRecordSize;
+    case Static: return isWide(layout) ? kWideStaticTileRecordSize : kStaticTileRecordSize;
     default: return 0;
     }
 }
 
 bool isKnownTileDataSize(qint64 size)
 {
-    const qint64 statics = size - kLandTileSectionSize;
-    return statics > 0 && statics % kStaticTileBlockSize == 0
-        && statics / kStaticTileBlockSize <= kStaticCount / kTileBlockEntries;
+    return tileLayoutForSize(size) != TileLayout::Unknown;
 }
 
-tile_struct parseLandTile(const char* bytes)
+tile_struct parseLandTile(const char* bytes, TileLayout layout)
 {
     tile_struct t;
-    t.flags = readU32(bytes);
-    t.texid = readU16(bytes + 4);
-    t.name = nameFromBytes(bytes + 6);
+    bytes += readFlags(bytes, layout, &t.flags);
+    t.texid = readU16(bytes);
+    t.name = nameFromBytes(bytes + 2);
     return t;
 }
 
-tile_struct parseStaticTile(const char* bytes)
+tile_struct parseStaticTile(const char* bytes, TileLayout layout)
 {
     tile_struct t;
-    t.flags = readU32(bytes);
-    t.weight = quint8(bytes[4]);
-    t.quality = quint8(bytes[5]);
-    t.unk = readU16(bytes + 6);
-    t.unk1 = quint8(bytes[8]);
-    t.quantity = quint8(bytes[9]);
-    t.animid = readU16(bytes + 10);
-    t.unk2 = readU16(bytes + 12);
-    t.hue = quint8(bytes[14]);
-    t.unk3 = quint8(bytes[15]);
-    t.height = quint8(bytes[16]);
-    t.name = nameFromBytes(bytes + 17);
+    bytes += readFlags(bytes, layout, &t.flags);
+    t.weight = quint8(bytes[0]);
+    t.quality = quint8(bytes[1]);
+    t.unk = readU16(bytes + 2);
+    t.unk1 = quint8(bytes[4]);
+    t.quantity = quint8(bytes[5]);
+    t.animid = readU16(bytes + 6);
+    t.unk2 = readU16(bytes + 8);
+    t.hue = quint8(bytes[10]);
+    t.unk3 = quint8(bytes[11]);
+    t.height = quint8(bytes[12]);
+    t.name = nameFromBytes(bytes + 13);
     return t;
 }
 
@@ -97,21 +148,21 @@ QByteArray tileNameBytes(const QString& name)
     return bytes;
 }
 
-QByteArray landTileBytes(const tile_struct& t)
+QByteArray landTileBytes(const tile_struct& t, TileLayout layout)
 {
     QByteArray out;
-    out.reserve(kLandEntrySize);
-    appendU32(out, t.flags);
+    out.reserve(tileRecordSize(Land, layout));
+    appendFlags(out, t.flags, layout);
     appendU16(out, t.texid);
     out.append(tileNameBytes(t.name));
     return out;
 }
 
-QByteArray staticTileBytes(const tile_struct& t)
+QByteArray staticTileBytes(const tile_struct& t, TileLayout layout)
 {
     QByteArray out;
-    out.reserve(kStaticEntrySize);
-    appendU32(out, t.flags);
+    out.reserve(tileRecordSize(Static, layout));
+    appendFlags(out, t.flags, layout);
     out.append(char(t.weight));
     out.append(char(t.quality));
     appendU16(out, t.unk);
@@ -126,34 +177,35 @@ QByteArray staticTileBytes(const tile_struct& t)
     return out;
 }
 
-QByteArray tileBytes(int kind, const tile_struct& t)
+QByteArray tileBytes(int kind, const tile_struct& t, TileLayout layout)
 {
     switch (kind) {
-    case Land: return landTileBytes(t);
-    case Static: return staticTileBytes(t);
+    case Land: return landTileBytes(t, layout);
+    case Static: return staticTileBytes(t, layout);
     default: return QByteArray();
     }
 }
 
-tile_struct parseTile(int kind, const char* bytes)
+tile_struct parseTile(int kind, const char* bytes, TileLayout layout)
 {
-    return kind == Land ? parseLandTile(bytes) : parseStaticTile(bytes);
+    return kind == Land ? parseLandTile(bytes, layout) : parseStaticTile(bytes, layout);
 }
 
 tile_struct readTileRecord(const QString& mulDir, int kind, int id, QByteArray* raw)
 {
     if (raw)
         raw->clear();
-    const qint64 offset = tileOffset(kind, id);
-    if (offset < 0)
-        return tile_struct();
     QFile f(mulPath(mulDir, QStringLiteral("tiledata.mul")));
-    if (!f.open(QIODevice::ReadOnly) || !f.seek(offset))
+    if (!f.open(QIODevice::ReadOnly))
         return tile_struct();
-    const QByteArray bytes = f.read(tileRecordSize(kind));
-    if (bytes.size() != tileRecordSize(kind))
+    const TileLayout layout = tileLayoutForSize(f.size());
+    const qint64 offset = tileOffset(kind, id, layout);
+    if (offset < 0 || !f.seek(offset))
+        return tile_struct();
+    const QByteArray bytes = f.read(tileRecordSize(kind, layout));
+    if (bytes.size() != tileRecordSize(kind, layout))
         return tile_struct();
     if (raw)
         *raw = bytes;
-    return parseTile(kind, bytes.constData());
+    return parseTile(kind, bytes.constData(), layout);
 }

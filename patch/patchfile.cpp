@@ -11,15 +11,6 @@
 
 namespace {
 
-int tileRecordSizeFor(int kind)
-{
-    switch (kind) {
-    case Land: return kLandTileRecordSize;
-    case Static: return kStaticTileRecordSize;
-    default: return 0;
-    }
-}
-
 int animRecordSizeFor(int kind) { return kind == Static ? kAnimRecordSize : 0; }
 
 QString notAPatch(const QString& reason) { return QStringLiteral("Not a patch file: ") + reason; }
@@ -104,15 +95,28 @@ bool readImage(PatchReader& in, int kind, QImage* image, QString* error)
 
 } // namespace
 
+TileLayout patchTileLayout(int format)
+{
+    return format == kWidePatchFormat ? TileLayout::Wide : TileLayout::Classic;
+}
+
+int patchTileRecordSize(int format, int kind)
+{
+    return hasTileData(kind) ? tileRecordSize(kind, patchTileLayout(format)) : 0;
+}
+
 bool serialisePatch(const PatchItem& patch, QByteArray* out, QString* error)
 {
-    if (!isValidKind(patch.kind) || patch.tileRecord.size() != tileRecordSizeFor(patch.kind)
+    const bool knownFormat = patch.format == kPatchFormat
+        || (patch.format == kWidePatchFormat && hasTileData(patch.kind));
+    if (!isValidKind(patch.kind) || !knownFormat
+        || patch.tileRecord.size() != patchTileRecordSize(patch.format, patch.kind)
         || patch.animRecord.size() != animRecordSizeFor(patch.kind)) {
         *error = QStringLiteral("The item's records are incomplete; nothing was written.");
         return false;
     }
     QByteArray bytes;
-    appendU32(bytes, quint32(kPatchFormat));
+    appendU32(bytes, quint32(patch.format));
     appendU32(bytes, quint32(patch.kind));
     appendU32(bytes, quint32(patch.id));
     if (patch.image.isNull()) {
@@ -143,7 +147,7 @@ bool parsePatch(const QByteArray& bytes, PatchItem* out, QString* error)
         *error = notAPatch(QStringLiteral("the file ends inside its header"));
         return false;
     }
-    if (format != kPatchFormat) {
+    if (format != kPatchFormat && format != kWidePatchFormat) {
         *error = notAPatch(QStringLiteral("unknown format %1").arg(format));
         return false;
     }
@@ -151,13 +155,18 @@ bool parsePatch(const QByteArray& bytes, PatchItem* out, QString* error)
         *error = notAPatch(QStringLiteral("unknown item kind %1").arg(kind));
         return false;
     }
+    if (format == kWidePatchFormat && !hasTileData(kind)) {
+        *error = notAPatch(QStringLiteral("format %1 carries land and static tiles only").arg(format));
+        return false;
+    }
 
     PatchItem patch;
+    patch.format = format;
     patch.kind = kind;
     patch.id = id;
     if (!readImage(in, kind, &patch.image, error))
         return false;
-    if (!in.readBytes(tileRecordSizeFor(kind), &patch.tileRecord)) {
+    if (!in.readBytes(patchTileRecordSize(format, kind), &patch.tileRecord)) {
         *error = notAPatch(QStringLiteral("the file ends inside the tile data"));
         return false;
     }

@@ -5,7 +5,6 @@
 #include "itemsource.h"
 #include "tiledata.h"
 
-#include <QFileInfo>
 
 bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int id,
                 PatchItem* out, QString* error)
@@ -15,13 +14,19 @@ bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int i
     patch.id = id;
     patch.image = currentImage(mulDir, changes, kind, id);
     if (hasTileData(kind)) {
+        // The directory's layout decides the format: a wide tiledata.mul gives format 2, so
+        // that the high flag bits travel too. Without a tiledata.mul the record is the
+        // reader's zero record in format 1.
+        qint64 size = -1;
+        const TileLayout layout = tileDataLayout(mulDir, &size);
+        patch.format = layout == TileLayout::Wide ? kWidePatchFormat : kPatchFormat;
+        const TileLayout recordLayout = patchTileLayout(patch.format);
         const auto& tiles = changes.tiles[kind];
         const auto edited = tiles.constFind(id);
         if (edited != tiles.constEnd()) {
-            patch.tileRecord = kind == Land ? landTileBytes(*edited) : staticTileBytes(*edited);
+            patch.tileRecord = tileBytes(kind, *edited, recordLayout);
         } else {
-            const QFileInfo tileData(mulPath(mulDir, QStringLiteral("tiledata.mul")));
-            if (tileData.exists() && !isKnownTileDataSize(tileData.size())) {
+            if (layout == TileLayout::Unknown && size >= 0) {
                 *error = QStringLiteral("The tile data of this item cannot be exported: "
                                         "tiledata.mul has a layout this program does not know.");
                 return false;
@@ -30,10 +35,9 @@ bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int i
             // zero; a missing or short tiledata.mul gives the reader's zero record instead.
             QByteArray raw;
             const tile_struct read = readTileRecord(mulDir, kind, id, &raw);
-            const int size = kind == Land ? kLandTileRecordSize : kStaticTileRecordSize;
-            patch.tileRecord = raw.size() == size ? raw
-                : kind == Land                    ? landTileBytes(read)
-                                                  : staticTileBytes(read);
+            patch.tileRecord = raw.size() == tileRecordSize(kind, recordLayout)
+                ? raw
+                : tileBytes(kind, read, recordLayout);
         }
     }
     if (kind == Static)
@@ -44,11 +48,30 @@ bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int i
 
 tile_struct patchTile(const PatchItem& patch)
 {
-    if (patch.kind == Land && patch.tileRecord.size() == kLandTileRecordSize)
-        return parseLandTile(patch.tileRecord.constData());
-    if (patch.kind == Static && patch.tileRecord.size() == kStaticTileRecordSize)
-        return parseStaticTile(patch.tileRecord.constData());
-    return tile_struct();
+    if (!hasTileData(patch.kind) || patch.tileRecord.size() != patchTileRecordSize(patch.format, patch.kind))
+        return tile_struct();
+    return parseTile(patch.kind, patch.tileRecord.constData(), patchTileLayout(patch.format));
+}
+
+QString tileLayoutRefusal(const PatchItem& patch, TileLayout layout)
+{
+    if (!hasTileData(patch.kind))
+        return QString();
+    if (layout == TileLayout::Unknown)
+        return QStringLiteral("Cannot import this patch: tiledata.mul has a layout this program "
+                              "does not know, so the tile data cannot be stored.");
+    if (layout == TileLayout::Classic && (patchTile(patch).flags >> 32) != 0)
+        return QStringLiteral("Cannot import this patch: its tile flags use the high 32 bits, "
+                              "which this directory's classic tiledata.mul cannot hold.");
+    return QString();
+}
+
+QString patchImportRefusal(const QString& mulDir, const PatchItem& patch)
+{
+    qint64 size = -1;
+    const TileLayout layout = tileDataLayout(mulDir, &size);
+    // Without a tiledata.mul the records wait in the change set, as for any tile edit.
+    return size < 0 ? QString() : tileLayoutRefusal(patch, layout);
 }
 
 anim_st patchAnim(const PatchItem& patch)

@@ -11,14 +11,24 @@
 // Moving one item between the data files (with their change set) and a patch.
 
 // The item's current state: the change set's entries where it holds them, else the data
-// files. Tile records not in the change set are copied from tiledata.mul byte for byte.
-// Fails when they would have to come from a tiledata.mul of a layout this program does not
-// know: their bytes would be another record's, and the patch would spread them.
+// files. Tile records not in the change set are copied from tiledata.mul byte for byte; a
+// wide tiledata.mul gives a format 2 patch. Fails when they would have to come from a
+// tiledata.mul of a layout this program does not know: their bytes would be another
+// record's, and the patch would spread them.
 bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int id,
                 PatchItem* out, QString* error);
 
-// The records the patch carries, as the change set stores them.
+// The records the patch carries, as the change set stores them (a format 1 record has the
+// high flag bits 0).
 tile_struct patchTile(const PatchItem& patch);
+
+// Empty when a directory whose tiledata.mul has `layout` can take the patch's tile record,
+// else the status-bar sentence why not: a land or static patch into an unknown layout, or a
+// format 2 record with high flag bits set into a classic one (they would be lost). Checked
+// before anything is asked or changed.
+QString tileLayoutRefusal(const PatchItem& patch, TileLayout layout);
+// The same for mulDir's tiledata.mul; a missing one refuses nothing.
+QString patchImportRefusal(const QString& mulDir, const PatchItem& patch);
 anim_st patchAnim(const PatchItem& patch);
 
 // Puts the patch's image, tile record (land, static) and animation record (static) into the

@@ -212,6 +212,24 @@ private slots:
         QCOMPARE(sent.tiles.last().texid, quint16(99));
     }
 
+    // The boxes drive the low 32 flag bits; a wide record's high bits are neither an edit
+    // nor lost by one.
+    void flagBoxesKeepTheHighFlagBits()
+    {
+        myWidget w;
+        w.setData(1, 500, QImage());
+        tile_struct wide = sampleStatic();
+        wide.flags |= 0x0000000500000000ull;
+        w.setTile(1, 500, wide);
+        EditorProbe sent(w);
+        w.clickApply();
+        QCOMPARE(sent.total(), 0);
+        w.findChild<QCheckBox*>("checkTransparent")->click();
+        w.clickApply();
+        QCOMPARE(sent.tiles.size(), 1);
+        QCOMPARE(sent.tiles.first().flags, 0x0000000581020300ull);
+    }
+
     void landSendsItsTextureIdAndKeepsTheRest()
     {
         myWidget w;

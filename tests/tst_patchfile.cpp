@@ -156,9 +156,9 @@ private slots:
         QTest::addColumn<QString>("expected");
 
         const QByteArray good = serialised(samplePatch(Static, patternImage(10, 10)));
-        QByteArray format2 = good;
-        format2[0] = 2;
-        QTest::newRow("format 2") << format2 << "Not a patch file: unknown format 2";
+        QByteArray format3 = good;
+        format3[0] = 3;
+        QTest::newRow("format 3") << format3 << "Not a patch file: unknown format 3";
         QTest::newRow("kind 7") << header(1, 7, 0, 0, 0) << "Not a patch file: unknown item kind 7";
         QTest::newRow("kind -1") << header(1, -1, 0, 0, 0) << "Not a patch file: unknown item kind -1";
         QTest::newRow("trailing byte") << good + "x" << "Not a patch file: 1 unexpected bytes after the item";

@@ -120,7 +120,7 @@ private slots:
     {
         SaveDir dir;
         dir.writeStandard();
-        dir.writeTileData(3188736);
+        dir.writeTileData(601480);   // fits both layouts
         const auto before = dir.snapshot();
         const ToolRun run = tool(dir, { "set-tile", "static", "1", "hue=3" });
         QCOMPARE(run.exitCode, 2);

@@ -281,7 +281,7 @@ private slots:
     {
         SaveDir dir;
         dir.writeStandard();
-        dir.writeTileData(512 * 30 * 32 + 512 * 4 + 65536 / 32 * (4 + 32 * 41));   // 64-bit flags
+        dir.writeTileData(601480);   // fits the classic and the wide layout: unknown
         const QByteArray before = readBytes(dir.file("tiledata.mul"));
         ChangeSet changes;
         changes.tiles[Static].insert(2, tile_struct());

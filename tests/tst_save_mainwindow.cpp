@@ -113,13 +113,13 @@ private slots:
         QVERIFY(!w.tileDataWritable);
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY2(dialogs.messages[0].contains("tiledata.mul is missing"), qPrintable(dialogs.messages[0]));
-        dir.writeTileData(3188736);   // 64-bit flags
+        dir.writeTileData(601480);   // fits both layouts
         dialogs.directoryAnswers << QDir(dir.path()).absolutePath() + "/";
         w.mulDir = QStringLiteral("/elsewhere");
         w.editSettings();
         QVERIFY(!w.tileDataWritable);
         QCOMPARE(dialogs.messages.size(), 2);
-        QVERIFY2(dialogs.messages[1].contains("3188736 bytes"), qPrintable(dialogs.messages[1]));
+        QVERIFY2(dialogs.messages[1].contains("601480 bytes"), qPrintable(dialogs.messages[1]));
         dir.writeTileData(kFullTileDataSize);
         w.mulDir = QStringLiteral("/elsewhere");
         dialogs.directoryAnswers << dir.path();

@@ -52,11 +52,6 @@ private slots:
         QCOMPARE(animOffset(65535) + kAnimRecordSize, kFullAnimDataSize);
         QCOMPARE(animOffset(65536), qint64(-1));
 
-        QVERIFY(isKnownTileDataSize(kFullTileDataSize));
-        QVERIFY(isKnownTileDataSize(kLandTileSectionSize + 512 * 1188));
-        QVERIFY(!isKnownTileDataSize(kLandTileSectionSize));
-        QVERIFY(!isKnownTileDataSize(kFullTileDataSize + 1));
-        QVERIFY(!isKnownTileDataSize(3188736));   // 64-bit flags layout
     }
 
     void namesAreLatin1BothWays()

@@ -202,7 +202,8 @@ bool setTileField(int kind, tile_struct& tile, const QString& field, const QStri
         return false;
     }
     const QLatin1String name(found->name);
-    if (name == QLatin1String("flags")) tile.flags = quint32(v);
+    // The value sets the low 32 bits; the high ones of a wide record stay as they are.
+    if (name == QLatin1String("flags")) tile.flags = (tile.flags & ~quint64(0xFFFFFFFFu)) | quint32(v);
     else if (name == QLatin1String("texid")) tile.texid = quint16(v);
     else if (name == QLatin1String("weight")) tile.weight = quint8(v);
     else if (name == QLatin1String("quality")) tile.quality = quint8(v);

@@ -60,6 +60,8 @@ int cmdImportPatch(ToolContext& ctx)
     QString error;
     if (!readPatchFile(parser.positional().at(0), &patch, &error))
         return parser.dataError(error);
+    if (const QString refusal = patchImportRefusal(ctx.dir, patch); !refusal.isEmpty())
+        return parser.dataError(refusal);
     Catalogues catalogues = readCatalogues(ctx.dir);
 
     // The editor's id question answered from the command line: empty (here "auto") takes
