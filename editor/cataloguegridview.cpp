@@ -48,8 +48,10 @@ CatalogueGridView::CatalogueGridView(QWidget* parent)
     setViewMode(QListView::IconMode);
     setMovement(QListView::Static);
     setResizeMode(QListView::Adjust);
-    setUniformItemSizes(true);   // one size hint for all: 60,000 rows lay out at once
-    setLayoutMode(QListView::SinglePass);
+    setUniformItemSizes(true);   // one size hint for all rows, asked once
+    // Laid out in batches between events: the first screen shows before all 60,000 cells are placed.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(2000);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setWordWrap(false);
     setItemDelegate(new EditedMarkDelegate(this));
@@ -66,16 +68,21 @@ void CatalogueGridView::setGridModel(CatalogueGridModel* model)
 
 QPair<int, int> CatalogueGridView::rowsInView() const
 {
-    if (!model() || model()->rowCount() == 0)
+    const int count = model() ? model()->rowCount() : 0;
+    const QSize cell = gridSize();
+    if (count == 0 || cell.isEmpty())
         return { -1, -1 };
+    // Cells are uniform and fill the grid row by row: the row under the top left corner
+    // (or the first cell of the top grid line) and enough whole grid lines to cover the view.
     const QRect area = viewport()->rect();
-    // Cells are uniform: the first and last rows lie at the corners, or the grid ends.
-    QModelIndex first = indexAt(area.topLeft() + QPoint(2, 2));
+    QModelIndex first = indexAt(area.topLeft() + QPoint(cell.width() / 2, 1));
     if (!first.isValid())
-        first = indexAt(QPoint(area.left() + gridSize().width() / 2, area.top() + gridSize().height() / 2));
-    QModelIndex last = indexAt(area.bottomRight() - QPoint(2, 2));
-    const int lastRow = last.isValid() ? last.row() : model()->rowCount() - 1;
-    return { first.isValid() ? first.row() : 0, lastRow };
+        first = indexAt(area.topLeft() + QPoint(cell.width() / 2, cell.height() / 2));
+    const int firstRow = first.isValid() ? first.row() : 0;
+    const int columns = std::max(1, area.width() / cell.width());
+    const int lines = area.height() / cell.height() + 2;
+    const int lineStart = firstRow - firstRow % columns;
+    return { firstRow, std::min(count - 1, lineStart + columns * lines - 1) };
 }
 
 void CatalogueGridView::setCellSize(int pixels)
