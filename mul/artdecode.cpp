@@ -69,6 +69,14 @@ inline void store8(QRgb* d, QRgb c)
     d[0] = d[1] = d[2] = d[3] = d[4] = d[5] = d[6] = d[7] = c;
 }
 
+// A gump pair's colour. Colour bits all 0 (0x0000 and 0x8000 alike): transparent. Masked
+// rather than branched on: opaque and transparent pairs alternate unpredictably.
+inline QRgb pairRgb(quint32 pair)
+{
+    const quint32 colour = pair & 0x7FFFu;
+    return tableRgb(colour) & (0u - quint32(colour != 0));
+}
+
 // Record values to pixels, eight at a time where SSE2 is there (every x86-64): the same
 // masks and shifts as color16ToRgb, on eight values at once.
 inline void convertRun(QRgb* dst, const char* src, qint64 count)
@@ -264,6 +272,21 @@ QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport*
             const char* q = p + pos;
             const char* const end = p + avail;
             while (x < width) {
+                // Two short pairs at once where both fit: half the loop's checks per pair.
+                if (end - q >= 8 && x <= width - 8) {
+                    const quint32 a = readU32(q);
+                    const quint32 b = readU32(q + 4);
+                    const qint64 countA = qint16(quint16(a >> 16));
+                    const qint64 countB = qint16(quint16(b >> 16));
+                    if (quint64(countA - 1) < 4 && quint64(countB - 1) < 4) {
+                        store4(line + x, pairRgb(a));
+                        x += countA;
+                        store4(line + x, pairRgb(b));
+                        x += countB;
+                        q += 8;
+                        continue;
+                    }
+                }
                 if (end - q < 4) {
                     r.complete = false;
                     break;
@@ -275,17 +298,14 @@ QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport*
                     r.complete = false;
                     break;
                 }
-                // Colour bits all 0 (0x0000 and 0x8000 alike): transparent. Masked rather
-                // than branched on: opaque and transparent pairs alternate unpredictably.
-                const quint32 colour = pair & 0x7FFFu;
-                const QRgb c = tableRgb(colour) & (0u - quint32(colour != 0));
+                const QRgb c = pairRgb(pair);
                 QRgb* d = line + x;
                 // Short runs well inside the row are the rule (three in four are a single
                 // pixel, 98% at most four): four pixels are stored unconditionally in one
                 // write, the next pairs overwrite the surplus, and x advances by the count
                 // alone, which keeps the loop's dependency chain to one addition and spares
                 // a mispredicted branch per pair.
-                if (count <= 4 && x <= width - 4) {
+                if (quint64(count - 1) < 4 && x <= width - 4) {   // count 1..4
                     store4(d, c);
                     x += count;
                     continue;
