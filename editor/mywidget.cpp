@@ -1,5 +1,6 @@
 #include "mywidget.h"
 
+#include "dialogs.h"
 #include "imageview.h"
 #include "itemkind.h"
 #include "tileflags.h"
@@ -40,6 +41,8 @@ myWidget::myWidget(QWidget* parent, const char* name, Qt::WindowFlags fl)
     connect(pushButton3, &QPushButton::clicked, this, &myWidget::clickApply);
     connect(pushButton2, &QPushButton::clicked, this, &myWidget::clickCancel);
     connectFlagBoxes();
+    makeTileNumberFields();
+    makeAnimNumberFields();
     // Only what the user changes counts: our own filling runs with the table's signals blocked.
     connect(table1, &QTableWidget::cellChanged, this, &myWidget::valueChanged);
 
@@ -131,8 +134,17 @@ void myWidget::showImage()
     pixImage->setImage(image);
 }
 
-void myWidget::sendEdits()
+bool myWidget::sendEdits()
 {
+    // A number no field can hold is refused, not cut to fit: nothing is sent, so the user
+    // can correct it and the stored record keeps its value.
+    QString problem = hasTileData(kind) ? tileFieldProblem() : QString();
+    if (problem.isEmpty())
+        problem = animFieldProblem();
+    if (!problem.isEmpty()) {
+        Dialogs::get().warning(this, windowTitle(), problem);
+        return false;
+    }
     if (imageChanged) {
         // Cleared first: the broadcast that answers the signal must find nothing pending.
         imageChanged = false;
@@ -144,6 +156,7 @@ void myWidget::sendEdits()
         anim_st record = readAnimData();
         emit animChange(id, record);
     }
+    return true;
 }
 
 void myWidget::clickApply()
@@ -153,8 +166,8 @@ void myWidget::clickApply()
 
 void myWidget::clickOK()
 {
-    sendEdits();
-    close();
+    if (sendEdits())
+        close();
 }
 
 void myWidget::clickCancel()

@@ -174,7 +174,14 @@ private:
     void buildAnimPage();
     void buildButtons(QVBoxLayout* windowLayout);
     void connectFlagBoxes();
-    void sendEdits();
+    // Validators and marks on every number field; what an Apply would refuse, in words.
+    void makeTileNumberFields();
+    void makeAnimNumberFields();
+    QString tileFieldProblem() const;
+    QString animFieldProblem() const;
+    // Sends the edits; refuses (with a message naming the field) while a field holds no
+    // acceptable number, and then sends nothing.
+    bool sendEdits();
     void showImage();
     // The numeric fields of the "Properties" page, in the order they are read back.
     QList<QLineEdit*> staticFields() const;

@@ -4,6 +4,7 @@
 #include "itemkind.h"
 #include "numberfield.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -11,6 +12,35 @@
 QList<QLineEdit*> myWidget::animFields() const
 {
     return { lineFrameCount, lineFrameUnknown, lineFrameStart, lineFrameInterval };
+}
+
+void myWidget::makeAnimNumberFields()
+{
+    for (QLineEdit* box : animFields())
+        makeNumberField(box, NumberRange::animationByte());
+    table1->setItemDelegate(new NumberFieldDelegate(NumberRange::animationByte(), table1));
+}
+
+QString myWidget::animFieldProblem() const
+{
+    if (kind != Static)
+        return QString();
+    const QLabel* labels[] = { textLabel1_2, textLabel2, textLabel3, textLabel4 };
+    const QList<QLineEdit*> boxes = animFields();
+    for (int i = 0; i < boxes.size(); ++i) {
+        const QString problem = numberFieldProblem(labels[i]->text(), boxes[i]->text(), NumberRange::animationByte());
+        if (!problem.isEmpty())
+            return problem;
+    }
+    for (int r = 0; r < table1->rowCount(); ++r) {
+        const QTableWidgetItem* cell = table1->item(r, 0);
+        // Offsets are numbered as the table's row headers show them, from 1.
+        const QString problem = numberFieldProblem(tr("Offset %1").arg(r + 1), cell ? cell->text() : QString(),
+                                                   NumberRange::animationByte());
+        if (!problem.isEmpty())
+            return problem;
+    }
+    return QString();
 }
 
 void myWidget::setAnimData(int itemId, anim_st& data)

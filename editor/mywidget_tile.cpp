@@ -5,6 +5,7 @@
 #include "numberfield.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace {
@@ -13,26 +14,34 @@ namespace {
 // taken from and put into the record.
 struct StaticField {
     QLineEdit* myWidget::*box;
+    QLabel* myWidget::*label;
     int bits;
     bool hex;
     quint32 (*get)(const tile_struct&);
     void (*put)(tile_struct&, quint32);
 };
 
-#define QM_FIELD(box, member, bits, hex)                                                  \
-    {                                                                                     \
-        &myWidget::box, bits, hex, [](const tile_struct& t) { return quint32(t.member); }, \
-            [](tile_struct& t, quint32 v) { t.member = decltype(t.member)(v); }            \
+#define QM_FIELD(box, label, member, bits, hex)                                                     \
+    {                                                                                               \
+        &myWidget::box, &myWidget::label, bits, hex,                                                \
+            [](const tile_struct& t) { return quint32(t.member); },                                 \
+            [](tile_struct& t, quint32 v) { t.member = decltype(t.member)(v); }                      \
     }
 
 // In the order the fields are read back.
 const StaticField kStaticFields[] = {
-    QM_FIELD(lineHue, hue, 8, true),         QM_FIELD(lineWeight, weight, 8, false),
-    QM_FIELD(lineQuality, quality, 8, true), QM_FIELD(lineQuantity, quantity, 8, true),
-    QM_FIELD(lineAnimid, animid, 16, false), QM_FIELD(lineHeight, height, 8, false),
-    QM_FIELD(lineUnk, unk, 16, true),        QM_FIELD(lineUnk1, unk1, 8, true),
-    QM_FIELD(lineUnk2, unk2, 16, true),      QM_FIELD(lineUnk3, unk3, 8, true),
+    QM_FIELD(lineHue, textHue, hue, 8, true),
+    QM_FIELD(lineWeight, textWeight, weight, 8, false),
+    QM_FIELD(lineQuality, textQuality, quality, 8, true),
+    QM_FIELD(lineQuantity, textQuantity, quantity, 8, true),
+    QM_FIELD(lineAnimid, textAnimid, animid, 16, false),
+    QM_FIELD(lineHeight, textHeight, height, 8, false),
+    QM_FIELD(lineUnk, textUnk, unk, 16, true),
+    QM_FIELD(lineUnk1, textUnk1, unk1, 8, true),
+    QM_FIELD(lineUnk2, textUnk2, unk2, 16, true),
+    QM_FIELD(lineUnk3, textUnk3, unk3, 8, true),
 };
+constexpr int kTexidBits = 16;
 #undef QM_FIELD
 
 // Takes the user's modified mark off a field; true when it was set.
@@ -51,6 +60,30 @@ QList<QLineEdit*> myWidget::staticFields() const
     for (const StaticField& f : kStaticFields)
         boxes << this->*f.box;
     return boxes;
+}
+
+void myWidget::makeTileNumberFields()
+{
+    for (const StaticField& f : kStaticFields)
+        makeNumberField(this->*f.box, NumberRange::unsignedBits(f.bits));
+    makeNumberField(lineTexid, NumberRange::unsignedBits(kTexidBits));
+}
+
+QString myWidget::tileFieldProblem() const
+{
+    if (tileReadOnly)
+        return QString();
+    if (kind == Land)
+        return numberFieldProblem(textTexid->text(), lineTexid->text(), NumberRange::unsignedBits(kTexidBits));
+    if (kind != Static)
+        return QString();
+    for (const StaticField& f : kStaticFields) {
+        const QString problem = numberFieldProblem((this->*f.label)->text(), (this->*f.box)->text(),
+                                                   NumberRange::unsignedBits(f.bits));
+        if (!problem.isEmpty())
+            return problem;
+    }
+    return QString();
 }
 
 void myWidget::connectFlagBoxes()
@@ -122,7 +155,7 @@ bool myWidget::readTile(tile_struct& t)
     }
     if (kind == Land) {
         if (takeModified(lineTexid)) {
-            t.texid = quint16(readUnsignedField(lineTexid->text(), 16));
+            t.texid = quint16(readUnsignedField(lineTexid->text(), kTexidBits));
             changed = true;
         }
         return changed;

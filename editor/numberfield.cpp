@@ -1,5 +1,106 @@
 #include "numberfield.h"
 
+#include <QLineEdit>
+#include <QPalette>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+const char kUnacceptable[] = "unacceptableEntry";
+
+QString rangeText(const NumberRange& range)
+{
+    return QStringLiteral("%1 to %2, decimal or 0x hex").arg(range.min).arg(range.max);
+}
+
+void markBox(QLineEdit* box, const NumberRange& range)
+{
+    const bool bad = !box->hasAcceptableInput();
+    if (box->property(kUnacceptable).toBool() == bad)
+        return;
+    box->setProperty(kUnacceptable, bad);
+    QPalette palette = box->parentWidget() ? box->parentWidget()->palette() : QPalette();
+    if (bad)
+        palette.setColor(QPalette::Base, QColor(255, 205, 205));
+    box->setPalette(palette);
+    box->setToolTip(bad ? QLineEdit::tr("Takes %1").arg(rangeText(range)) : QString());
+}
+
+} // namespace
+
+bool readNumberField(const QString& text, const NumberRange& range, qint64* value)
+{
+    const QString t = text.trimmed();
+    bool ok = false;
+    qint64 v = 0;
+    if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        const QString digits = t.mid(2);
+        // toLongLong would also take a sign or "0x" again after the prefix.
+        ok = !digits.isEmpty() && digits.size() <= 15
+            && std::all_of(digits.begin(), digits.end(), [](QChar c) { return isxdigit(c.toLatin1()); });
+        if (ok)
+            v = digits.toLongLong(&ok, 16);
+    } else {
+        const QString digits = t.startsWith(QLatin1Char('-')) ? t.mid(1) : t;
+        ok = !digits.isEmpty() && digits.size() <= 18
+            && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= '0' && c <= '9'; });
+        if (ok)
+            v = t.toLongLong(&ok, 10);
+    }
+    if (!ok || v < range.min || v > range.max)
+        return false;
+    if (value)
+        *value = v;
+    return true;
+}
+
+QString numberFieldProblem(const QString& fieldName, const QString& text, const NumberRange& range)
+{
+    if (readNumberField(text, range, nullptr))
+        return QString();
+    return QStringLiteral("'%1' is no value for %2 (%3)").arg(text.trimmed(), fieldName, rangeText(range));
+}
+
+NumberFieldValidator::NumberFieldValidator(const NumberRange& range, QObject* parent)
+    : QValidator(parent)
+    , m_range(range)
+{
+}
+
+QValidator::State NumberFieldValidator::validate(QString& input, int&) const
+{
+    return readNumberField(input, m_range, nullptr) ? Acceptable : Intermediate;
+}
+
+void makeNumberField(QLineEdit* box, const NumberRange& range)
+{
+    box->setValidator(new NumberFieldValidator(range, box));
+    QObject::connect(box, &QLineEdit::textChanged, box, [box, range] { markBox(box, range); });
+    markBox(box, range);
+}
+
+bool isMarkedUnacceptable(const QLineEdit* box)
+{
+    return box->property(kUnacceptable).toBool();
+}
+
+NumberFieldDelegate::NumberFieldDelegate(const NumberRange& range, QObject* parent)
+    : QStyledItemDelegate(parent)
+    , m_range(range)
+{
+}
+
+QWidget* NumberFieldDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                           const QModelIndex&) const
+{
+    auto* box = new QLineEdit(parent);
+    box->setFrame(false);
+    makeNumberField(box, m_range);
+    return box;
+}
+
 quint32 readUnsignedField(const QString& text, int bits)
 {
     const QString t = text.simplified();
@@ -17,9 +118,9 @@ quint32 readUnsignedField(const QString& text, int bits)
 
 qint8 readSignedByte(const QString& text)
 {
-    bool ok = false;
-    const qlonglong value = text.simplified().toLongLong(&ok, 10);
-    return ok ? qint8(quint8(value & 0xff)) : qint8(0);
+    qint64 value = 0;
+    return readNumberField(text, NumberRange::animationByte(), &value) ? qint8(quint8(value & 0xff))
+                                                                        : qint8(0);
 }
 
 QString hexText(quint32 value)

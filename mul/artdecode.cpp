@@ -8,6 +8,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>   // x86 only, so the record bytes are little-endian like the registers
+#endif
+
 namespace {
 
 // A cleared ARGB32 image, or a null one when the size is unusable or memory runs out.
@@ -32,11 +36,71 @@ private:
     qsizetype m_stride;
 };
 
-// `__restrict` lets the compiler vectorise: the record bytes never overlap the image.
-inline void convertRun(QRgb* __restrict dst, const char* __restrict src, qint64 count)
+// Every Color16 (bit 15 ignored) as an image pixel: one load per pixel instead of three
+// masks and shifts. 128 KB, built at compile time.
+struct Color16Table {
+    QRgb rgb[0x8000];
+};
+
+constexpr Color16Table makeColor16Table()
 {
-    for (qint64 k = 0; k < count; ++k)
-        dst[k] = color16ToRgb(readI16(src + 2 * k));
+    Color16Table t {};
+    for (quint32 v = 0; v < 0x8000; ++v)
+        t.rgb[v] = 0xFF000000u | ((v & 0x7C00u) << 9) | ((v & 0x03E0u) << 6) | ((v & 0x001Fu) << 3);
+    return t;
+}
+
+constexpr Color16Table kColor16Table = makeColor16Table();
+static_assert(kColor16Table.rgb[0x7FFF] == 0xFFF8F8F8u && kColor16Table.rgb[0] == 0xFF000000u,
+              "table agrees with color16ToRgb");
+
+inline QRgb tableRgb(quint32 color16)
+{
+    return kColor16Table.rgb[color16 & 0x7FFFu];
+}
+
+inline void store4(QRgb* d, QRgb c)
+{
+    d[0] = d[1] = d[2] = d[3] = c;
+}
+
+inline void store8(QRgb* d, QRgb c)
+{
+    d[0] = d[1] = d[2] = d[3] = d[4] = d[5] = d[6] = d[7] = c;
+}
+
+// A gump pair's colour. Colour bits all 0 (0x0000 and 0x8000 alike): transparent. Masked
+// rather than branched on: opaque and transparent pairs alternate unpredictably.
+inline QRgb pairRgb(quint32 pair)
+{
+    const quint32 colour = pair & 0x7FFFu;
+    return tableRgb(colour) & (0u - quint32(colour != 0));
+}
+
+// Record values to pixels, eight at a time where SSE2 is there (every x86-64): the same
+// masks and shifts as color16ToRgb, on eight values at once.
+inline void convertRun(QRgb* dst, const char* src, qint64 count)
+{
+    qint64 k = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
+    const __m128i red = _mm_set1_epi32(0x7C00);
+    const __m128i green = _mm_set1_epi32(0x03E0);
+    const __m128i blue = _mm_set1_epi32(0x001F);
+    auto widen = [&](__m128i v) {
+        return _mm_or_si128(_mm_or_si128(alpha, _mm_slli_epi32(_mm_and_si128(v, red), 9)),
+                            _mm_or_si128(_mm_slli_epi32(_mm_and_si128(v, green), 6),
+                                         _mm_slli_epi32(_mm_and_si128(v, blue), 3)));
+    };
+    for (; k + 8 <= count; k += 8) {
+        const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * k));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), widen(_mm_unpacklo_epi16(values, zero)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k + 4), widen(_mm_unpackhi_epi16(values, zero)));
+    }
+#endif
+    for (; k < count; ++k)
+        dst[k] = tableRgb(readU16(src + 2 * k));
 }
 
 QImage finish(QImage image, const DecodeReport& r, DecodeReport* report)
@@ -208,6 +272,21 @@ QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport*
             const char* q = p + pos;
             const char* const end = p + avail;
             while (x < width) {
+                // Two short pairs at once where both fit: half the loop's checks per pair.
+                if (end - q >= 8 && x <= width - 8) {
+                    const quint32 a = readU32(q);
+                    const quint32 b = readU32(q + 4);
+                    const qint64 countA = qint16(quint16(a >> 16));
+                    const qint64 countB = qint16(quint16(b >> 16));
+                    if (quint64(countA - 1) < 4 && quint64(countB - 1) < 4) {
+                        store4(line + x, pairRgb(a));
+                        x += countA;
+                        store4(line + x, pairRgb(b));
+                        x += countB;
+                        q += 8;
+                        continue;
+                    }
+                }
                 if (end - q < 4) {
                     r.complete = false;
                     break;
@@ -219,21 +298,24 @@ QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport*
                     r.complete = false;
                     break;
                 }
-                // Colour bits all 0 (0x0000 and 0x8000 alike): transparent.
-                const QRgb c = (pair & 0x7FFF) ? color16ToRgb(qint16(pair & 0xFFFF)) : 0u;
-                const qint64 room = width - x;
-                const qint64 n = std::min<qint64>(count, room);
+                const QRgb c = pairRgb(pair);
                 QRgb* d = line + x;
-                // Short runs are the rule: storing four pixels unconditionally (the next
-                // pairs overwrite the surplus) spares a mispredicted branch per pair.
-                if (room >= 4) {
-                    d[0] = d[1] = d[2] = d[3] = c;
-                    for (qint64 k = 4; k < n; ++k)
-                        d[k] = c;
-                } else {
-                    for (qint64 k = 0; k < n; ++k)
-                        d[k] = c;
+                // Short runs well inside the row are the rule (three in four are a single
+                // pixel, 98% at most four): four pixels are stored unconditionally in one
+                // write, the next pairs overwrite the surplus, and x advances by the count
+                // alone, which keeps the loop's dependency chain to one addition and spares
+                // a mispredicted branch per pair.
+                if (quint64(count - 1) < 4 && x <= width - 4) {   // count 1..4
+                    store4(d, c);
+                    x += count;
+                    continue;
                 }
+                const qint64 n = std::min<qint64>(count, width - x);
+                qint64 k = 0;
+                for (; k + 8 <= n; k += 8)
+                    store8(d + k, c);
+                for (; k < n; ++k)
+                    d[k] = c;
                 x += n;
             }
             r.extent = std::max<qint64>(r.extent, q - p);

@@ -3,6 +3,7 @@
 #include "editorprobe.h"
 #include "imageview.h"
 #include "mywidget.h"
+#include "numberfield.h"
 #include "scripteddialogs.h"
 #include "testdata.h"
 
@@ -141,31 +142,54 @@ private slots:
         QCOMPARE(land.lineTexid->text(), QStringLiteral("0x1f"));
     }
 
-    void numbersAreReadLeniently_data()
+    // Each field takes its own range, decimal or hexadecimal after 0x. What it cannot hold
+    // is marked while typed and refused by Apply and OK with a message naming the field;
+    // nothing is cut to fit.
+    void numberFieldsTakeTheirRange_data()
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("hue 0X1f") << "lineHue" << "0X1f" << 31;
-        QTest::newRow("hue 1f is no number") << "lineHue" << "1f" << 0;
-        QTest::newRow("hue emptied") << "lineHue" << "" << 0;
-        QTest::newRow("hue blanks around") << "lineHue" << "  0x1f " << 31;
-        QTest::newRow("weight 300 keeps 8 bits") << "lineWeight" << "300" << 44;
-        QTest::newRow("anim id 70000 keeps 16 bits") << "lineAnimid" << "70000" << 4464;
-        QTest::newRow("unknown2 hex 16 bits") << "lineUnk2" << "0x12345" << 0x2345;
-        QTest::newRow("negative is no number") << "lineHeight" << "-1" << 0;
+        QTest::addColumn<int>("expected");   // -1: refused
+        QTest::addColumn<QString>("label");
+        QTest::newRow("hue 0X1f") << "lineHue" << "0X1f" << 31 << "Hue";
+        QTest::newRow("hue blanks around") << "lineHue" << "  0x1f " << 31 << "Hue";
+        QTest::newRow("hue 1f is no number") << "lineHue" << "1f" << -1 << "Hue";
+        QTest::newRow("hue emptied") << "lineHue" << "" << -1 << "Hue";
+        QTest::newRow("weight 255") << "lineWeight" << "255" << 255 << "Weight";
+        QTest::newRow("weight 300 is past 8 bits") << "lineWeight" << "300" << -1 << "Weight";
+        QTest::newRow("anim id 65535") << "lineAnimid" << "65535" << 65535 << "Anim ID";
+        QTest::newRow("anim id 70000 is past 16 bits") << "lineAnimid" << "70000" << -1 << "Anim ID";
+        QTest::newRow("unknown2 0x12345 is past 16 bits") << "lineUnk2" << "0x12345" << -1 << "Unknown2";
+        QTest::newRow("negative height") << "lineHeight" << "-1" << -1 << "Height";
+        QTest::newRow("sign after 0x") << "lineUnk3" << "0x-1" << -1 << "Unknown3";
     }
 
-    void numbersAreReadLeniently()
+    void numberFieldsTakeTheirRange()
     {
         QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(int, expected);
+        QFETCH(QString, label);
+        ScriptedDialogs dialogs;
         myWidget w;
         openStatic(w);
+        w.show();
         EditorProbe sent(w);
-        typeInto(w.findChild<QLineEdit*>(field), typed);
-        w.clickApply();
+        QLineEdit* box = w.findChild<QLineEdit*>(field);
+        typeInto(box, typed);
+        QCOMPARE(box->text(), typed);   // what was typed stays to be corrected
+        QCOMPARE(isMarkedUnacceptable(box), expected < 0);
+        w.clickOK();
+        if (expected < 0) {
+            QCOMPARE(sent.total(), 0);
+            QVERIFY(w.isVisible());
+            QCOMPARE(dialogs.messages.size(), 1);
+            QVERIFY2(dialogs.messages.first().contains(QStringLiteral("for %1 (").arg(label)),
+                     qPrintable(dialogs.messages.first()));
+            return;
+        }
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(!w.isVisible());
         QCOMPARE(sent.tiles.size(), 1);
         const tile_struct& t = sent.tiles.first();
         const QMap<QString, int> read {
@@ -352,17 +376,27 @@ private slots:
         w.clickApply();
         QCOMPARE(sent.anims.size(), 0);
 
+        // Offsets take -128 to 255; a refused one holds back the whole page.
+        ScriptedDialogs dialogs;
         w.table1->item(3, 0)->setText(QStringLiteral("200"));
-        w.table1->item(4, 0)->setText(QStringLiteral("-129"));
-        w.table1->item(5, 0)->setText(QStringLiteral("abc"));
+        w.table1->item(4, 0)->setText(QStringLiteral("-128"));
+        w.table1->item(5, 0)->setText(QStringLiteral("-129"));
         w.table1->item(6, 0)->setText(QStringLiteral("0x10"));
+        w.clickApply();
+        QCOMPARE(sent.anims.size(), 0);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(dialogs.messages.first().contains(QLatin1String("'-129' is no value for Offset 6")));
+        w.table1->item(5, 0)->setText(QStringLiteral("abc"));
+        w.clickApply();
+        QCOMPARE(sent.anims.size(), 0);
+        w.table1->item(5, 0)->setText(QStringLiteral("255"));
         w.clickApply();
         QCOMPARE(sent.anims.size(), 1);
         const anim_st& a = sent.anims.first();
         QCOMPARE(quint8(a.frames[3]), quint8(200));
-        QCOMPARE(a.frames[4], qint8(127));
-        QCOMPARE(a.frames[5], qint8(0));
-        QCOMPARE(a.frames[6], qint8(0));
+        QCOMPARE(a.frames[4], qint8(-128));
+        QCOMPARE(a.frames[5], qint8(-1));
+        QCOMPARE(a.frames[6], qint8(16));
         QCOMPARE(a.frames[63], qint8(63));   // the whole record travels
         QCOMPARE(a.frameCount, qint8(4));
         QCOMPARE(w.table1->item(3, 0)->text(), QStringLiteral("-56"));
@@ -371,7 +405,13 @@ private slots:
         w.clickApply();
         QCOMPARE(sent.anims.size(), 1);
 
+        typeInto(w.lineFrameInterval, QStringLiteral("256"));
+        QVERIFY(isMarkedUnacceptable(w.lineFrameInterval));
+        w.clickApply();
+        QCOMPARE(sent.anims.size(), 1);
+        QVERIFY(dialogs.messages.last().contains(QLatin1String("for Interval (-128 to 255")));
         typeInto(w.lineFrameInterval, QStringLiteral("130"));
+        QVERIFY(!isMarkedUnacceptable(w.lineFrameInterval));
         w.clickApply();
         QCOMPARE(sent.anims.size(), 2);
         QCOMPARE(sent.anims.last().frameInterval, qint8(-126));

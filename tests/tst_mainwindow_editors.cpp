@@ -151,7 +151,7 @@ private slots:
 
         a->findChild<QCheckBox*>("checkWall")->click();
         typeInto(a->lineName, QStringLiteral("barrel"));
-        typeInto(a->lineWeight, QStringLiteral("300"));
+        typeInto(a->lineWeight, QStringLiteral("0x2c"));
         a->table1->item(2, 0)->setText(QStringLiteral("200"));
         QImage picture = filledImage(20, 30, qRgb(1, 2, 3));
         a->image = picture;

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QListView>
+#include <QWidget>
+
+class CatalogueGridModel;
+class QSlider;
+
+// A catalogue as a grid of thumbnails with the id under each: a QListView in icon mode
+// with uniform cells, 32 to 256 px, changed by Ctrl+wheel. Items the change set holds an
+// edit of carry a marker. Rows beyond the view (a margin of one screen) are asked for ahead
+// of scrolling.
+class CatalogueGridView : public QListView {
+    Q_OBJECT
+
+public:
+    static constexpr int kMinCell = 32;
+    static constexpr int kMaxCell = 256;
+
+    explicit CatalogueGridView(QWidget* parent = nullptr);
+
+    // Also sets the model's cache to the size. The model must be a CatalogueGridModel.
+    void setGridModel(CatalogueGridModel* model);
+    CatalogueGridModel* gridModel() const { return m_model; }
+
+    int cellSize() const { return m_cell; }
+    // The first and last rows at least partly in view; -1, -1 when none.
+    QPair<int, int> rowsInView() const;
+
+public slots:
+    void setCellSize(int pixels);
+
+signals:
+    void cellSizeChanged(int pixels);
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void prefetchMargin();
+
+    CatalogueGridModel* m_model = nullptr;
+    int m_cell = 64;
+};
+
+// The grid with its cell-size slider under it, as a catalogue tab shows it.
+class CatalogueGrid : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CatalogueGrid(QWidget* parent = nullptr);
+    CatalogueGridView* view() const { return m_view; }
+    QSlider* slider() const { return m_slider; }
+
+private:
+    CatalogueGridView* m_view;
+    QSlider* m_slider;
+};
