@@ -245,6 +245,8 @@ private slots:
         tile_struct wide = sampleStatic();
         wide.flags |= 0x0000000500000000ull;
         w.setTile(1, 500, wide);
+        anim_st anim;
+        w.setAnimData(500, anim);
         EditorProbe sent(w);
         w.clickApply();
         QCOMPARE(sent.total(), 0);
