@@ -23,6 +23,8 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+using namespace qm;
+
 // The built-in images live in this static library; make sure the linker keeps them.
 static void initImageCollection()
 {

@@ -91,14 +91,14 @@ public:
     QString mulDir;
 
     // The change set: applied edits not yet written to the game's files.
-    ChangeSet changes;
+    qm::ChangeSet changes;
     QMap<int, QImage>& landImages = changes.images[0];
     QMap<int, QImage>& staticImages = changes.images[1];
     QMap<int, QImage>& gumpImages = changes.images[2];
     QMap<int, QImage>& textureImages = changes.images[3];
-    QMap<int, tile_struct>& landTiles = changes.tiles[0];
-    QMap<int, tile_struct>& staticTiles = changes.tiles[1];
-    QMap<int, anim_st>& animEntries = changes.animEntries;
+    QMap<int, qm::tile_struct>& landTiles = changes.tiles[0];
+    QMap<int, qm::tile_struct>& staticTiles = changes.tiles[1];
+    QMap<int, qm::anim_st>& animEntries = changes.animEntries;
 
     // Ids without a list entry, per catalogue; the smallest is handed out first.
     std::set<quint32> freeIds[4];
@@ -113,7 +113,7 @@ public:
     bool catalogueRead[4] = {};
     // The index files as the lists were read from them (or last saved): Save refuses to write
     // lists that another program's change to the index has made stale.
-    FileStamp indexStamp[4];
+    qm::FileStamp indexStamp[4];
 
     // The list of a catalogue, by ItemKind; nullptr for anything else.
     QTreeWidget* listForKind(int kind) const;
@@ -129,11 +129,11 @@ public:
     virtual QImage getTexture(int id);
     virtual QRgb color16ToRgb(qint16 c);
     virtual QImage fillImage(QImage& image, QRgb rgb);
-    virtual tile_struct getTile(int kind, int id);
+    virtual qm::tile_struct getTile(int kind, int id);
     virtual QByteArray encodeStatic(QImage& image);
     virtual QByteArray encodeLand(QImage& image);
     virtual quint16 rgbToColor16(QRgb rgb);
-    virtual anim_st getAnim(int id);
+    virtual qm::anim_st getAnim(int id);
 
 public slots:
     virtual void setFiles();
@@ -161,7 +161,7 @@ public slots:
     virtual void tabChanged(QWidget* w);
     virtual void listDouble(QTreeWidgetItem* item);
     virtual void rcvImage(int type, int tid, QImage& nimage);
-    virtual void rcvTile(int type, int id, tile_struct& data);
+    virtual void rcvTile(int type, int id, qm::tile_struct& data);
     virtual void saveArt();
     virtual void saveGump();
     virtual void saveTexture();
@@ -169,14 +169,14 @@ public slots:
     virtual void fileImport();
     virtual void editSort();
     virtual void editSettings();
-    virtual void updateAnim(int id, anim_st& data);
+    virtual void updateAnim(int id, qm::anim_st& data);
     virtual void saveAnimData();
 
 signals:
     void updateImage(int, int, QImage&);
     void deleteWidget(int, int);
-    void tileChange(int, int, tile_struct&);
-    void changeAnim(int, anim_st&);
+    void tileChange(int, int, qm::tile_struct&);
+    void changeAnim(int, qm::anim_st&);
 
 protected slots:
     virtual void languageChange();

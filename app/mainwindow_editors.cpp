@@ -11,6 +11,8 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 
+using namespace qm;
+
 namespace {
 
 void selectOnly(QTreeWidget* list, QTreeWidgetItem* item)

@@ -10,6 +10,8 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 
+using namespace qm;
+
 void mainwindow::fileExport()
 {
     QString selectedFilter;

@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QStatusBar>
 
+using namespace qm;
+
 namespace {
 
 // Message boxes want the normal pointer even while Save shows the wait cursor.

@@ -17,6 +17,8 @@
 
 #include <cstdio>
 
+using namespace qm;
+
 namespace {
 
 qint64 bestOf(int runs, const std::function<void()>& work)

@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <vector>
 
+using namespace qm;
+
 namespace {
 
 const char* const kDataFiles[] = { "art.mul", "gumpart.mul", "texmaps.mul" };

@@ -17,6 +17,8 @@
 #include <ctime>
 #include <unistd.h>
 
+using namespace qm;
+
 namespace {
 
 // Milliseconds since this process started, from the kernel's record of its start time.

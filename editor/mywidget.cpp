@@ -16,6 +16,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+using namespace qm;
+
 myWidget::myWidget(QWidget* parent, const char* name, Qt::WindowFlags fl)
     : QWidget(parent, fl)
 {

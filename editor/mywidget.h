@@ -33,11 +33,11 @@ public:
     ~myWidget() override;
 
     // Copies the tile pages into `t`; true when anything differs from what was received.
-    virtual bool readTile(tile_struct& t);
+    virtual bool readTile(qm::tile_struct& t);
     // Whether the animation page was edited since the last call; clears the marks.
     virtual bool animEdited();
     // A complete record built from the animation page as it stands.
-    virtual anim_st readAnimData();
+    virtual qm::anim_st readAnimData();
 
     // For a tiledata.mul this program cannot write: the tile pages only show, and nothing of
     // them is ever sent.
@@ -102,11 +102,11 @@ public:
     int kind = -1;
     bool imageChanged = false;
     QMenu* imageMenu;
-    tile_struct tile;
+    qm::tile_struct tile;
     bool offsetsEdited = false;
 
 public slots:
-    virtual void setTile(int, int id, tile_struct& data);
+    virtual void setTile(int, int id, qm::tile_struct& data);
     virtual void setData(int, int id, QImage image);
     virtual void clickOK();
     virtual void clickApply();
@@ -150,13 +150,13 @@ public slots:
     virtual void setStairRight(bool);
     virtual void setFlag(int, bool state);
     virtual void setFlags(int);
-    virtual void setAnimData(int, anim_st& data);
+    virtual void setAnimData(int, qm::anim_st& data);
     virtual void valueChanged(int, int col);
 
 signals:
     void imgChange(int, int, QImage&);
-    void tileChange(int, int, tile_struct&);
-    void animChange(int, anim_st&);
+    void tileChange(int, int, qm::tile_struct&);
+    void animChange(int, qm::anim_st&);
 
 protected:
     // The image page's menu opens on a right-button release while the page is shown.

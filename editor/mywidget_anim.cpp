@@ -8,6 +8,8 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 
+using namespace qm;
+
 QList<QLineEdit*> myWidget::animFields() const
 {
     return { lineFrameCount, lineFrameUnknown, lineFrameStart, lineFrameInterval };

@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QTabWidget>
 
+using namespace qm;
+
 void myWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::RightButton || tabData->currentIndex() != 0) {

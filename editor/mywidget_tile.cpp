@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
+using namespace qm;
+
 namespace {
 
 // Where each numeric field of a static record is shown, its width, its base, and how it is

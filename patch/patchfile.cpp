@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+namespace qm {
+
 namespace {
 
 int tileRecordSizeFor(int kind)
@@ -218,3 +220,5 @@ QString patchFileNameForFilter(const QString& chosenName, const QString& selecte
         return chosenName;
     return chosenName + QStringLiteral(".qmp");
 }
+
+} // namespace qm

@@ -7,6 +7,8 @@
 
 #include <QFileInfo>
 
+namespace qm {
+
 bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int id,
                 PatchItem* out, QString* error)
 {
@@ -124,3 +126,5 @@ PatchIdAnswer resolvePatchId(const QString& answer, int kind, const std::set<qui
     result.id = int(id);
     return result;
 }
+
+} // namespace qm

@@ -8,6 +8,8 @@
 
 #include <set>
 
+namespace qm {
+
 // Moving one item between the data files (with their change set) and a patch.
 
 // The item's current state: the change set's entries where it holds them, else the data
@@ -49,3 +51,5 @@ struct PatchIdAnswer {
     QString message;
 };
 PatchIdAnswer resolvePatchId(const QString& answer, int kind, const std::set<quint32>& freeIds);
+
+} // namespace qm

@@ -15,6 +15,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+using namespace qm;
+
 namespace {
 
 QStringList tabLabels(const myWidget& w)

@@ -20,6 +20,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+using namespace qm;
+
 namespace {
 
 // Texture, gump and land above; the static twice below, on its flags and its picture.

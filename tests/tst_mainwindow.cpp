@@ -21,6 +21,8 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+using namespace qm;
+
 namespace {
 
 // A main window whose Save and Find only count, to see that the shortcuts reach them.

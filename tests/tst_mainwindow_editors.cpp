@@ -26,6 +26,8 @@
 
 #include <memory>
 
+using namespace qm;
+
 namespace {
 
 // Land 0, 1, 5, 26; statics 5, 6; gumps 3, 5, 7 of 8; textures 0 to 5, all taken.

@@ -20,6 +20,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+using namespace qm;
+
 namespace {
 
 // The items of the directory: land 3, static 5, gump 2 (5 x 4), texture 1 (64 x 64).

@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QTest>
 
+using namespace qm;
+
 namespace {
 
 ToolRun tool(const SaveDir& dir, QStringList args)

@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+using namespace qm;
+
 namespace {
 
 void removeListed(QTreeWidget* list, int id)

@@ -9,6 +9,7 @@
 #include "indexfile.h"
 #include "itemsource.h"
 #include "rewrite.h"
+#include "savecheckpoint.h"
 #include "savetransaction.h"
 
 #include <QFileInfo>
@@ -17,6 +18,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+
+using namespace qm;
 
 namespace {
 

@@ -7,6 +7,8 @@
 #include "patchfile.h"
 #include "patchtransfer.h"
 
+using namespace qm;
+
 
 int cmdExportPatch(ToolContext& ctx)
 {

@@ -18,6 +18,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+using namespace qm;
+
 namespace {
 
 int listIds(ToolContext& ctx, bool listed)

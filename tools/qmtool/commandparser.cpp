@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+using namespace qm;
+
 CommandParser::CommandParser(ToolContext& ctx, const QString& synopsis, const QString& description)
     : m_ctx(ctx)
     , m_synopsis(synopsis)

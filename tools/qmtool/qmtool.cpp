@@ -9,6 +9,8 @@
 
 #include <cstdio>
 
+using namespace qm;
+
 namespace {
 
 struct CommandEntry {

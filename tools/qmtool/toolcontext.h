@@ -38,11 +38,13 @@ int cmdSave(ToolContext& ctx);
 int cmdExportPatch(ToolContext& ctx);
 int cmdImportPatch(ToolContext& ctx);
 
+namespace qm {
 struct Catalogues;
 struct ChangeSet;
+} // namespace qm
 // The editor's whole Save sequence, as one transaction, over the catalogues and change set a
 // command has staged. Notes and a failure are written to ctx.err; returns the exit code.
-int saveStaged(ToolContext& ctx, const Catalogues& catalogues, ChangeSet& changes);
+int saveStaged(ToolContext& ctx, const qm::Catalogues& catalogues, qm::ChangeSet& changes);
 
 // Before a command reads the directory: finishes or undoes an interrupted Save, telling the
 // user on `err`. Returns false (with a message written) when the directory cannot be trusted.
