@@ -4,7 +4,7 @@
 #include "changeset.h"
 #include "indexfile.h"
 #include "rewrite.h"
-#include "toolcontext.h"
+#include "demodata.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,12 +27,12 @@ bool ensureDemo(const QString& dir)
 {
     if (QFileInfo::exists(dir + "/artidx.mul"))
         return true;
-    QDir().mkpath(dir);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    ToolContext ctx { dir, { "make-demo", dir, "--full" }, out, err };
     std::printf("generating the demo directory in %s\n", qPrintable(dir));
-    return cmdMakeDemo(ctx) == ExitOk;
+    QString error;
+    if (writeDemoDirectory(dir, true, false, &error))
+        return true;
+    std::printf("%s\n", qPrintable(error));
+    return false;
 }
 
 double medianOf(std::vector<double> v)

@@ -135,6 +135,7 @@ void myWidget::showImage()
 
 void myWidget::sendEdits()
 {
+    emit editsBegin(kind, id);
     if (imageChanged) {
         // Cleared first: the broadcast that answers the signal must find nothing pending.
         imageChanged = false;
@@ -146,6 +147,13 @@ void myWidget::sendEdits()
         anim_st record = readAnimData();
         emit animChange(id, record);
     }
+    emit editsEnd(kind, id);
+}
+
+bool myWidget::hasUnappliedEdits() const
+{
+    return imageChanged || (hasTileData(kind) && !tileReadOnly && tilePageEdited())
+        || (kind == Static && animPageEdited());
 }
 
 void myWidget::clickApply()
@@ -164,9 +172,10 @@ void myWidget::clickCancel()
     close();
 }
 
+// A picture imported here and not yet applied stays; the new one shows once it is dropped.
 void myWidget::updateImage(int itemKind, int tid, QImage& newImage)
 {
-    if (itemKind != kind || tid != id)
+    if (itemKind != kind || tid != id || imageChanged)
         return;
     image = newImage;
     imageChanged = false;

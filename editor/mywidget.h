@@ -43,6 +43,16 @@ public:
     // them is ever sent.
     void setTileDataReadOnly(bool readOnly);
     bool isTileDataReadOnly() const { return tileReadOnly; }
+    // For an item of a read-only catalogue: `reason` (naming the file) refuses every new
+    // picture; empty allows them again.
+    void setImageReadOnly(const QString& reason);
+
+    // Whether a page holds edits not yet applied (a picture imported, a field changed).
+    bool hasUnappliedEdits() const;
+
+    // Brings a picture from the clipboard to this item under the rules of Import and applies
+    // it at once; false (with a message) when the item cannot take it.
+    bool pasteImage(const QImage& picture);
 
     // The widget tree; object names as the form has always had them.
     QTabWidget* tabData;
@@ -157,6 +167,9 @@ signals:
     void imgChange(int, int, QImage&);
     void tileChange(int, int, qm::tile_struct&);
     void animChange(int, qm::anim_st&);
+    // Around the edits one OK, Apply or Paste sends, so that they make one undo step.
+    void editsBegin(int, int);
+    void editsEnd(int, int);
 
 protected:
     // The image page's menu opens on a right-button release while the page is shown.
@@ -179,6 +192,14 @@ private:
     // The numeric fields of the "Properties" page, in the order they are read back.
     QList<QLineEdit*> staticFields() const;
     QList<QLineEdit*> animFields() const;
+    template <typename Visit>
+    void forEachTileBox(Visit&& visit) const;
+    bool tilePageEdited() const;
+    bool animPageEdited() const;
+    // A picture brought to this item's kind; null (with a message under `title`) when the
+    // item cannot take it.
+    QImage pictureForItem(const QImage& picture, const QString& source, const QString& title);
 
     bool tileReadOnly = false;
+    QString imageReadOnly;
 };

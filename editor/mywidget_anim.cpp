@@ -15,9 +15,10 @@ QList<QLineEdit*> myWidget::animFields() const
     return { lineFrameCount, lineFrameUnknown, lineFrameStart, lineFrameInterval };
 }
 
+// A page the user changed and has not applied keeps what the user typed.
 void myWidget::setAnimData(int itemId, anim_st& data)
 {
-    if (itemId != id || kind != Static)
+    if (itemId != id || kind != Static || animPageEdited())
         return;
     // setText clears the boxes' modified marks.
     lineFrameCount->setText(QString::number(data.frameCount));
@@ -39,6 +40,14 @@ void myWidget::setAnimData(int itemId, anim_st& data)
 void myWidget::valueChanged(int, int)
 {
     offsetsEdited = true;
+}
+
+bool myWidget::animPageEdited() const
+{
+    bool edited = offsetsEdited;
+    for (QLineEdit* box : animFields())
+        edited = edited || box->isModified();
+    return edited;
 }
 
 bool myWidget::animEdited()

@@ -3,6 +3,7 @@
 
 #include "itemkind.h"
 #include "numberfield.h"
+#include "tilefields.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -11,31 +12,22 @@ using namespace qm;
 
 namespace {
 
-// Where each numeric field of a static record is shown, its width, its base, and how it is
-// taken from and put into the record.
-struct StaticField {
+// The edit box of each numeric tile field; widths, bases and record access come from the
+// one description of the tile record.
+struct TileBox {
     QLineEdit* myWidget::*box;
-    int bits;
-    bool hex;
-    quint32 (*get)(const tile_struct&);
-    void (*put)(tile_struct&, quint32);
+    const char* field;
 };
-
-#define QM_FIELD(box, member, bits, hex)                                                  \
-    {                                                                                     \
-        &myWidget::box, bits, hex, [](const tile_struct& t) { return quint32(t.member); }, \
-            [](tile_struct& t, quint32 v) { t.member = decltype(t.member)(v); }            \
-    }
 
 // In the order the fields are read back.
-const StaticField kStaticFields[] = {
-    QM_FIELD(lineHue, hue, 8, true),         QM_FIELD(lineWeight, weight, 8, false),
-    QM_FIELD(lineQuality, quality, 8, true), QM_FIELD(lineQuantity, quantity, 8, true),
-    QM_FIELD(lineAnimid, animid, 16, false), QM_FIELD(lineHeight, height, 8, false),
-    QM_FIELD(lineUnk, unk, 16, true),        QM_FIELD(lineUnk1, unk1, 8, true),
-    QM_FIELD(lineUnk2, unk2, 16, true),      QM_FIELD(lineUnk3, unk3, 8, true),
+const TileBox kTileBoxes[] = {
+    { &myWidget::lineTexid, "texid" },   { &myWidget::lineHue, "hue" },
+    { &myWidget::lineWeight, "weight" }, { &myWidget::lineQuality, "quality" },
+    { &myWidget::lineQuantity, "quantity" }, { &myWidget::lineAnimid, "animid" },
+    { &myWidget::lineHeight, "height" }, { &myWidget::lineUnk, "unk" },
+    { &myWidget::lineUnk1, "unk1" },     { &myWidget::lineUnk2, "unk2" },
+    { &myWidget::lineUnk3, "unk3" },
 };
-#undef QM_FIELD
 
 // Takes the user's modified mark off a field; true when it was set.
 bool takeModified(QLineEdit* box)
@@ -50,9 +42,19 @@ bool takeModified(QLineEdit* box)
 QList<QLineEdit*> myWidget::staticFields() const
 {
     QList<QLineEdit*> boxes;
-    for (const StaticField& f : kStaticFields)
-        boxes << this->*f.box;
+    for (const TileBox& b : kTileBoxes)
+        if (findTileField(Static, QLatin1String(b.field)))
+            boxes << this->*b.box;
     return boxes;
+}
+
+// Calls `visit(box, field)` for each numeric box of this item's kind.
+template <typename Visit>
+void myWidget::forEachTileBox(Visit&& visit) const
+{
+    for (const TileBox& b : kTileBoxes)
+        if (const TileField* field = findTileField(kind, QLatin1String(b.field)))
+            visit(this->*b.box, *field);
 }
 
 void myWidget::connectFlagBoxes()
@@ -75,23 +77,34 @@ void myWidget::connectFlagBoxes()
         connect(flagBoxes[bit], &QCheckBox::toggled, this, flagSlots[bit]);
 }
 
+// Fields the user changed and has not applied keep what the user typed; the others show
+// the new record at once.
 void myWidget::setTile(int itemKind, int itemId, tile_struct& data)
 {
     if (itemKind != kind || itemId != id)
         return;
+    const bool keepFlags = flagWord != tile.flags;
     tile = data;
-    flagWord = tile.flags;
-    setFlags(int(flagWord));
-    // setText clears each box's modified mark: filled boxes do not count as edited.
-    lineName->setText(tile.name);
-    if (kind == Land) {
-        lineTexid->setText(hexText(tile.texid));
-    } else if (kind == Static) {
-        for (const StaticField& f : kStaticFields) {
-            const quint32 v = f.get(tile);
-            (this->*f.box)->setText(f.hex ? hexText(v) : QString::number(v));
-        }
+    if (!keepFlags) {
+        flagWord = tile.flags;
+        setFlags(int(flagWord));
     }
+    // setText clears each box's modified mark: filled boxes do not count as edited.
+    if (!lineName->isModified())
+        lineName->setText(tile.name);
+    forEachTileBox([this](QLineEdit* box, const TileField& field) {
+        if (box->isModified())
+            return;
+        const quint64 v = field.get(tile);
+        box->setText(field.hex ? hexText(quint32(v)) : QString::number(v));
+    });
+}
+
+bool myWidget::tilePageEdited() const
+{
+    bool edited = flagWord != tile.flags || lineName->isModified();
+    forEachTileBox([&edited](QLineEdit* box, const TileField&) { edited = edited || box->isModified(); });
+    return edited;
 }
 
 void myWidget::setFlags(int flags)
@@ -120,22 +133,12 @@ bool myWidget::readTile(tile_struct& t)
         t.name = lineName->text();
         changed = true;
     }
-    if (kind == Land) {
-        if (takeModified(lineTexid)) {
-            t.texid = quint16(readUnsignedField(lineTexid->text(), 16));
+    forEachTileBox([&](QLineEdit* box, const TileField& field) {
+        if (takeModified(box)) {
+            field.set(t, readUnsignedField(box->text(), 8 * tileFieldBytes(field, kClassicTileFlagsBytes)));
             changed = true;
         }
-        return changed;
-    }
-    if (kind == Static) {
-        for (const StaticField& f : kStaticFields) {
-            QLineEdit* box = this->*f.box;
-            if (takeModified(box)) {
-                f.put(t, readUnsignedField(box->text(), f.bits));
-                changed = true;
-            }
-        }
-    }
+    });
     return changed;
 }
 

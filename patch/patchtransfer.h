@@ -10,6 +10,8 @@
 
 namespace qm {
 
+class EditSession;
+
 // Moving one item between the data files (with their change set) and a patch.
 
 // The item's current state: the change set's entries where it holds them, else the data
@@ -23,9 +25,9 @@ bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int i
 tile_struct patchTile(const PatchItem& patch);
 anim_st patchAnim(const PatchItem& patch);
 
-// Puts the patch's image, tile record (land, static) and animation record (static) into the
-// change set under `id`, replacing what was there.
-void storePatch(const PatchItem& patch, int id, ChangeSet& changes);
+// Lists the item under `id` and stores everything the patch carries in the session, as one
+// undo step; false with the reason when the session refuses it (nothing changes then).
+bool importPatch(EditSession& session, const PatchItem& patch, int id, QString* error);
 
 // The caption of the id question for a kind: "Land Tile id", "Static Tile id", "Gump id",
 // "Texture id".

@@ -9,6 +9,10 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace qm {
 
 QString indexFileName(int kind)
@@ -119,6 +123,16 @@ void Catalogues::list(int kind, int id)
     free[kind].erase(quint32(id));
 }
 
+void Catalogues::unlist(int kind, int id)
+{
+    QVector<int>& ids = listed[kind];
+    const auto at = std::lower_bound(ids.begin(), ids.end(), id);
+    if (at != ids.end() && *at == id)
+        ids.erase(at);
+    if (id >= 0)
+        free[kind].insert(quint32(id));
+}
+
 Catalogues readCatalogues(const QString& mulDir)
 {
     Catalogues c;
@@ -166,6 +180,21 @@ bool catalogueSafeToSave(const QString& mulDir, bool indexRead, int kind, QStrin
     return false;
 }
 
+QString itemIdRangeError(int kind, qint64 id)
+{
+    qint64 largest = kGrownIndexLimit - 1;
+    if (kind == Land)
+        largest = kLandCount - 1;
+    else if (kind == Static)
+        largest = kStaticCount - 1;
+    if (id >= 0 && id <= largest)
+        return QString();
+    return QStringLiteral("%1 ids run from 0 to %2; %3 cannot be stored")
+        .arg(kindName(kind))
+        .arg(largest)
+        .arg(id);
+}
+
 FileStamp stampOf(const QString& path)
 {
     const QFileInfo info(path);
@@ -173,6 +202,11 @@ FileStamp stampOf(const QString& path)
     if (info.exists()) {
         stamp.size = info.size();
         stamp.modifiedMs = info.lastModified().toMSecsSinceEpoch();
+#ifdef Q_OS_UNIX
+        struct stat st;
+        if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+            stamp.inode = quint64(st.st_ino);
+#endif
     }
     return stamp;
 }

@@ -38,6 +38,11 @@ QString dataFileName(int kind);
 // mulDir + "/" + name: the data directory carries no trailing separator.
 QString mulPath(const QString& mulDir, const QString& fileName);
 
+// Empty when the data files can hold `id` as an item of `kind`, else why not. Land ids run
+// to 16,383 and static ids to 65,535 (they share artidx.mul); gump and texture ids may lie
+// past the end of their index, which Save extends as far as it will (kGrownIndexLimit).
+QString itemIdRangeError(int kind, qint64 id);
+
 // The record number inside the kind's index file (static ids are shifted by 16,384).
 qint64 indexRecordNumber(int kind, int id);
 
@@ -61,6 +66,8 @@ struct Catalogues {
     // Lists `id` (the list stays ascending) and takes it from the free ids, as the editor's
     // list does when an item is added.
     void list(int kind, int id);
+    // Takes an id off its list and makes it free.
+    void unlist(int kind, int id);
 };
 
 // Reads artidx.mul (land and static; a short file's missing records count as empty, up to
@@ -73,7 +80,11 @@ Catalogues readCatalogues(const QString& mulDir);
 struct FileStamp {
     qint64 size = -1;          // -1: no such file
     qint64 modifiedMs = 0;
-    bool operator==(const FileStamp& o) const { return size == o.size && modifiedMs == o.modifiedMs; }
+    quint64 inode = 0;         // a save replaces the file by a new one; 0 where unknown
+    bool operator==(const FileStamp& o) const
+    {
+        return size == o.size && modifiedMs == o.modifiedMs && inode == o.inode;
+    }
     bool operator!=(const FileStamp& o) const { return !(*this == o); }
 };
 FileStamp stampOf(const QString& path);

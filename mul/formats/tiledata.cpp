@@ -2,7 +2,7 @@
 
 #include "indexfile.h"
 #include "itemkind.h"
-#include "littleendian.h"
+#include "tilefields.h"
 
 #include <QFile>
 
@@ -12,14 +12,6 @@ namespace {
 
 constexpr int kLandEntrySize = kLandTileRecordSize;
 constexpr int kStaticEntrySize = kStaticTileRecordSize;
-
-QString nameFromBytes(const char* bytes)
-{
-    int length = 0;
-    while (length < kTileNameSize && bytes[length] != '\0')
-        ++length;
-    return QString::fromLatin1(bytes, length);
-}
 
 } // namespace
 
@@ -66,75 +58,34 @@ bool isKnownTileDataSize(qint64 size)
 
 tile_struct parseLandTile(const char* bytes)
 {
-    tile_struct t;
-    t.flags = readU32(bytes);
-    t.texid = readU16(bytes + 4);
-    t.name = nameFromBytes(bytes + 6);
-    return t;
+    return readTileFields(Land, bytes, kClassicTileFlagsBytes);
 }
 
 tile_struct parseStaticTile(const char* bytes)
 {
-    tile_struct t;
-    t.flags = readU32(bytes);
-    t.weight = quint8(bytes[4]);
-    t.quality = quint8(bytes[5]);
-    t.unk = readU16(bytes + 6);
-    t.unk1 = quint8(bytes[8]);
-    t.quantity = quint8(bytes[9]);
-    t.animid = readU16(bytes + 10);
-    t.unk2 = readU16(bytes + 12);
-    t.hue = quint8(bytes[14]);
-    t.unk3 = quint8(bytes[15]);
-    t.height = quint8(bytes[16]);
-    t.name = nameFromBytes(bytes + 17);
-    return t;
+    return readTileFields(Static, bytes, kClassicTileFlagsBytes);
 }
 
 QByteArray tileNameBytes(const QString& name)
 {
-    // Characters outside Latin-1 become '?': the file has no other encoding.
-    QByteArray bytes = name.left(kTileNameSize).toLatin1();
-    bytes.resize(kTileNameSize, '\0');
-    return bytes;
+    tile_struct named;
+    named.name = name;
+    return writeTileFields(Land, named, kClassicTileFlagsBytes).right(kTileNameSize);
 }
 
 QByteArray landTileBytes(const tile_struct& t)
 {
-    QByteArray out;
-    out.reserve(kLandEntrySize);
-    appendU32(out, t.flags);
-    appendU16(out, t.texid);
-    out.append(tileNameBytes(t.name));
-    return out;
+    return writeTileFields(Land, t, kClassicTileFlagsBytes);
 }
 
 QByteArray staticTileBytes(const tile_struct& t)
 {
-    QByteArray out;
-    out.reserve(kStaticEntrySize);
-    appendU32(out, t.flags);
-    out.append(char(t.weight));
-    out.append(char(t.quality));
-    appendU16(out, t.unk);
-    out.append(char(t.unk1));
-    out.append(char(t.quantity));
-    appendU16(out, t.animid);
-    appendU16(out, t.unk2);
-    out.append(char(t.hue));
-    out.append(char(t.unk3));
-    out.append(char(t.height));
-    out.append(tileNameBytes(t.name));
-    return out;
+    return writeTileFields(Static, t, kClassicTileFlagsBytes);
 }
 
 QByteArray tileBytes(int kind, const tile_struct& t)
 {
-    switch (kind) {
-    case Land: return landTileBytes(t);
-    case Static: return staticTileBytes(t);
-    default: return QByteArray();
-    }
+    return hasTileData(kind) ? writeTileFields(kind, t, kClassicTileFlagsBytes) : QByteArray();
 }
 
 tile_struct parseTile(int kind, const char* bytes)

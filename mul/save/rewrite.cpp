@@ -289,16 +289,10 @@ QString missingIndexError(const QString& mulDir, int kind)
         .arg(indexFileName(kind), QDir::toNativeSeparators(mulDir), kindName(kind));
 }
 
-// Which maps of the change set a staged save has written and empties once it is committed.
-struct Written {
-    bool artImages = false;
-    bool tiles = false;
-    bool images[kItemKindCount] = {};
-};
+using Written = Rewrite::Written;
 
-bool stageArt(SaveTransaction& tx, const QString& mulDir, const QVector<int>& landIds,
-              const QVector<int>& staticIds, const ChangeSet& changes, bool tileDataWritable,
-              Written& written, QString* error, QStringList* notes)
+bool stageArtPair(SaveTransaction& tx, const QString& mulDir, const QVector<int>& landIds,
+                  const QVector<int>& staticIds, const ChangeSet& changes, Written& written, QString* error)
 {
     if (QFileInfo::exists(mulPath(mulDir, indexFileName(Land)))) {
         std::vector<char> listed(kArtRecordCount, 0);
@@ -312,7 +306,12 @@ bool stageArt(SaveTransaction& tx, const QString& mulDir, const QVector<int>& la
     }
     // Without an index only edits of deleted items can be staged: nothing to write.
     written.artImages = true;
+    return true;
+}
 
+bool stageTiles(SaveTransaction& tx, const QString& mulDir, const ChangeSet& changes, bool tileDataWritable,
+                Written& written, QString* error, QStringList* notes)
+{
     const int tileCount = changes.tiles[Land].size() + changes.tiles[Static].size();
     if (tileCount == 0)
         return true;
@@ -390,26 +389,6 @@ bool stageAnim(SaveTransaction& tx, const QString& mulDir, const ChangeSet& chan
     return true;
 }
 
-// Swaps the staged files in and empties the maps they hold. The animation records stay:
-// they are written again by every save.
-bool commitAndForget(SaveTransaction& tx, ChangeSet& changes, const Written& written, QString* error)
-{
-    if (!tx.commit(error))
-        return false;
-    if (written.artImages) {
-        changes.images[Land].clear();
-        changes.images[Static].clear();
-    }
-    if (written.tiles) {
-        changes.tiles[Land].clear();
-        changes.tiles[Static].clear();
-    }
-    for (int kind : { int(Gump), int(Texture) })
-        if (written.images[kind])
-            changes.images[kind].clear();
-    return true;
-}
-
 } // namespace
 
 TileDataState tileDataState(const QString& mulDir, qint64* size)
@@ -422,26 +401,89 @@ TileDataState tileDataState(const QString& mulDir, qint64* size)
     return isKnownTileDataSize(info.size()) ? TileDataState::Writable : TileDataState::OtherLayout;
 }
 
+Rewrite::Rewrite(const QString& mulDir)
+    : m_dir(mulDir)
+{
+}
+
+Rewrite::~Rewrite() = default;
+
+bool Rewrite::begin(QString* error)
+{
+    if (m_dir.isEmpty() || !QFileInfo(m_dir).isDir()) {
+        *error = m_dir.isEmpty() ? QStringLiteral("No data directory is set")
+                                 : QStringLiteral("The data directory %1 does not exist").arg(QDir::toNativeSeparators(m_dir));
+        return false;
+    }
+    m_tx = std::make_unique<SaveTransaction>(m_dir);
+    if (m_tx->begin(error))
+        return true;
+    m_tx.reset();
+    return false;
+}
+
+bool Rewrite::stageArt(const QVector<int>& landIds, const QVector<int>& staticIds, const ChangeSet& changes,
+                       bool tileDataWritable, QString* error, QStringList* notes)
+{
+    return stageArtPair(landIds, staticIds, changes, error) && stageTiles(changes, tileDataWritable, error, notes);
+}
+
+bool Rewrite::stageArtPair(const QVector<int>& landIds, const QVector<int>& staticIds, const ChangeSet& changes,
+                           QString* error)
+{
+    return m_tx && qm::stageArtPair(*m_tx, m_dir, landIds, staticIds, changes, m_written, error);
+}
+
+bool Rewrite::stageTiles(const ChangeSet& changes, bool tileDataWritable, QString* error, QStringList* notes)
+{
+    return m_tx && qm::stageTiles(*m_tx, m_dir, changes, tileDataWritable, m_written, error, notes);
+}
+
+bool Rewrite::stageImages(int kind, const QVector<int>& ids, const ChangeSet& changes, QString* error)
+{
+    if (kind != Gump && kind != Texture) {
+        *error = QStringLiteral("Only gumps and textures have files of their own");
+        return false;
+    }
+    return m_tx && qm::stageImages(*m_tx, m_dir, kind, ids, changes, m_written, error);
+}
+
+bool Rewrite::stageAnim(const ChangeSet& changes, QString* error)
+{
+    return m_tx && qm::stageAnim(*m_tx, m_dir, changes, error);
+}
+
+// The animation records stay in the change set: they are written again by every save.
+bool Rewrite::commit(ChangeSet& changes, QString* error)
+{
+    if (!m_tx || !m_tx->commit(error))
+        return false;
+    if (m_written.artImages) {
+        changes.images[Land].clear();
+        changes.images[Static].clear();
+    }
+    if (m_written.tiles) {
+        changes.tiles[Land].clear();
+        changes.tiles[Static].clear();
+    }
+    for (int kind : { int(Gump), int(Texture) })
+        if (m_written.images[kind])
+            changes.images[kind].clear();
+    m_tx.reset();
+    return true;
+}
+
 namespace {
 
-// Runs `stage` in a locked transaction and commits it. `changes` (null for the animation
-// records, which stay) loses the maps that were written.
+// One stage in a transaction of its own.
 template <typename Stage>
-bool saveInTransaction(const QString& mulDir, ChangeSet* changes, QString* error, Stage&& stage)
+bool saveAlone(const QString& mulDir, ChangeSet& changes, QString* error, Stage&& stage)
 {
     QString localError;
     if (!error)
         error = &localError;
-    if (mulDir.isEmpty() || !QFileInfo(mulDir).isDir()) {
-        *error = mulDir.isEmpty() ? QStringLiteral("No data directory is set")
-                                  : QStringLiteral("The data directory %1 does not exist").arg(QDir::toNativeSeparators(mulDir));
-        return false;
-    }
-    SaveTransaction tx(mulDir);
-    Written written;
-    if (!tx.begin(error) || !stage(tx, written, error))
-        return false;
-    return changes ? commitAndForget(tx, *changes, written, error) : tx.commit(error);
+    Rewrite rewrite(mulDir);
+    return rewrite.begin(error) && stage(rewrite, error) && rewrite.commit(changes, error);
 }
 
 } // namespace
@@ -449,42 +491,33 @@ bool saveInTransaction(const QString& mulDir, ChangeSet* changes, QString* error
 bool saveArtFiles(const QString& mulDir, const QVector<int>& landIds, const QVector<int>& staticIds,
                   ChangeSet& changes, bool tileDataWritable, QString* error, QStringList* notes)
 {
-    return saveInTransaction(mulDir, &changes, error, [&](SaveTransaction& tx, Written& written, QString* e) {
-        return stageArt(tx, mulDir, landIds, staticIds, changes, tileDataWritable, written, e, notes);
+    return saveAlone(mulDir, changes, error, [&](Rewrite& r, QString* e) {
+        return r.stageArt(landIds, staticIds, changes, tileDataWritable, e, notes);
     });
 }
 
 bool saveImageFiles(const QString& mulDir, int kind, const QVector<int>& ids, ChangeSet& changes,
                     QString* error)
 {
-    if (kind != Gump && kind != Texture) {
-        if (error)
-            *error = QStringLiteral("Only gumps and textures have files of their own");
-        return false;
-    }
-    return saveInTransaction(mulDir, &changes, error, [&](SaveTransaction& tx, Written& written, QString* e) {
-        return stageImages(tx, mulDir, kind, ids, changes, written, e);
-    });
+    return saveAlone(mulDir, changes, error, [&](Rewrite& r, QString* e) { return r.stageImages(kind, ids, changes, e); });
 }
 
 bool saveAnimFile(const QString& mulDir, const ChangeSet& changes, QString* error)
 {
     if (changes.animEntries.isEmpty())
         return true;
-    return saveInTransaction(mulDir, nullptr, error, [&](SaveTransaction& tx, Written&, QString* e) {
-        return stageAnim(tx, mulDir, changes, e);
-    });
+    ChangeSet untouched;   // the animation records stay where they are
+    return saveAlone(mulDir, untouched, error, [&](Rewrite& r, QString* e) { return r.stageAnim(changes, e); });
 }
 
 bool saveAll(const QString& mulDir, const QVector<int> listed[kItemKindCount], ChangeSet& changes,
              bool tileDataWritable, QString* error, QStringList* notes)
 {
-    // One transaction for everything: a failure anywhere changes no file at all.
-    return saveInTransaction(mulDir, &changes, error, [&](SaveTransaction& tx, Written& written, QString* e) {
-        return stageArt(tx, mulDir, listed[Land], listed[Static], changes, tileDataWritable, written, e, notes)
-            && stageImages(tx, mulDir, Gump, listed[Gump], changes, written, e)
-            && stageImages(tx, mulDir, Texture, listed[Texture], changes, written, e)
-            && stageAnim(tx, mulDir, changes, e);
+    return saveAlone(mulDir, changes, error, [&](Rewrite& r, QString* e) {
+        return r.stageArt(listed[Land], listed[Static], changes, tileDataWritable, e, notes)
+            && r.stageImages(Gump, listed[Gump], changes, e)
+            && r.stageImages(Texture, listed[Texture], changes, e)
+            && r.stageAnim(changes, e);
     });
 }
 

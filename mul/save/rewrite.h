@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
+
 namespace qm {
 
 // Writing the change set into the game's files: the four steps of the Save command and the
@@ -25,6 +27,53 @@ namespace qm {
 // `notes` (optional) receives what the user should know about a save that went through,
 // such as tile data that could not be written and was kept in the change set.
 
+class SaveTransaction;
+
+// One Save of a data directory: the stages below (art and tile data, gumps, textures,
+// animation data) staged one after the other into one transaction, so that on any failure no
+// file changes. The caller may do other work between stages (a window repaints); the
+// directory's save lock is held from begin() until commit() or destruction.
+class Rewrite {
+public:
+    explicit Rewrite(const QString& mulDir);
+    ~Rewrite();
+    Rewrite(const Rewrite&) = delete;
+    Rewrite& operator=(const Rewrite&) = delete;
+
+    // Takes the save lock and finishes an interrupted save. Anything the save depends on
+    // (the index files' stamps, the lists) is to be checked after this, under the lock.
+    bool begin(QString* error);
+
+    // art.mul + artidx.mul, and the tile records of `changes` into tiledata.mul; see below.
+    bool stageArt(const QVector<int>& landIds, const QVector<int>& staticIds, const ChangeSet& changes,
+                  bool tileDataWritable, QString* error, QStringList* notes = nullptr);
+    // The two halves of stageArt, for a save that leaves a read-only art catalogue alone.
+    bool stageArtPair(const QVector<int>& landIds, const QVector<int>& staticIds, const ChangeSet& changes,
+                      QString* error);
+    bool stageTiles(const ChangeSet& changes, bool tileDataWritable, QString* error,
+                    QStringList* notes = nullptr);
+    // gumpart.mul + gumpidx.mul (Gump) or texmaps.mul + texidx.mul (Texture).
+    bool stageImages(int kind, const QVector<int>& ids, const ChangeSet& changes, QString* error);
+    bool stageAnim(const ChangeSet& changes, QString* error);
+
+    // Swaps every staged file in, then empties the maps of `changes` that were written.
+    bool commit(ChangeSet& changes, QString* error);
+
+    // Which maps of the change set the staged files hold.
+    struct Written {
+        bool artImages = false;
+        bool tiles = false;
+        bool images[kItemKindCount] = {};
+    };
+
+private:
+    QString m_dir;
+    std::unique_ptr<SaveTransaction> m_tx;
+    Written m_written;
+};
+
+// Each of the next three runs one stage as a transaction of its own.
+
 // art.mul + artidx.mul, and the tile records of `changes` into tiledata.mul. When
 // `tileDataWritable` is false (or tiledata.mul is missing or of another layout) the tile
 // file is left untouched and the tile maps keep their records.
@@ -39,9 +88,8 @@ bool saveImageFiles(const QString& mulDir, int kind, const QVector<int>& ids,
 // The stored animation records into animdata.mul; other bytes keep their values.
 bool saveAnimFile(const QString& mulDir, const ChangeSet& changes, QString* error);
 
-// The whole Save sequence (art and tile data, gumps, textures, animation data) as one
-// transaction: on any failure no file changes and the change set stays whole. Used by
-// qmtool and the patch import's save.
+// The four stages as one Rewrite: on any failure no file changes and the change set stays
+// whole.
 bool saveAll(const QString& mulDir, const QVector<int> listed[kItemKindCount],
              ChangeSet& changes, bool tileDataWritable, QString* error,
              QStringList* notes = nullptr);
