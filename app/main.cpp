@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QSplashScreen>
 
+using namespace qm;
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);

@@ -3,9 +3,10 @@
 #include "artcodec.h"
 #include "dialogs.h"
 #include "indexfile.h"
-#include "itemsource.h"
 #include "mylistitem.h"
+#include "mywidget.h"
 #include "pixels.h"
+#include "sessionsave.h"
 #include "uodir.h"
 
 #include <QAction>
@@ -23,6 +24,8 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+using namespace qm;
+
 // The built-in images live in this static library; make sure the linker keeps them.
 static void initImageCollection()
 {
@@ -31,6 +34,10 @@ static void initImageCollection()
 
 mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
     : QMainWindow(parent, fl)
+    , session(new EditSession(this))
+    , mulDir(session->directory())
+    , changes(session->changes())
+    , freeIds(session->freeIdSets())
 {
     initImageCollection();
     statusBar();
@@ -95,6 +102,7 @@ mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
     resize(QSize(778, 588).expandedTo(hint));
 
     connectSignals();
+    connectSession();
     init();
 }
 
@@ -157,6 +165,9 @@ void mainwindow::buildMenus()
     addToolBar(Qt::TopToolBarArea, Toolbar);
     Toolbar->addAction(fileSaveAction);
     Toolbar->addSeparator();
+    Toolbar->addAction(editUndoAction);
+    Toolbar->addAction(editRedoAction);
+    Toolbar->addSeparator();
     Toolbar->addAction(helpAboutAction);
 
     MenuBar = menuBar();
@@ -168,12 +179,19 @@ void mainwindow::buildMenus()
     fileMenu->addAction(popImport);
     fileMenu->addAction(popExport);
     fileMenu->addSeparator();
+    fileMenu->addAction(fileOpenAction);
     fileMenu->addAction(fileSaveAction);
     fileMenu->addSeparator();
     fileMenu->addAction(fileExitAction);
     MenuBar->addMenu(fileMenu);
 
     editMenu = new QMenu(this);
+    editMenu->addAction(editUndoAction);
+    editMenu->addAction(editRedoAction);
+    editMenu->addSeparator();
+    editMenu->addAction(editCopyAction);
+    editMenu->addAction(editPasteAction);
+    editMenu->addSeparator();
     editMenu->addAction(editFindAction);
     editMenu->addAction(editSortAction);
     editMenu->addSeparator();
@@ -190,7 +208,7 @@ void mainwindow::buildMenus()
 
 void mainwindow::languageChange()
 {
-    setWindowTitle(tr("Quillmark Patch"));
+    updateTitle();
     tabSelect->setTabText(0, tr("Land"));
     tabSelect->setTabText(1, tr("Static"));
     tabSelect->setTabText(2, tr("Gump"));
@@ -206,13 +224,14 @@ void mainwindow::languageChange()
         a->setShortcut(key);
     };
     set(fileNewAction, tr("New"), tr("&New"));
-    set(fileOpenAction, tr("Open"), tr("&Open..."));
+    set(fileOpenAction, tr("Open"), tr("&Open..."), QKeySequence(tr("Ctrl+O")));
     set(fileSaveAction, tr("Save"), tr("&Save"), QKeySequence(tr("Ctrl+S")));
     set(fileSaveAsAction, tr("Save As"), tr("Save &As..."));
     set(filePrintAction, tr("Print"), tr("&Print..."), QKeySequence(tr("Ctrl+P")));
     set(fileExitAction, tr("Exit"), tr("E&xit"));
     set(editUndoAction, tr("Undo"), tr("&Undo"), QKeySequence(tr("Ctrl+Z")));
     set(editRedoAction, tr("Redo"), tr("&Redo"), QKeySequence(tr("Ctrl+Y")));
+    editRedoAction->setShortcuts({ QKeySequence(tr("Ctrl+Y")), QKeySequence(tr("Ctrl+Shift+Z")) });
     set(editCutAction, tr("Cut"), tr("Cu&t"), QKeySequence(tr("Ctrl+X")));
     set(editCopyAction, tr("Copy"), tr("&Copy"), QKeySequence(tr("Ctrl+C")));
     set(editPasteAction, tr("Paste"), tr("&Paste"), QKeySequence(tr("Ctrl+V")));
@@ -233,6 +252,7 @@ void mainwindow::languageChange()
     editMenu->setTitle(tr("&Edit"));
     windowsMenu->setTitle(tr("&Window"));
     helpMenu->setTitle(tr("&Help"));
+    updateUndoActions();
 }
 
 void mainwindow::connectSignals()
@@ -274,7 +294,6 @@ void mainwindow::connectSignals()
 void mainwindow::init()
 {
     connect(windowsMenu, &QMenu::aboutToShow, this, &mainwindow::mdiList);
-    mulDir = readUODir();
 
     auto* workLayout = new QHBoxLayout(frmWork);
     workLayout->setContentsMargins(0, 0, 0, 0);
@@ -294,8 +313,7 @@ void mainwindow::init()
     itemMenu->addAction(popImport);
     itemMenu->addAction(popExport);
 
-    checkDataDirectory();
-    setFiles();
+    openDirectory(readUODir());
 }
 
 QTreeWidget* mainwindow::listForKind(int kind) const
@@ -307,20 +325,6 @@ QTreeWidget* mainwindow::listForKind(int kind) const
     case 3: return listTexture;
     default: return nullptr;
     }
-}
-
-QVector<int> mainwindow::listedIds(int kind) const
-{
-    QVector<int> ids;
-    QTreeWidget* list = listForKind(kind);
-    if (!list)
-        return ids;
-    const int n = list->topLevelItemCount();
-    ids.reserve(n);
-    for (int i = 0; i < n; ++i)
-        ids.append(myListItem::idOf(list->topLevelItem(i)));
-    std::sort(ids.begin(), ids.end());
-    return ids;
 }
 
 void mainwindow::fillList(QTreeWidget* list, const QVector<int>& ids)
@@ -336,14 +340,12 @@ void mainwindow::fillList(QTreeWidget* list, const QVector<int>& ids)
     list->setSortingEnabled(true);
 }
 
+// The lists show the session's catalogues as they are now.
 void mainwindow::setFiles()
 {
-    const Catalogues c = readCatalogues(mulDir);
-    for (int kind = 0; kind < 4; ++kind) {
-        catalogueRead[kind] = c.indexRead[kind];
-        indexStamp[kind] = stampOf(mulPath(mulDir, indexFileName(kind)));
-        fillList(listForKind(kind), c.listed[kind]);
-        freeIds[kind].insert(c.free[kind].begin(), c.free[kind].end());
+    for (int kind = 0; kind < kItemKindCount; ++kind) {
+        listForKind(kind)->clear();
+        fillList(listForKind(kind), session->listed(ItemKind(kind)));
     }
     currentKind = 0;
     currentList = listLand;
@@ -391,38 +393,74 @@ void mainwindow::helpAbout()
     Dialogs::get().information(this, tr("Quillmark Patch About"), tr("Quillmark Patch Version 0.96"));
 }
 
+// Open chooses the data directory.
+void mainwindow::fileOpen()
+{
+    editSettings();
+}
+
 void mainwindow::fileNew() {}
-void mainwindow::fileOpen() {}
 void mainwindow::fileSaveAs() {}
 void mainwindow::filePrint() {}
-void mainwindow::editUndo() {}
-void mainwindow::editRedo() {}
 void mainwindow::editCut() {}
-void mainwindow::editCopy() {}
-void mainwindow::editPaste() {}
 void mainwindow::helpIndex() {}
 void mainwindow::helpContents() {}
+
+void mainwindow::editUndo()
+{
+    session->undoStack()->undo();
+}
+
+void mainwindow::editRedo()
+{
+    session->undoStack()->redo();
+}
 
 void mainwindow::rcvImage(int type, int tid, QImage& nimage)
 {
     if (!isValidKind(type))
         return;
-    changes.images[type].insert(tid, nimage.copy());
-    emit updateImage(type, tid, nimage);
+    QString error;
+    if (!session->setImage(ItemKind(type), tid, nimage.copy(), &error))
+        refuseEdit(ItemKind(type), tid, error);
 }
 
 void mainwindow::rcvTile(int type, int id, tile_struct& data)
 {
     if (!hasTileData(type))
         return;
-    changes.tiles[type].insert(id, data);
-    emit tileChange(type, id, data);
+    QString error;
+    if (!session->setTile(ItemKind(type), id, data, &error))
+        refuseEdit(ItemKind(type), id, error);
 }
 
 void mainwindow::updateAnim(int id, anim_st& data)
 {
-    animEntries.insert(id, data);
-    emit changeAnim(id, data);
+    QString error;
+    if (!session->setAnim(id, data, &error))
+        refuseEdit(Static, id, error);
+}
+
+void mainwindow::refuseEdit(ItemKind kind, int id, const QString& error)
+{
+    statusBar()->showMessage(error);
+    broadcastItem(kind, id, ImagePart | TilePart | AnimPart);
+}
+
+void mainwindow::broadcastItem(ItemKind kind, int id, int parts)
+{
+    if (parts & ImagePart) {
+        QImage image = session->image(kind, id);
+        emit updateImage(kind, id, image);
+    }
+    if ((parts & TilePart) && hasTileData(kind)) {
+        tile_struct tile = session->tile(kind, id);
+        emit tileChange(kind, id, tile);
+    }
+    if ((parts & AnimPart) && kind == Static) {
+        anim_st anim = session->anim(id);
+        emit changeAnim(id, anim);
+    }
 }
 
 void mainwindow::editSettings()
@@ -436,19 +474,16 @@ void mainwindow::editSettings()
         dir.chop(1);
     if (dir == mulDir)
         return;
+    // The item windows and the edits belong to the old directory: each question's Cancel
+    // keeps everything as it was.
+    if (!mayCloseItemWindows() || !maybeSave())
+        return;
+    for (myWidget* editor : itemWindows())
+        editor->close();
     statusBar()->showMessage(tr("Setting UODir to ") + dir);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    mulDir = dir;
     writeUODir(dir);
-    for (QTreeWidget* list : { listLand, listStatic, listGump, listTexture })
-        list->clear();
-    // Everything staged belonged to the old directory, animation records included: writing
-    // them into another installation's animdata.mul would corrupt it.
-    changes = ChangeSet();
-    for (auto& ids : freeIds)
-        ids.clear();
-    checkDataDirectory();
-    setFiles();
+    openDirectory(dir);
     // The commands act on the list the user sees.
     tabSelect->setCurrentIndex(0);
     statusBar()->showMessage(tr("Ready"));
@@ -456,12 +491,12 @@ void mainwindow::editSettings()
 }
 
 // Decoders, readers and encoders delegate to the core library.
-QImage mainwindow::getLand(int id) { return currentImage(mulDir, changes, Land, id); }
-QImage mainwindow::getStatic(int id) { return currentImage(mulDir, changes, Static, id); }
-QImage mainwindow::getGump(int id) { return currentImage(mulDir, changes, Gump, id); }
-QImage mainwindow::getTexture(int id) { return currentImage(mulDir, changes, Texture, id); }
-tile_struct mainwindow::getTile(int kind, int id) { return currentTile(mulDir, changes, kind, id); }
-anim_st mainwindow::getAnim(int id) { return currentAnim(mulDir, changes, id); }
+QImage mainwindow::getLand(int id) { return session->image(Land, id); }
+QImage mainwindow::getStatic(int id) { return session->image(Static, id); }
+QImage mainwindow::getGump(int id) { return session->image(Gump, id); }
+QImage mainwindow::getTexture(int id) { return session->image(Texture, id); }
+tile_struct mainwindow::getTile(int kind, int id) { return hasTileData(kind) ? session->tile(ItemKind(kind), id) : tile_struct(); }
+anim_st mainwindow::getAnim(int id) { return session->anim(id); }
 QByteArray mainwindow::encodeLand(QImage& image) { return ::encodeLand(image); }
 QByteArray mainwindow::encodeStatic(QImage& image) { return ::encodeStatic(image); }
 QByteArray mainwindow::encodeGump(QImage& image) { return ::encodeGump(image); }

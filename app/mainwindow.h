@@ -1,7 +1,7 @@
 #pragma once
 
 #include "changeset.h"
-#include "indexfile.h"
+#include "editsession.h"
 #include "records.h"
 
 #include <QByteArray>
@@ -10,12 +10,15 @@
 #include <QMap>
 #include <QString>
 
+#include <memory>
 #include <set>
 
 class QAction;
 class QFrame;
 class QHBoxLayout;
+class QCloseEvent;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QSplitter;
 class QTabWidget;
@@ -23,6 +26,11 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
+class myWidget;
+
+namespace qm {
+class SessionSave;
+}
 
 // The program's one top-level window: the four catalogue lists on the left, the workspace of
 // editor windows on the right, and the commands that act on them.
@@ -88,37 +96,31 @@ public:
     int currentKind = 0;
     QTreeWidget* currentList = nullptr;
     QMdiArea* workspace = nullptr;
-    QString mulDir;
 
-    // The change set: applied edits not yet written to the game's files.
-    ChangeSet changes;
-    QMap<int, QImage>& landImages = changes.images[0];
-    QMap<int, QImage>& staticImages = changes.images[1];
-    QMap<int, QImage>& gumpImages = changes.images[2];
-    QMap<int, QImage>& textureImages = changes.images[3];
-    QMap<int, tile_struct>& landTiles = changes.tiles[0];
-    QMap<int, tile_struct>& staticTiles = changes.tiles[1];
-    QMap<int, anim_st>& animEntries = changes.animEntries;
+    // The edit session: the data directory, its catalogues, the change set and the undo
+    // history. The lists below mirror its catalogues; every edit goes through it.
+    qm::EditSession* const session;
+    const QString& mulDir;
+
+    // The change set: applied edits not yet written to the game's files (read-only views of
+    // the session's).
+    const qm::ChangeSet& changes;
+    const QMap<int, QImage>& landImages = changes.images[qm::Land];
+    const QMap<int, QImage>& staticImages = changes.images[qm::Static];
+    const QMap<int, QImage>& gumpImages = changes.images[qm::Gump];
+    const QMap<int, QImage>& textureImages = changes.images[qm::Texture];
+    const QMap<int, qm::tile_struct>& landTiles = changes.tiles[qm::Land];
+    const QMap<int, qm::tile_struct>& staticTiles = changes.tiles[qm::Static];
+    const QMap<int, qm::anim_st>& animEntries = changes.animEntries;
 
     // Ids without a list entry, per catalogue; the smallest is handed out first.
-    std::set<quint32> freeIds[4];
+    const std::set<quint32> (&freeIds)[qm::kItemKindCount];
 
-    // False when tiledata.mul is of a layout this program cannot write; tile pages are then
-    // read-only and Save leaves the file alone.
-    bool tileDataWritable = true;
     // Set by a Save step that failed, so that the Save command runs no later step.
     bool saveFailed = false;
-    // Which index files setFiles could read; Save refuses to rewrite a pair whose list is
-    // empty only because its index could not be read.
-    bool catalogueRead[4] = {};
-    // The index files as the lists were read from them (or last saved): Save refuses to write
-    // lists that another program's change to the index has made stale.
-    FileStamp indexStamp[4];
 
     // The list of a catalogue, by ItemKind; nullptr for anything else.
     QTreeWidget* listForKind(int kind) const;
-    // The ids listed in a catalogue, ascending.
-    QVector<int> listedIds(int kind) const;
 
     // Decoders, readers, encoders and pixel conversions, on the core library.
     virtual QImage getLand(int id);
@@ -129,11 +131,11 @@ public:
     virtual QImage getTexture(int id);
     virtual QRgb color16ToRgb(qint16 c);
     virtual QImage fillImage(QImage& image, QRgb rgb);
-    virtual tile_struct getTile(int kind, int id);
+    virtual qm::tile_struct getTile(int kind, int id);
     virtual QByteArray encodeStatic(QImage& image);
     virtual QByteArray encodeLand(QImage& image);
     virtual quint16 rgbToColor16(QRgb rgb);
-    virtual anim_st getAnim(int id);
+    virtual qm::anim_st getAnim(int id);
 
 public slots:
     virtual void setFiles();
@@ -161,7 +163,7 @@ public slots:
     virtual void tabChanged(QWidget* w);
     virtual void listDouble(QTreeWidgetItem* item);
     virtual void rcvImage(int type, int tid, QImage& nimage);
-    virtual void rcvTile(int type, int id, tile_struct& data);
+    virtual void rcvTile(int type, int id, qm::tile_struct& data);
     virtual void saveArt();
     virtual void saveGump();
     virtual void saveTexture();
@@ -169,33 +171,58 @@ public slots:
     virtual void fileImport();
     virtual void editSort();
     virtual void editSettings();
-    virtual void updateAnim(int id, anim_st& data);
+    virtual void updateAnim(int id, qm::anim_st& data);
     virtual void saveAnimData();
 
 signals:
     void updateImage(int, int, QImage&);
     void deleteWidget(int, int);
-    void tileChange(int, int, tile_struct&);
-    void changeAnim(int, anim_st&);
+    void tileChange(int, int, qm::tile_struct&);
+    void changeAnim(int, qm::anim_st&);
 
 protected slots:
     virtual void languageChange();
 
 protected:
-    // Before the directory's index files are read: finishes or undoes what an interrupted
-    // Save left behind, and checks that tiledata.mul has a layout we can write.
-    virtual void checkDataDirectory();
+    // Closing the window with unsaved edits asks Save / Discard / Cancel first.
+    void closeEvent(QCloseEvent* event) override;
+    // Opens `dir` in the session (finishing or undoing an interrupted save first) and tells
+    // the user what limits editing there.
+    virtual void openDirectory(const QString& dir);
     // Tells the user why a Save step failed and marks the Save as failed.
     void reportSaveFailure(const QString& error);
     // The gump or texture step of Save, showing `status` while it writes.
-    void saveImageStep(int kind, const QString& status);
+    void saveImageStep(qm::ItemKind kind, const QString& status);
+    // Before the session's edits are dropped: asks Save / Discard / Cancel when there are
+    // unsaved edits. True to go on (saved or discarded).
+    bool maybeSave();
+    // Before the item windows are closed: asks when one holds edits not yet applied.
+    bool mayCloseItemWindows();
+    // Runs a Save stage; outside a Save the whole Save runs instead, since a part of the
+    // change set cannot be written alone without breaking the all-or-nothing promise.
+    template <typename Stage>
+    void runSaveStage(const QString& status, Stage&& stage);
 
 private:
     void init();
-    bool listsStillCurrent(int kind, QString* error) const;
     void buildActions();
     void buildMenus();
     void connectSignals();
+    void connectSession();
+    void updateTitle();
+    void updateUndoActions();
     QTreeWidget* makeList(QWidget* page, QHBoxLayout* layout, const char* name);
     void fillList(QTreeWidget* list, const QVector<int>& ids);
+    // Sends the `parts` (ItemPart bits) of an item's current state to every open editor window.
+    void broadcastItem(qm::ItemKind kind, int id, int parts);
+    // Reports a refused edit in the status bar and puts the editor windows back to what the
+    // session holds. (The pages refuse what the files cannot take where it enters, with a
+    // message box; this only catches what got past them.)
+    void refuseEdit(qm::ItemKind kind, int id, const QString& error);
+    void placeItemWindow(QMdiSubWindow* frame);
+    QList<myWidget*> itemWindows() const;
+    myWidget* activeItemWindow() const;
+
+    std::unique_ptr<qm::SessionSave> m_save;
+    QStringList m_saveNotes;
 };

@@ -11,6 +11,8 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 
+using namespace qm;
+
 namespace {
 
 void selectOnly(QTreeWidget* list, QTreeWidgetItem* item)
@@ -53,6 +55,9 @@ void mainwindow::listDouble(QTreeWidgetItem* item)
     }
     if (hasTileData(kind))
         connect(editor, &myWidget::tileChange, this, &mainwindow::rcvTile);
+    // What one OK or Apply sends is one undo step.
+    connect(editor, &myWidget::editsBegin, session, [this] { session->beginStep(); });
+    connect(editor, &myWidget::editsEnd, session, [this] { session->endStep(); });
 
     QImage image;
     switch (kind) {
@@ -66,12 +71,14 @@ void mainwindow::listDouble(QTreeWidgetItem* item)
     if (hasTileData(kind)) {
         tile_struct record = getTile(kind, id);
         editor->setTile(kind, id, record);
-        editor->setTileDataReadOnly(!tileDataWritable);
+        editor->setTileDataReadOnly(!session->tileDataWritable());
     }
     if (kind == Static) {
         anim_st record = getAnim(id);
         editor->setAnimData(id, record);
     }
+    editor->setImageReadOnly(session->readOnlyReason(ItemKind(kind)));
+    placeItemWindow(frame);
     frame->show();
 }
 
@@ -118,7 +125,7 @@ void mainwindow::selInsert()
                                .simplified();
     if (!ok)
         return;
-    std::set<quint32>& freeSet = freeIds[currentKind];
+    const std::set<quint32>& freeSet = freeIds[currentKind];
     quint32 id = 0;
     if (!answer.isEmpty()) {
         bool parsed = false;
@@ -128,8 +135,8 @@ void mainwindow::selInsert()
             return;
         }
         id = quint32(typed);
-        if (!freeSet.erase(id)) {
-            statusBar()->showMessage(tr("Item ") + QString::number(id) + tr("in use"));
+        if (!freeSet.count(id)) {
+            statusBar()->showMessage(tr("Item ") + QString::number(id) + tr(" in use"));
             return;
         }
     } else {
@@ -138,30 +145,37 @@ void mainwindow::selInsert()
             return;
         }
         id = *freeSet.begin();
-        freeSet.erase(freeSet.begin());
     }
-    auto* item = new myListItem(currentList, myListItem::labelFor(int(id)));
-    selectOnly(currentList, item);
+    QString error;
+    if (!session->insert(ItemKind(currentKind), int(id), &error)) {
+        statusBar()->showMessage(error);
+        return;
+    }
+    if (QTreeWidgetItem* item = currentList->findItems(myListItem::labelFor(int(id)), Qt::MatchExactly).value(0))
+        selectOnly(currentList, item);
     statusBar()->showMessage(tr("Item ") + QString::number(id) + tr(" created."));
 }
 
 void mainwindow::selDelete()
 {
-    QList<QTreeWidgetItem*> queued;
-    for (int i = 0; i < currentList->topLevelItemCount(); ++i)
-        if (currentList->topLevelItem(i)->isSelected())
-            queued << currentList->topLevelItem(i);
-    for (QTreeWidgetItem* item : queued) {
+    QVector<int> ids;
+    for (int i = 0; i < currentList->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = currentList->topLevelItem(i);
         const int id = myListItem::idOf(item);
-        if (id >= 0) {
-            freeIds[currentKind].insert(quint32(id));
-            emit deleteWidget(currentKind, id);
-            changes.images[currentKind].remove(id);
-            if (hasTileData(currentKind))
-                changes.tiles[currentKind].remove(id);
-        }
-        delete item;
+        if (item->isSelected() && id >= 0)
+            ids << id;
     }
+    if (ids.isEmpty())
+        return;
+    QString error;
+    if (!session->canEditItem(ItemKind(currentKind), ids.first(), &error)) {
+        statusBar()->showMessage(error);
+        return;
+    }
+    for (int id : ids)
+        emit deleteWidget(currentKind, id);
+    if (!session->remove(ItemKind(currentKind), ids, &error))
+        statusBar()->showMessage(error);
 }
 
 void mainwindow::editFind()

@@ -6,9 +6,10 @@
 #include "patchfile.h"
 #include "patchtransfer.h"
 
-#include <QHeaderView>
 #include <QStatusBar>
 #include <QTreeWidget>
+
+using namespace qm;
 
 void mainwindow::fileExport()
 {
@@ -63,30 +64,14 @@ void mainwindow::fileImport()
         return;
     }
     const int id = chosen.id;
-
+    if (!importPatch(*session, patch, id, &error)) {
+        statusBar()->showMessage(error);
+        return;
+    }
+    // The session's signals have listed the item and shown the imported data in any editor
+    // already open on it, so that its OK cannot write stale data back over it.
     QTreeWidget* list = listForKind(patch.kind);
-    const QString label = myListItem::labelFor(id);
-    const QList<QTreeWidgetItem*> found =
-        list->findItems(label, Qt::MatchFixedString | Qt::MatchCaseSensitive, 0);
-    QTreeWidgetItem* item = found.value(0);
-    if (!item) {
-        freeIds[patch.kind].erase(quint32(id));
-        item = new myListItem(list, label);
-        list->sortItems(list->sortColumn(), list->header()->sortIndicatorOrder());
-    }
     list->clearSelection();
-    item->setSelected(true);
-
-    // Through the receiving slots, so that an editor already open on this item shows the
-    // imported data instead of keeping stale data that its OK would write back over it.
-    QImage image = patch.image;
-    rcvImage(patch.kind, id, image);
-    if (hasTileData(patch.kind)) {
-        tile_struct tile = patchTile(patch);
-        rcvTile(patch.kind, id, tile);
-    }
-    if (patch.kind == Static) {
-        anim_st anim = patchAnim(patch);
-        updateAnim(id, anim);
-    }
+    if (QTreeWidgetItem* item = list->findItems(myListItem::labelFor(id), Qt::MatchFixedString | Qt::MatchCaseSensitive, 0).value(0))
+        item->setSelected(true);
 }

@@ -2,6 +2,8 @@
 
 #include "itemkind.h"
 
+using namespace qm;
+
 myListItem::myListItem(QTreeWidget* list, const QString& label)
     : QTreeWidgetItem(Type)
 {

@@ -20,6 +20,8 @@
 #include <cstdio>
 #include <cstring>
 
+using namespace qm;
+
 namespace {
 
 volatile quint64 floorSink = 0;   // keeps the floor's reads from being optimised away

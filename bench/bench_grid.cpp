@@ -20,6 +20,8 @@
 
 #include <cstdio>
 
+using namespace qm;
+
 namespace {
 
 constexpr int kGridItems = 60000;

@@ -7,7 +7,7 @@
 #include "demodata.h"
 #include "indexfile.h"
 #include "rewrite.h"
-#include "toolcontext.h"
+#include "demodata.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +20,8 @@
 #include <cstdio>
 #include <vector>
 
+using namespace qm;
+
 namespace {
 
 const char* const kDataFiles[] = { "art.mul", "gumpart.mul", "texmaps.mul" };
@@ -28,12 +30,12 @@ bool ensureDemo(const QString& dir)
 {
     if (QFileInfo::exists(dir + "/artidx.mul"))
         return true;
-    QDir().mkpath(dir);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    ToolContext ctx { dir, { "make-demo", dir, "--full" }, out, err };
     std::printf("generating the demo directory in %s\n", qPrintable(dir));
-    return cmdMakeDemo(ctx) == ExitOk;
+    QString error;
+    if (writeDemoDirectory(dir, true, false, &error))
+        return true;
+    std::printf("%s\n", qPrintable(error));
+    return false;
 }
 
 double medianOf(std::vector<double> v)

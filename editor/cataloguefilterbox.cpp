@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+using namespace qm;
+
 CatalogueFilterBox::CatalogueFilterBox(QWidget* parent)
     : QWidget(parent)
 {

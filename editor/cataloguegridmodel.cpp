@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+using namespace qm;
+
 namespace {
 
 // Position of `id` in an ascending vector, or where it would go.

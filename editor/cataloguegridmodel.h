@@ -37,8 +37,8 @@ public:
 
     // Tile records by id (land and static) for the filter's name and flag conditions and
     // the tool tip; one record changed by an edit may move its item in or out.
-    void setTileRecords(QVector<tile_struct> records);
-    void setTileRecord(int id, const tile_struct& record);
+    void setTileRecords(QVector<qm::tile_struct> records);
+    void setTileRecord(int id, const qm::tile_struct& record);
 
     // Items with an edit in the change set; a picture edit also drops the old thumbnail.
     void setEdited(int id, bool edited);
@@ -66,7 +66,7 @@ signals:
 
 private:
     bool passes(int id) const;
-    const tile_struct* tileOf(int id) const;
+    const qm::tile_struct* tileOf(int id) const;
     void refilter(int id);
     void thumbnailArrived(int kind, int id);
     QPixmap placeholder() const;
@@ -75,7 +75,7 @@ private:
     ThumbnailCache* m_cache;
     QVector<int> m_ids;      // listed, ascending
     QVector<int> m_shown;    // passing the filter, ascending
-    QVector<tile_struct> m_tiles;
+    QVector<qm::tile_struct> m_tiles;
     QSet<int> m_edited;
     qm::CatalogueFilter m_filter;
     mutable QPixmap m_placeholder;

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+using namespace qm;
+
 namespace {
 
 constexpr int kWheelStep = 16;

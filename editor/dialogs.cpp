@@ -47,6 +47,13 @@ void DialogProvider::critical(QWidget* parent, const QString& caption, const QSt
     QMessageBox::critical(parent, caption, text);
 }
 
+QMessageBox::StandardButton DialogProvider::question(QWidget* parent, const QString& caption, const QString& text,
+                                                     QMessageBox::StandardButtons buttons,
+                                                     QMessageBox::StandardButton defaultButton)
+{
+    return QMessageBox::question(parent, caption, text, buttons, defaultButton);
+}
+
 QAction* DialogProvider::execMenu(QMenu* menu, const QPoint& globalPos)
 {
     return menu->exec(globalPos);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 
 class QMenu;
@@ -25,6 +26,10 @@ public:
     virtual void information(QWidget* parent, const QString& caption, const QString& text);
     virtual void warning(QWidget* parent, const QString& caption, const QString& text);
     virtual void critical(QWidget* parent, const QString& caption, const QString& text);
+    // A question answered by one of `buttons` (such as Save / Discard / Cancel).
+    virtual QMessageBox::StandardButton question(QWidget* parent, const QString& caption, const QString& text,
+                                                 QMessageBox::StandardButtons buttons,
+                                                 QMessageBox::StandardButton defaultButton);
     // Shows `menu` modally at the global position; returns the chosen action or nullptr.
     virtual QAction* execMenu(QMenu* menu, const QPoint& globalPos);
 };

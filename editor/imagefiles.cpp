@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+using namespace qm;
+
 QString pictureFilter(const QList<QByteArray>& formats)
 {
     QStringList entries;

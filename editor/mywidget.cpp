@@ -17,6 +17,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+using namespace qm;
+
 myWidget::myWidget(QWidget* parent, const char* name, Qt::WindowFlags fl)
     : QWidget(parent, fl)
 {
@@ -145,6 +147,7 @@ bool myWidget::sendEdits()
         Dialogs::get().warning(this, windowTitle(), problem);
         return false;
     }
+    emit editsBegin(kind, id);
     if (imageChanged) {
         // Cleared first: the broadcast that answers the signal must find nothing pending.
         imageChanged = false;
@@ -156,7 +159,14 @@ bool myWidget::sendEdits()
         anim_st record = readAnimData();
         emit animChange(id, record);
     }
+    emit editsEnd(kind, id);
     return true;
+}
+
+bool myWidget::hasUnappliedEdits() const
+{
+    return imageChanged || (hasTileData(kind) && !tileReadOnly && tilePageEdited())
+        || (kind == Static && animPageEdited());
 }
 
 void myWidget::clickApply()
@@ -175,9 +185,10 @@ void myWidget::clickCancel()
     close();
 }
 
+// A picture imported here and not yet applied stays; the new one shows once it is dropped.
 void myWidget::updateImage(int itemKind, int tid, QImage& newImage)
 {
-    if (itemKind != kind || tid != id)
+    if (itemKind != kind || tid != id || imageChanged)
         return;
     image = newImage;
     imageChanged = false;

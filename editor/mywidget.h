@@ -33,16 +33,26 @@ public:
     ~myWidget() override;
 
     // Copies the tile pages into `t`; true when anything differs from what was received.
-    virtual bool readTile(tile_struct& t);
+    virtual bool readTile(qm::tile_struct& t);
     // Whether the animation page was edited since the last call; clears the marks.
     virtual bool animEdited();
     // A complete record built from the animation page as it stands.
-    virtual anim_st readAnimData();
+    virtual qm::anim_st readAnimData();
 
     // For a tiledata.mul this program cannot write: the tile pages only show, and nothing of
     // them is ever sent.
     void setTileDataReadOnly(bool readOnly);
     bool isTileDataReadOnly() const { return tileReadOnly; }
+    // For an item of a read-only catalogue: `reason` (naming the file) refuses every new
+    // picture; empty allows them again.
+    void setImageReadOnly(const QString& reason);
+
+    // Whether a page holds edits not yet applied (a picture imported, a field changed).
+    bool hasUnappliedEdits() const;
+
+    // Brings a picture from the clipboard to this item under the rules of Import and applies
+    // it at once; false (with a message) when the item cannot take it.
+    bool pasteImage(const QImage& picture);
 
     // The widget tree; object names as the form has always had them.
     QTabWidget* tabData;
@@ -102,11 +112,11 @@ public:
     int kind = -1;
     bool imageChanged = false;
     QMenu* imageMenu;
-    tile_struct tile;
+    qm::tile_struct tile;
     bool offsetsEdited = false;
 
 public slots:
-    virtual void setTile(int, int id, tile_struct& data);
+    virtual void setTile(int, int id, qm::tile_struct& data);
     virtual void setData(int, int id, QImage image);
     virtual void clickOK();
     virtual void clickApply();
@@ -150,13 +160,16 @@ public slots:
     virtual void setStairRight(bool);
     virtual void setFlag(int, bool state);
     virtual void setFlags(int);
-    virtual void setAnimData(int, anim_st& data);
+    virtual void setAnimData(int, qm::anim_st& data);
     virtual void valueChanged(int, int col);
 
 signals:
     void imgChange(int, int, QImage&);
-    void tileChange(int, int, tile_struct&);
-    void animChange(int, anim_st&);
+    void tileChange(int, int, qm::tile_struct&);
+    void animChange(int, qm::anim_st&);
+    // Around the edits one OK, Apply or Paste sends, so that they make one undo step.
+    void editsBegin(int, int);
+    void editsEnd(int, int);
 
 protected:
     // The image page's menu opens on a right-button release while the page is shown.
@@ -186,6 +199,14 @@ private:
     // The numeric fields of the "Properties" page, in the order they are read back.
     QList<QLineEdit*> staticFields() const;
     QList<QLineEdit*> animFields() const;
+    template <typename Visit>
+    void forEachTileBox(Visit&& visit) const;
+    bool tilePageEdited() const;
+    bool animPageEdited() const;
+    // A picture brought to this item's kind; null (with a message under `title`) when the
+    // item cannot take it.
+    QImage pictureForItem(const QImage& picture, const QString& source, const QString& title);
 
     bool tileReadOnly = false;
+    QString imageReadOnly;
 };

@@ -9,6 +9,8 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 
+using namespace qm;
+
 QList<QLineEdit*> myWidget::animFields() const
 {
     return { lineFrameCount, lineFrameUnknown, lineFrameStart, lineFrameInterval };
@@ -43,9 +45,10 @@ QString myWidget::animFieldProblem() const
     return QString();
 }
 
+// A page the user changed and has not applied keeps what the user typed.
 void myWidget::setAnimData(int itemId, anim_st& data)
 {
-    if (itemId != id || kind != Static)
+    if (itemId != id || kind != Static || animPageEdited())
         return;
     // setText clears the boxes' modified marks.
     lineFrameCount->setText(QString::number(data.frameCount));
@@ -67,6 +70,14 @@ void myWidget::setAnimData(int itemId, anim_st& data)
 void myWidget::valueChanged(int, int)
 {
     offsetsEdited = true;
+}
+
+bool myWidget::animPageEdited() const
+{
+    bool edited = offsetsEdited;
+    for (QLineEdit* box : animFields())
+        edited = edited || box->isModified();
+    return edited;
 }
 
 bool myWidget::animEdited()

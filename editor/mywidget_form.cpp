@@ -18,6 +18,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+using namespace qm;
+
 namespace {
 
 constexpr int kOuterMargin = 11;

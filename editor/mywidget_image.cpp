@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QTabWidget>
 
+using namespace qm;
+
 void myWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::RightButton || tabData->currentIndex() != 0) {
@@ -63,24 +65,58 @@ void myWidget::impImage()
         return;
 
     QString error;
-    QImage picture = readPicture(name, &error);
+    const QImage picture = readPicture(name, &error);
     if (picture.isNull()) {
         Dialogs::get().warning(this, title, error);
         return;
     }
-    picture = scaleImportedImage(kind, picture);
-    if (kind == Land)
-        cropImage(picture);
-    // Refused here, where the user still knows which file it was, rather than at Save.
-    if (isValidKind(kind) && !canEncode(kind, picture, &error)) {
-        Dialogs::get().warning(this, title,
-                               tr("%1 cannot be used for this item: %2")
-                                   .arg(QDir::toNativeSeparators(name), error));
+    const QImage prepared = pictureForItem(picture, QDir::toNativeSeparators(name), title);
+    if (prepared.isNull())
         return;
-    }
     imageChanged = true;
-    image = picture;
+    image = prepared;
     showImage();
+}
+
+bool myWidget::pasteImage(const QImage& picture)
+{
+    const QImage prepared = pictureForItem(picture, tr("The clipboard picture"), tr("Paste"));
+    if (prepared.isNull())
+        return false;
+    tabData->setCurrentWidget(tab);
+    image = prepared;
+    imageChanged = true;
+    showImage();
+    // Applied at once, as one step of its own.
+    emit editsBegin(kind, id);
+    imageChanged = false;
+    emit imgChange(kind, id, image);
+    emit editsEnd(kind, id);
+    return true;
+}
+
+QImage myWidget::pictureForItem(const QImage& picture, const QString& source, const QString& title)
+{
+    if (!imageReadOnly.isEmpty()) {
+        Dialogs::get().warning(this, title, imageReadOnly);
+        return QImage();
+    }
+    QImage prepared = scaleImportedImage(kind, picture);
+    if (kind == Land)
+        cropImage(prepared);
+    // Refused here, where the user still knows which picture it was, rather than at Save.
+    QString error;
+    if (isValidKind(kind) && !canEncode(kind, prepared, &error)) {
+        Dialogs::get().warning(this, title, tr("%1 cannot be used for this item: %2").arg(source, error));
+        return QImage();
+    }
+    return prepared;
+}
+
+void myWidget::setImageReadOnly(const QString& reason)
+{
+    imageReadOnly = reason;
+    tab->setToolTip(reason);
 }
 
 void myWidget::cropImage(QImage& img)

@@ -3,46 +3,51 @@
 
 #include "itemkind.h"
 #include "numberfield.h"
+#include "tilefields.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 
+using namespace qm;
+
 namespace {
 
-// Where each numeric field of a static record is shown, its width, its base, and how it is
-// taken from and put into the record.
-struct StaticField {
+// The edit box of each numeric tile field; widths, bases and record access come from the
+// one description of the tile record.
+struct TileBox {
     QLineEdit* myWidget::*box;
     QLabel* myWidget::*label;
-    int bits;
-    bool hex;
-    quint32 (*get)(const tile_struct&);
-    void (*put)(tile_struct&, quint32);
+    const char* field;
 };
-
-#define QM_FIELD(box, label, member, bits, hex)                                                     \
-    {                                                                                               \
-        &myWidget::box, &myWidget::label, bits, hex,                                                \
-            [](const tile_struct& t) { return quint32(t.member); },                                 \
-            [](tile_struct& t, quint32 v) { t.member = decltype(t.member)(v); }                      \
-    }
 
 // In the order the fields are read back.
-const StaticField kStaticFields[] = {
-    QM_FIELD(lineHue, textHue, hue, 8, true),
-    QM_FIELD(lineWeight, textWeight, weight, 8, false),
-    QM_FIELD(lineQuality, textQuality, quality, 8, true),
-    QM_FIELD(lineQuantity, textQuantity, quantity, 8, true),
-    QM_FIELD(lineAnimid, textAnimid, animid, 16, false),
-    QM_FIELD(lineHeight, textHeight, height, 8, false),
-    QM_FIELD(lineUnk, textUnk, unk, 16, true),
-    QM_FIELD(lineUnk1, textUnk1, unk1, 8, true),
-    QM_FIELD(lineUnk2, textUnk2, unk2, 16, true),
-    QM_FIELD(lineUnk3, textUnk3, unk3, 8, true),
+const TileBox kTileBoxes[] = {
+    { &myWidget::lineTexid, &myWidget::textTexid, "texid" },
+    { &myWidget::lineHue, &myWidget::textHue, "hue" },
+    { &myWidget::lineWeight, &myWidget::textWeight, "weight" },
+    { &myWidget::lineQuality, &myWidget::textQuality, "quality" },
+    { &myWidget::lineQuantity, &myWidget::textQuantity, "quantity" },
+    { &myWidget::lineAnimid, &myWidget::textAnimid, "animid" },
+    { &myWidget::lineHeight, &myWidget::textHeight, "height" },
+    { &myWidget::lineUnk, &myWidget::textUnk, "unk" },
+    { &myWidget::lineUnk1, &myWidget::textUnk1, "unk1" },
+    { &myWidget::lineUnk2, &myWidget::textUnk2, "unk2" },
+    { &myWidget::lineUnk3, &myWidget::textUnk3, "unk3" },
 };
-constexpr int kTexidBits = 16;
-#undef QM_FIELD
+
+// The range a field's box takes: what its bytes in the record hold.
+NumberRange rangeOf(const TileField& field)
+{
+    return NumberRange::unsignedBits(8 * tileFieldBytes(field, kClassicTileFlagsBytes));
+}
+
+// The field a box edits, whichever kind of record carries it.
+const TileField* fieldOfBox(const TileBox& b)
+{
+    const TileField* field = findTileField(Static, QLatin1String(b.field));
+    return field ? field : findTileField(Land, QLatin1String(b.field));
+}
 
 // Takes the user's modified mark off a field; true when it was set.
 bool takeModified(QLineEdit* box)
@@ -57,33 +62,41 @@ bool takeModified(QLineEdit* box)
 QList<QLineEdit*> myWidget::staticFields() const
 {
     QList<QLineEdit*> boxes;
-    for (const StaticField& f : kStaticFields)
-        boxes << this->*f.box;
+    for (const TileBox& b : kTileBoxes)
+        if (findTileField(Static, QLatin1String(b.field)))
+            boxes << this->*b.box;
     return boxes;
 }
 
 void myWidget::makeTileNumberFields()
 {
-    for (const StaticField& f : kStaticFields)
-        makeNumberField(this->*f.box, NumberRange::unsignedBits(f.bits));
-    makeNumberField(lineTexid, NumberRange::unsignedBits(kTexidBits));
+    for (const TileBox& b : kTileBoxes)
+        if (const TileField* field = fieldOfBox(b))
+            makeNumberField(this->*b.box, rangeOf(*field));
 }
 
 QString myWidget::tileFieldProblem() const
 {
-    if (tileReadOnly)
+    if (tileReadOnly || !hasTileData(kind))
         return QString();
-    if (kind == Land)
-        return numberFieldProblem(textTexid->text(), lineTexid->text(), NumberRange::unsignedBits(kTexidBits));
-    if (kind != Static)
-        return QString();
-    for (const StaticField& f : kStaticFields) {
-        const QString problem = numberFieldProblem((this->*f.label)->text(), (this->*f.box)->text(),
-                                                   NumberRange::unsignedBits(f.bits));
+    for (const TileBox& b : kTileBoxes) {
+        const TileField* field = findTileField(kind, QLatin1String(b.field));
+        if (!field)
+            continue;
+        const QString problem = numberFieldProblem((this->*b.label)->text(), (this->*b.box)->text(), rangeOf(*field));
         if (!problem.isEmpty())
             return problem;
     }
     return QString();
+}
+
+// Calls `visit(box, field)` for each numeric box of this item's kind.
+template <typename Visit>
+void myWidget::forEachTileBox(Visit&& visit) const
+{
+    for (const TileBox& b : kTileBoxes)
+        if (const TileField* field = findTileField(kind, QLatin1String(b.field)))
+            visit(this->*b.box, *field);
 }
 
 void myWidget::connectFlagBoxes()
@@ -106,23 +119,34 @@ void myWidget::connectFlagBoxes()
         connect(flagBoxes[bit], &QCheckBox::toggled, this, flagSlots[bit]);
 }
 
+// Fields the user changed and has not applied keep what the user typed; the others show
+// the new record at once.
 void myWidget::setTile(int itemKind, int itemId, tile_struct& data)
 {
     if (itemKind != kind || itemId != id)
         return;
+    const bool keepFlags = flagWord != tile.flags;
     tile = data;
-    flagWord = tile.flags;
-    setFlags(int(flagWord));
-    // setText clears each box's modified mark: filled boxes do not count as edited.
-    lineName->setText(tile.name);
-    if (kind == Land) {
-        lineTexid->setText(hexText(tile.texid));
-    } else if (kind == Static) {
-        for (const StaticField& f : kStaticFields) {
-            const quint32 v = f.get(tile);
-            (this->*f.box)->setText(f.hex ? hexText(v) : QString::number(v));
-        }
+    if (!keepFlags) {
+        flagWord = tile.flags;
+        setFlags(int(flagWord));
     }
+    // setText clears each box's modified mark: filled boxes do not count as edited.
+    if (!lineName->isModified())
+        lineName->setText(tile.name);
+    forEachTileBox([this](QLineEdit* box, const TileField& field) {
+        if (box->isModified())
+            return;
+        const quint64 v = field.get(tile);
+        box->setText(field.hex ? hexText(quint32(v)) : QString::number(v));
+    });
+}
+
+bool myWidget::tilePageEdited() const
+{
+    bool edited = flagWord != tile.flags || lineName->isModified();
+    forEachTileBox([&edited](QLineEdit* box, const TileField&) { edited = edited || box->isModified(); });
+    return edited;
 }
 
 void myWidget::setFlags(int flags)
@@ -153,22 +177,12 @@ bool myWidget::readTile(tile_struct& t)
         t.name = lineName->text();
         changed = true;
     }
-    if (kind == Land) {
-        if (takeModified(lineTexid)) {
-            t.texid = quint16(readUnsignedField(lineTexid->text(), kTexidBits));
+    forEachTileBox([&](QLineEdit* box, const TileField& field) {
+        if (takeModified(box)) {
+            field.set(t, readUnsignedField(box->text(), 8 * tileFieldBytes(field, kClassicTileFlagsBytes)));
             changed = true;
         }
-        return changed;
-    }
-    if (kind == Static) {
-        for (const StaticField& f : kStaticFields) {
-            QLineEdit* box = this->*f.box;
-            if (takeModified(box)) {
-                f.put(t, readUnsignedField(box->text(), f.bits));
-                changed = true;
-            }
-        }
-    }
+    });
     return changed;
 }
 

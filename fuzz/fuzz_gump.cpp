@@ -3,6 +3,8 @@
 #include "fuzzsupport.h"
 #include "littleendian.h"
 
+using namespace qm;
+
 namespace {
 
 QByteArray withExtra(const QImage& image)

@@ -1,6 +1,8 @@
 // libFuzzer target: land records.
 #include "fuzzsupport.h"
 
+using namespace qm;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     writeSeedsIfAsked([] {

@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QtEndian>
 
+using namespace qm;
+
 namespace {
 
 PatchItem seedPatch(int kind, const QImage& image)

@@ -1,6 +1,8 @@
 // libFuzzer target: static art records (run-length rows through a lookup table).
 #include "fuzzsupport.h"
 
+using namespace qm;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     writeSeedsIfAsked([] {

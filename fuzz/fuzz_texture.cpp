@@ -1,6 +1,8 @@
 // libFuzzer target: texture records. The first input byte chooses the index extra (1: 128).
 #include "fuzzsupport.h"
 
+using namespace qm;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     writeSeedsIfAsked([] {

@@ -4,6 +4,8 @@
 #include "fuzzsupport.h"
 #include "tiledata.h"
 
+using namespace qm;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     writeSeedsIfAsked([] {

@@ -24,7 +24,7 @@ inline QImage fuzzSeedImage(int width, int height, int variant)
         for (int x = 0; x < width; ++x) {
             const bool hole = ((x + variant) / 3 + y) % 4 == 0;
             const quint16 c = quint16((x * 37 + y * 11 + variant * 101) & 0x7FFF) | 1;
-            image.setPixel(x, y, hole ? 0u : color16ToRgb(qint16(c)));
+            image.setPixel(x, y, hole ? 0u : qm::color16ToRgb(qint16(c)));
         }
     }
     return image;
@@ -62,6 +62,6 @@ inline void checkDecoded(const QImage& image)
     if (image.isNull())
         return;
     if (image.format() != QImage::Format_ARGB32
-        || qint64(image.width()) * image.height() > kMaxArtPixels)
+        || qint64(image.width()) * image.height() > qm::kMaxArtPixels)
         std::abort();
 }

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+namespace qm {
+
 namespace {
 
 int animRecordSizeFor(int kind) { return kind == Static ? kAnimRecordSize : 0; }
@@ -227,3 +229,5 @@ QString patchFileNameForFilter(const QString& chosenName, const QString& selecte
         return chosenName;
     return chosenName + QStringLiteral(".qmp");
 }
+
+} // namespace qm

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QString>
 
+namespace qm {
+
 // A patch file (.qmp) carries one item of one catalogue between installations. Layout, all
 // numbers little-endian 32-bit signed, no padding, no length or checksum:
 //   format (1 or 2), kind (0 land, 1 static, 2 gump, 3 texture), id, height, width,
@@ -56,3 +58,5 @@ bool writePatchFile(const QString& fileName, const PatchItem& patch, QString* er
 // the last dot isn't qmp (any case) gets ".qmp" appended; with any other filter the name
 // stays as typed.
 QString patchFileNameForFilter(const QString& chosenName, const QString& selectedFilter);
+
+} // namespace qm

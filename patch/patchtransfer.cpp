@@ -1,10 +1,13 @@
 #include "patchtransfer.h"
 
 #include "animdata.h"
+#include "editsession.h"
 #include "indexfile.h"
 #include "itemsource.h"
 #include "tiledata.h"
 
+
+namespace qm {
 
 bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int id,
                 PatchItem* out, QString* error)
@@ -81,15 +84,13 @@ anim_st patchAnim(const PatchItem& patch)
     return parseAnim(patch.animRecord.constData());
 }
 
-void storePatch(const PatchItem& patch, int id, ChangeSet& changes)
+bool importPatch(EditSession& session, const PatchItem& patch, int id, QString* error)
 {
     if (!isValidKind(patch.kind))
-        return;
-    changes.images[patch.kind].insert(id, patch.image);
-    if (hasTileData(patch.kind))
-        changes.tiles[patch.kind].insert(id, patchTile(patch));
-    if (patch.kind == Static)
-        changes.animEntries.insert(id, patchAnim(patch));
+        return false;
+    const ItemKind kind = ItemKind(patch.kind);
+    return session.storeItem(kind, id, patch.image, patchTile(patch), patchAnim(patch),
+                             QStringLiteral("Import Patch as %1").arg(itemName(kind, id)), error);
 }
 
 QString patchIdCaption(int kind)
@@ -105,17 +106,7 @@ QString patchIdCaption(int kind)
 
 QString idRangeError(int kind, qint64 id)
 {
-    qint64 largest = kGrownIndexLimit - 1;
-    if (kind == Land)
-        largest = kLandCount - 1;
-    else if (kind == Static)
-        largest = kStaticCount - 1;
-    if (id >= 0 && id <= largest)
-        return QString();
-    return QStringLiteral("%1 ids run from 0 to %2; %3 cannot be stored")
-        .arg(kindName(kind))
-        .arg(largest)
-        .arg(id);
+    return itemIdRangeError(kind, id);
 }
 
 PatchIdAnswer resolvePatchId(const QString& answer, int kind, const std::set<quint32>& freeIds)
@@ -147,3 +138,5 @@ PatchIdAnswer resolvePatchId(const QString& answer, int kind, const std::set<qui
     result.id = int(id);
     return result;
 }
+
+} // namespace qm

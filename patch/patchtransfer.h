@@ -8,6 +8,10 @@
 
 #include <set>
 
+namespace qm {
+
+class EditSession;
+
 // Moving one item between the data files (with their change set) and a patch.
 
 // The item's current state: the change set's entries where it holds them, else the data
@@ -31,9 +35,9 @@ QString tileLayoutRefusal(const PatchItem& patch, TileLayout layout);
 QString patchImportRefusal(const QString& mulDir, const PatchItem& patch);
 anim_st patchAnim(const PatchItem& patch);
 
-// Puts the patch's image, tile record (land, static) and animation record (static) into the
-// change set under `id`, replacing what was there.
-void storePatch(const PatchItem& patch, int id, ChangeSet& changes);
+// Lists the item under `id` and stores everything the patch carries in the session, as one
+// undo step; false with the reason when the session refuses it (nothing changes then).
+bool importPatch(EditSession& session, const PatchItem& patch, int id, QString* error);
 
 // The caption of the id question for a kind: "Land Tile id", "Static Tile id", "Gump id",
 // "Texture id".
@@ -59,3 +63,5 @@ struct PatchIdAnswer {
     QString message;
 };
 PatchIdAnswer resolvePatchId(const QString& answer, int kind, const std::set<quint32>& freeIds);
+
+} // namespace qm

@@ -5,6 +5,8 @@
 #include <QImageWriter>
 #include <QtEndian>
 
+namespace qm {
+
 namespace {
 
 const char kPngSignature[8] = { '\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n' };
@@ -118,3 +120,5 @@ QByteArray encodePatchPng(const QImage& image)
         return QByteArray();
     return buffer.data();
 }
+
+} // namespace qm

@@ -7,6 +7,8 @@
 #include <QSize>
 #include <QString>
 
+namespace qm {
+
 // A patch file carries its image as a complete PNG file with no length in front of it, and
 // the tile data follows the PNG's last byte. So the reader has to find where the PNG ends
 // by itself, and patch files come from strangers: every step is bounded by the bytes given.
@@ -33,3 +35,5 @@ QImage decodePatchPng(const QByteArray& png, QString* error);
 
 // The image as a complete PNG file; empty if it could not be encoded.
 QByteArray encodePatchPng(const QImage& image);
+
+} // namespace qm

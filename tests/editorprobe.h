@@ -10,8 +10,8 @@
 
 struct EditorProbe {
     QList<QImage> images;
-    QList<tile_struct> tiles;
-    QList<anim_st> anims;
+    QList<qm::tile_struct> tiles;
+    QList<qm::anim_st> anims;
     QList<QPair<int, int>> senders;   // kind and id of every tile or image signal
 
     explicit EditorProbe(myWidget& w)
@@ -20,11 +20,11 @@ struct EditorProbe {
             images << img;
             senders << qMakePair(k, i);
         });
-        QObject::connect(&w, &myWidget::tileChange, [this](int k, int i, tile_struct& t) {
+        QObject::connect(&w, &myWidget::tileChange, [this](int k, int i, qm::tile_struct& t) {
             tiles << t;
             senders << qMakePair(k, i);
         });
-        QObject::connect(&w, &myWidget::animChange, [this](int, anim_st& a) { anims << a; });
+        QObject::connect(&w, &myWidget::animChange, [this](int, qm::anim_st& a) { anims << a; });
     }
     int total() const { return int(images.size() + tiles.size() + anims.size()); }
 };

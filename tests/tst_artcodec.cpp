@@ -9,6 +9,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+using namespace qm;
+
 namespace {
 
 // Little-endian 16-bit values, written as the files hold them.

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+using namespace qm;
+
 class TestCatalogues : public QObject {
     Q_OBJECT
 

@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+using namespace qm;
+
 namespace {
 
 void cutTo(const QString& path, qint64 size)

@@ -14,11 +14,17 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QCheckBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+
+using namespace qm;
 
 namespace {
 
@@ -100,10 +106,26 @@ private slots:
         };
         for (int i = 0; i < 5; ++i)
             frames[i]->setGeometry(places[i]);
-        qobject_cast<myWidget*>(frames[3]->widget())->tabData->setCurrentIndex(1);
+        auto* statik = qobject_cast<myWidget*>(frames[3]->widget());
+        statik->tabData->setCurrentIndex(1);
         mw.workspace->setActiveSubWindow(frames[3]);
+        // Two applied edits, the second undone: the Edit menu offers both Undo and Redo.
+        statik->lineName->setText(QStringLiteral("old oak tree"));
+        statik->lineName->setModified(true);
+        statik->clickApply();
+        statik->flagBoxes[4]->click();   // Wall
+        statik->clickApply();
+        mw.editUndo();
         QTest::qWait(50);
-        QVERIFY(mw.grab().save(shot));
+        QPixmap picture = mw.grab();
+        const QRect title = mw.MenuBar->actionGeometry(mw.editMenu->menuAction());
+        mw.editMenu->popup(mw.MenuBar->mapToGlobal(title.bottomLeft()));
+        QTest::qWait(50);
+        QPainter painter(&picture);
+        painter.drawPixmap(mw.MenuBar->mapTo(&mw, title.bottomLeft()), mw.editMenu->grab());
+        painter.end();
+        mw.editMenu->hide();
+        QVERIFY(picture.save(shot));
     }
 };
 

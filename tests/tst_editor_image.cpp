@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace qm;
+
 namespace {
 
 // Pictures as a user brings them: opaque, without alpha.

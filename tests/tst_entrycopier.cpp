@@ -1,12 +1,15 @@
 // The entry copier builds a data file from scattered old entries and new ones: the bytes in
 // the order asked, and small scattered entries gathered into large writes.
 #include "entrycopier.h"
+#include "savecheckpoint.h"
 #include "savedirs.h"
 #include "savetransaction.h"
 #include "testdata.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace qm;
 
 class TestEntryCopier : public QObject {
     Q_OBJECT

@@ -21,6 +21,8 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+using namespace qm;
+
 namespace {
 
 // A main window whose Save and Find only count, to see that the shortcuts reach them.
@@ -67,7 +69,7 @@ private slots:
         TestSettings settings;
         mainwindow w;
         QCOMPARE(w.objectName(), QStringLiteral("mainwindow"));
-        QCOMPARE(w.windowTitle(), QStringLiteral("Quillmark Patch"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Quillmark Patch[*]"));   // no directory, nothing edited
         for (const char* name : { "qt_central_widget", "splitter1", "tabSelect", "tab", "tab_2",
                                   "TabPage", "TabPage_2", "listLand", "listStatic", "listGump",
                                   "listTexture", "frmWork", "MenuBar" })
@@ -85,7 +87,7 @@ private slots:
         QStringList file;
         for (QAction* a : w.fileMenu->actions())
             file << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(file, (QStringList { "New", "Open", "Delete", "Import", "Export", "-", "&Save", "-", "E&xit" }));
+        QCOMPARE(file, (QStringList { "New", "Open", "Delete", "Import", "Export", "-", "&Open...", "&Save", "-", "E&xit" }));
         QStringList popup;
         for (QAction* a : w.itemMenu->actions())
             popup << a->text();
@@ -192,6 +194,7 @@ private slots:
         w.tabSelect->setCurrentIndex(2);
         QCOMPARE(w.currentKind, 2);
         dialogs.directoryAnswers << second.path() + "/";
+        dialogs.questionAnswers << QMessageBox::Discard;   // the unsaved edits
         w.editSettings();
         QCOMPARE(w.mulDir, second.path());
         QCOMPARE(readUODir(), second.path());
@@ -201,7 +204,7 @@ private slots:
         QCOMPARE(w.tabSelect->currentIndex(), 0);
         QCOMPARE(w.currentKind, 0);
         QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Ready"));
-        QCOMPARE(dialogs.asked.last(), QStringLiteral("Mul File Directory"));
+        QCOMPARE(dialogs.asked.mid(dialogs.asked.size() - 2), (QStringList { "Mul File Directory", "Unsaved edits" }));
 
         // Only one trailing separator is removed.
         dialogs.directoryAnswers << first.path() + "//";
@@ -212,25 +215,27 @@ private slots:
     void saveNeverDeletesAListItCouldNotRead()
     {
         // gumpidx.mul cannot be read when the directory is opened (here: a folder stands in its
-        // place); by Save time a real index is back. Saving the empty list would delete it all.
+        // place); by Save time a real index is back. Saving the empty list would delete it all:
+        // the catalogue is read-only, said so at once, and Save leaves its files alone.
         TestSettings settings;
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("gumpidx.mul"));
         writeUODir(dir.path());
+        ScriptedDialogs dialogs;
         mainwindow w;
         QCOMPARE(w.listGump->topLevelItemCount(), 0);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(dialogs.messages[0].startsWith("Catalogue read-only: ") && dialogs.messages[0].contains("gumpidx.mul"));
 
         QVERIFY(QDir(dir.path()).rmdir("gumpidx.mul"));
         makeGumpDir(dir.path(), 3, { 0, 2 });
         QVERIFY(writeBytes(dir.filePath("gumpart.mul"), QByteArray(4, '\x07')));
         const QByteArray index = readBytes(dir.filePath("gumpidx.mul"));
 
-        ScriptedDialogs dialogs;
         w.fileSave();
         QCOMPARE(readBytes(dir.filePath("gumpidx.mul")), index);
-        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Save failed"));
-        QVERIFY(!dialogs.messages.isEmpty());
-        QVERIFY(dialogs.messages.last().contains("gumpidx.mul"));
+        QCOMPARE(readBytes(dir.filePath("gumpart.mul")), QByteArray(4, '\x07'));
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Ready"));
 
         // Read fine, but another program (qmtool, say) added an entry since: the lists are
         // stale and saving them would delete that entry.

@@ -26,6 +26,8 @@
 
 #include <memory>
 
+using namespace qm;
+
 namespace {
 
 // Land 0, 1, 5, 26; statics 5, 6; gumps 3, 5, 7 of 8; textures 0 to 5, all taken.
@@ -233,7 +235,7 @@ private slots:
         open(1, 6);
         open(0, 5);
         open(2, 5);
-        QImage img = filledImage(4, 4, 0xffff0000);
+        QImage img = filledImage(44, 44, 0xffff0000);   // a picture land and static tiles can hold
         mw->rcvImage(1, 5, img);
         mw->rcvImage(0, 5, img);
         tile_struct t;
@@ -284,7 +286,7 @@ private slots:
             dialogs.textAnswers << QString::fromLatin1(typed);
             mw->selInsert();
         }
-        QCOMPARE(status(), QStringLiteral("Item 6in use"));
+        QCOMPARE(status(), QStringLiteral("Item 6 in use"));
         // The forms of a number are the id answers' business (the patch tests); here the message.
         dialogs.textAnswers << QStringLiteral("1A");
         mw->selInsert();
@@ -399,9 +401,14 @@ private slots:
 
     void tilePagesAreReadOnlyWhenTileDataCannotBeWritten()
     {
-        mw->tileDataWritable = false;
+        const QString dir = mw->mulDir;
+        const QString tileData = dataDir->filePath("tiledata.mul");
+        const QByteArray bytes = readBytes(tileData);
+        QVERIFY(writeBytes(tileData, bytes + "x"));   // no layout this program writes
+        mw->session->open(dir);
         QVERIFY(open(1, 5)->isTileDataReadOnly());   // what that means: the editor tests
-        mw->tileDataWritable = true;
+        QVERIFY(writeBytes(tileData, bytes));
+        mw->session->open(dir);
         QVERIFY(!open(0, 5)->isTileDataReadOnly());
     }
 };

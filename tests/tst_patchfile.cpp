@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QtEndian>
 
+using namespace qm;
+
 namespace {
 
 QImage patternImage(int width, int height)

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace qm;
+
 class TestPixels : public QObject {
     Q_OBJECT
 

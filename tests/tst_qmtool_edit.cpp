@@ -8,7 +8,10 @@
 #include "tiledata.h"
 
 #include <QImage>
+#include <QProcess>
 #include <QTest>
+
+using namespace qm;
 
 namespace {
 
@@ -148,6 +151,25 @@ private slots:
         run = tool(dir, { "import-image", "texture", "1", png });
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QCOMPARE(indexRecordAt(readBytes(dir.file("texidx.mul")), 1).extra, 0u);
+    }
+
+    // Two edits of one index file started together, many times: each command that reports
+    // success finds its edit in the files, whichever saved first.
+    void simultaneousSavesLoseNoEdit()
+    {
+        for (int round = 0; round < 12; ++round) {
+            SaveDir dir;
+            dir.writeStandard();
+            QProcess first, second;
+            for (QProcess* p : { &first, &second })
+                p->setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+            first.start(QStringLiteral(QMTOOL_PATH), { "--dir", dir.path(), "delete", "gump", "0" });
+            second.start(QStringLiteral(QMTOOL_PATH), { "--dir", dir.path(), "delete", "gump", "4" });
+            QVERIFY(first.waitForFinished(60000) && second.waitForFinished(60000));
+            QCOMPARE(first.exitCode(), 0);
+            QVERIFY2(second.exitCode() == 0, second.readAllStandardError().constData());
+            QCOMPARE(listedIn(dir.path()).ids[Gump], QVector<int> { 1 });
+        }
     }
 };
 

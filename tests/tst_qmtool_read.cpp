@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace qm;
+
 namespace {
 
 struct Run {

@@ -2,6 +2,7 @@
 // wholly old or (once recovered) wholly new, and a failed save keeps the change set.
 #include "rewrite.h"
 #include "savedirs.h"
+#include "savecheckpoint.h"
 #include "savetransaction.h"
 #include "testdata.h"
 #include "tiledata.h"
@@ -17,6 +18,8 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+
+using namespace qm;
 
 namespace {
 

@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+using namespace qm;
+
 namespace {
 
 IndexRecord recordOf(const QByteArray& index, int i)

@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace qm;
+
 namespace {
 
 struct stat statOf(const QString& path)

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace qm;
+
 namespace {
 
 anim_st sampleAnim(int seed)

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QtEndian>
 
+using namespace qm;
+
 namespace {
 
 constexpr quint64 kHighAndLow = 0x8000000100000041ull;

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace qm;
+
 namespace {
 
 struct Demo {

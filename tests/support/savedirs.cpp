@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QProcess>
 
+using namespace qm;
+
 QByteArray entryBytes(int tag, int record, int length)
 {
     QByteArray out(length, 0);

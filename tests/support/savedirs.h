@@ -53,7 +53,7 @@ QMap<QString, QByteArray> fileSnapshot(const QString& dir);
 
 // The listed ids of every catalogue as the directory's indexes give them.
 struct Listed {
-    QVector<int> ids[kItemKindCount];
+    QVector<int> ids[qm::kItemKindCount];
 };
 Listed listedIn(const QString& dir);
 

@@ -62,6 +62,14 @@ void ScriptedDialogs::critical(QWidget*, const QString& caption, const QString& 
     messages << caption + QStringLiteral(": ") + text;
 }
 
+QMessageBox::StandardButton ScriptedDialogs::question(QWidget*, const QString& caption, const QString& text,
+                                                      QMessageBox::StandardButtons, QMessageBox::StandardButton)
+{
+    asked << caption;
+    messages << caption + QStringLiteral(": ") + text;
+    return questionAnswers.isEmpty() ? QMessageBox::Cancel : questionAnswers.takeFirst();
+}
+
 QAction* ScriptedDialogs::execMenu(QMenu* menu, const QPoint&)
 {
     asked << QStringLiteral("menu");

@@ -22,6 +22,7 @@ public:
     QList<FileAnswer> fileAnswers;    // save and open file dialogs
     QStringList directoryAnswers;     // getExistingDirectory
     QStringList menuAnswers;          // execMenu: the text of the action to choose
+    QList<QMessageBox::StandardButton> questionAnswers;   // question; empty: Cancel
 
     QStringList asked;                // captions of every dialog shown, in order
     QStringList messages;             // "caption: text" of every message box
@@ -36,6 +37,8 @@ public:
     void information(QWidget*, const QString& caption, const QString& text) override;
     void warning(QWidget*, const QString& caption, const QString& text) override;
     void critical(QWidget*, const QString& caption, const QString& text) override;
+    QMessageBox::StandardButton question(QWidget*, const QString& caption, const QString& text,
+                                         QMessageBox::StandardButtons, QMessageBox::StandardButton) override;
     QAction* execMenu(QMenu* menu, const QPoint&) override;
 
     QString lastLabel;

@@ -4,6 +4,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+using namespace qm;
+
 QByteArray indexBytes(const QVector<IndexRecord>& records)
 {
     QByteArray out;

@@ -10,7 +10,7 @@
 #include <QVector>
 
 // Building small data directories by code, for the tests.
-QByteArray indexBytes(const QVector<IndexRecord>& records);
+QByteArray indexBytes(const QVector<qm::IndexRecord>& records);
 bool writeBytes(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
 
@@ -18,10 +18,10 @@ QByteArray readBytes(const QString& path);
 QImage filledImage(int width, int height, QRgb rgb, QImage::Format format = QImage::Format_ARGB32);
 
 // A static tile whose fields all differ, use their high bits, and fill the name's 20 bytes.
-tile_struct sampleStaticTile();
+qm::tile_struct sampleStaticTile();
 
 // An index of `count` empty records with the given records set.
-QVector<IndexRecord> emptyIndex(int count);
+QVector<qm::IndexRecord> emptyIndex(int count);
 
 // Points the program's settings at a private folder for the life of the object, so that tests
 // never read or write the user's real setting.

@@ -10,6 +10,7 @@
 #include "itemkind.h"
 #include "itemsource.h"
 #include "tiledata.h"
+#include "tilefields.h"
 #include "uodir.h"
 
 #include <QDir>
@@ -19,19 +20,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+using namespace qm;
+
 namespace {
 
-int listIds(ToolContext& ctx, bool listed)
+int listIds(ToolContext& ctx, CommandParser& cmd, bool listed)
 {
-    CommandParser cmd(ctx, listed ? QStringLiteral("list KIND") : QStringLiteral("free KIND"),
-                      listed ? QStringLiteral("Prints the ids that have data, ascending, one per line as the "
-                                              "editor's lists show them (0x1a).")
-                             : QStringLiteral("Prints the free ids (empty index records), ascending, one per line "
-                                              "(0x1a). New entries take the smallest."));
-    cmd.addPositional(QStringLiteral("KIND"), kKindHelp);
-    const int parsed = cmd.parse(1, 1);
-    if (parsed >= 0)
-        return parsed;
     int kind = 0;
     if (!cmd.kindArgument(cmd.positional().at(0), &kind))
         return ExitUsage;
@@ -70,27 +64,18 @@ bool findEntry(CommandParser& cmd, const QString& dir, int kind, int id)
 
 } // namespace
 
-int cmdList(ToolContext& ctx)
+int cmdList(ToolContext& ctx, CommandParser& cmd)
 {
-    return listIds(ctx, true);
+    return listIds(ctx, cmd, true);
 }
 
-int cmdFree(ToolContext& ctx)
+int cmdFree(ToolContext& ctx, CommandParser& cmd)
 {
-    return listIds(ctx, false);
+    return listIds(ctx, cmd, false);
 }
 
-int cmdExportImage(ToolContext& ctx)
+int cmdExportImage(ToolContext& ctx, CommandParser& cmd)
 {
-    CommandParser cmd(ctx, QStringLiteral("export-image KIND ID OUT"),
-                      QStringLiteral("Writes the item's decoded image to OUT, in the format its extension "
-                                     "names (png, bmp, tiff, ...). Exit code 2 when the entry has no image."));
-    cmd.addPositional(QStringLiteral("KIND"), kKindHelp);
-    cmd.addPositional(QStringLiteral("ID"), kIdHelp);
-    cmd.addPositional(QStringLiteral("OUT"), QStringLiteral("the picture file to write"));
-    const int parsed = cmd.parse(3, 3);
-    if (parsed >= 0)
-        return parsed;
     int kind = 0, id = 0;
     if (!cmd.itemArguments(&kind, &id))
         return ExitUsage;
@@ -119,17 +104,8 @@ int cmdExportImage(ToolContext& ctx)
     return ExitOk;
 }
 
-int cmdTile(ToolContext& ctx)
+int cmdTile(ToolContext& ctx, CommandParser& cmd)
 {
-    CommandParser cmd(ctx, QStringLiteral("tile land|static ID"),
-                      QStringLiteral("Prints the tile data of a land or static tile as one JSON object. Land: "
-                                     "name, texid, flags. Static: name, flags, weight, quality, quantity, unk, "
-                                     "unk1, animid, hue, unk2, unk3, height."));
-    cmd.addPositional(QStringLiteral("KIND"), QStringLiteral("land or static (or 0, 1)"));
-    cmd.addPositional(QStringLiteral("ID"), kIdHelp);
-    const int parsed = cmd.parse(2, 2);
-    if (parsed >= 0)
-        return parsed;
     int kind = 0, id = 0;
     if (!cmd.kindArgument(cmd.positional().at(0), &kind))
         return ExitUsage;
@@ -144,35 +120,15 @@ int cmdTile(ToolContext& ctx)
     if (raw.isEmpty())
         return cmd.dataError(QStringLiteral("cannot read %1 from %2").arg(itemName(kind, id),
                                                                           QDir::toNativeSeparators(mulPath(ctx.dir, QStringLiteral("tiledata.mul")))));
-    QJsonObject o { { QStringLiteral("name"), t.name }, { QStringLiteral("flags"), qint64(t.flags) } };
-    if (kind == Land) {
-        o.insert(QStringLiteral("texid"), t.texid);
-    } else {
-        o.insert(QStringLiteral("weight"), t.weight);
-        o.insert(QStringLiteral("quality"), t.quality);
-        o.insert(QStringLiteral("quantity"), t.quantity);
-        o.insert(QStringLiteral("unk"), t.unk);
-        o.insert(QStringLiteral("unk1"), t.unk1);
-        o.insert(QStringLiteral("animid"), t.animid);
-        o.insert(QStringLiteral("hue"), t.hue);
-        o.insert(QStringLiteral("unk2"), t.unk2);
-        o.insert(QStringLiteral("unk3"), t.unk3);
-        o.insert(QStringLiteral("height"), t.height);
-    }
+    QJsonObject o { { QStringLiteral("name"), t.name } };
+    for (const TileField* f : tileFieldsOf(kind))
+        o.insert(QLatin1String(f->name), qint64(f->get(t)));
     ctx.out << QJsonDocument(o).toJson(QJsonDocument::Compact) << '\n';
     return ExitOk;
 }
 
-int cmdAnim(ToolContext& ctx)
+int cmdAnim(ToolContext& ctx, CommandParser& cmd)
 {
-    CommandParser cmd(ctx, QStringLiteral("anim ID"),
-                      QStringLiteral("Prints the animation data of a static tile as one JSON object: frames "
-                                     "(64 signed offsets), frameUnknown, frameCount, frameInterval and "
-                                     "frameStart (intervals in steps of 50 ms)."));
-    cmd.addPositional(QStringLiteral("ID"), QStringLiteral("a static id, ") + kIdHelp);
-    const int parsed = cmd.parse(1, 1);
-    if (parsed >= 0)
-        return parsed;
     int id = 0;
     if (!cmd.idArgument(Static, cmd.positional().at(0), &id))
         return ExitUsage;
@@ -195,17 +151,8 @@ int cmdAnim(ToolContext& ctx)
     return ExitOk;
 }
 
-int cmdVerify(ToolContext& ctx)
+int cmdVerify(ToolContext& ctx, CommandParser& cmd)
 {
-    CommandParser cmd(ctx, QStringLiteral("verify"),
-                      QStringLiteral("Decodes every listed entry of the four catalogues and checks that its record "
-                                     "lies inside its data file and fits its index length; checks that every file "
-                                     "the editor reads is there, readable and of a size its layout allows. Prints "
-                                     "the first problems of each file, one per line, and counts the rest; exit "
-                                     "code 0 when there is none, else 2."));
-    const int parsed = cmd.parse(0, 0);
-    if (parsed >= 0)
-        return parsed;
     if (!cmd.requireDirectory())
         return ExitData;
     CheckStats stats;
@@ -220,16 +167,8 @@ int cmdVerify(ToolContext& ctx)
     return ExitOk;
 }
 
-int cmdDir(ToolContext& ctx)
+int cmdDir(ToolContext& ctx, CommandParser& cmd)
 {
-    CommandParser cmd(ctx, QStringLiteral("dir [PATH]"),
-                      QStringLiteral("Without PATH, prints the data directory the editor uses (--dir overrides it "
-                                     "for this run). With PATH, stores that existing directory as the editor's "
-                                     "data directory."));
-    cmd.addPositional(QStringLiteral("PATH"), QStringLiteral("the game's data directory to store"));
-    const int parsed = cmd.parse(0, 1);
-    if (parsed >= 0)
-        return parsed;
     if (cmd.positional().isEmpty()) {
         if (ctx.dir.isEmpty())
             return cmd.dataError(QStringLiteral("no data directory is configured"));
@@ -244,27 +183,11 @@ int cmdDir(ToolContext& ctx)
     return ExitOk;
 }
 
-int cmdMakeDemo(ToolContext& ctx)
+int cmdMakeDemo(ToolContext& ctx, CommandParser& cmd)
 {
-    CommandParser cmd(ctx, QStringLiteral("make-demo DIR [--full] [--overwrite]"),
-                      QStringLiteral("Writes a complete demo data directory drawn by this program: land tiles, "
-                                     "statics (some animated), gumps, textures, tile data and animation data. "
-                                     "The same bytes on every run."));
-    cmd.addPositional(QStringLiteral("DIR"), QStringLiteral("the directory to write (created if needed)"));
-    const QCommandLineOption full(QStringLiteral("full"),
-                                  QStringLiteral("Realistic sizes for benchmarks: about 80 MB of art, 100 MB of gumps, "
-                                                 "20 MB of textures."));
-    const QCommandLineOption overwrite(QStringLiteral("overwrite"),
-                                       QStringLiteral("Replace data files already in DIR (never point this at a real "
-                                                      "game directory)."));
-    cmd.addOption(full);
-    cmd.addOption(overwrite);
-    const int parsed = cmd.parse(1, 1);
-    if (parsed >= 0)
-        return parsed;
     QString error;
     DemoSummary s;
-    if (!writeDemoDirectory(cmd.positional().at(0), cmd.isSet(full), cmd.isSet(overwrite), &error, &s))
+    if (!writeDemoDirectory(cmd.positional().at(0), cmd.isSet(QStringLiteral("full")), cmd.isSet(QStringLiteral("overwrite")), &error, &s))
         return cmd.dataError(error);
     ctx.out << QStringLiteral("%1 land tiles, %2 statics (%3 animated), %4 gumps, %5 textures; %6 MB of art, "
                               "%7 MB of gumps, %8 MB of textures in %9")

@@ -6,34 +6,52 @@
 #include <QDir>
 #include <QFileInfo>
 
-CommandParser::CommandParser(ToolContext& ctx, const QString& synopsis, const QString& description)
+using namespace qm;
+
+CommandParser::CommandParser(ToolContext& ctx, const ToolCommandSpec& spec)
     : m_ctx(ctx)
-    , m_synopsis(synopsis)
+    , m_spec(spec)
 {
-    m_parser.setApplicationDescription(QStringLiteral("qmtool [--dir DATADIR] ") + synopsis + QStringLiteral("\n\n")
-                                       + description);
+    m_parser.setApplicationDescription(QStringLiteral("qmtool [--dir DATADIR] ") + spec.synopsis
+                                       + QStringLiteral("\n\n") + spec.description);
     m_parser.addHelpOption();
+    for (const ToolArgument& a : spec.arguments)
+        m_parser.addPositionalArgument(a.name, a.help);
+    for (const ToolOption& o : spec.options)
+        m_parser.addOption(QCommandLineOption(o.name, o.help, o.valueName));
 }
 
-void CommandParser::addPositional(const QString& name, const QString& description)
+QString CommandParser::helpText() const
 {
-    m_parser.addPositionalArgument(name, description);
+    // The parser's own usage line names the binary's path and not the command; the
+    // description already opens with the command's synopsis.
+    QString text = m_parser.helpText();
+    text = text.mid(text.indexOf(QLatin1Char('\n')) + 1);
+    if (m_spec.arguments.isEmpty())
+        text += QStringLiteral("\nArguments:\n  none\n");
+    return QStringLiteral("Usage: ") + text;
 }
 
-int CommandParser::parse(int minPositional, int maxPositional)
+int CommandParser::parse()
 {
-    if (!m_parser.parse(m_ctx.args))
+    if (!m_parser.parse(m_ctx.args)) {
+        // A negative number reads like an option to the parser; as an argument it is an
+        // invalid id or value, and saying so helps more than "Unknown option '1'".
+        for (const QString& arg : m_ctx.args.mid(1)) {
+            bool number = false;
+            arg.toLongLong(&number);
+            if (number && arg.startsWith(QLatin1Char('-')))
+                return usageError(QStringLiteral("'%1' is not an id: ids are 0 or more, decimal or hexadecimal after 0x").arg(arg));
+        }
         return usageError(m_parser.errorText());
+    }
     if (m_parser.isSet(QStringLiteral("help"))) {
-        // The parser's own usage line names the binary's path and not the command; the
-        // description already opens with the command's synopsis.
-        const QString text = m_parser.helpText();
-        m_ctx.out << "Usage: " << text.mid(text.indexOf(QLatin1Char('\n')) + 1);
+        m_ctx.out << helpText();
         return ExitOk;
     }
     m_positional = m_parser.positionalArguments();   // parse() took the command name as argv[0]
-    if (m_positional.size() < minPositional || m_positional.size() > maxPositional)
-        return usageError(QStringLiteral("usage: qmtool [--dir DATADIR] %1").arg(m_synopsis));
+    if (m_positional.size() < m_spec.minArgs || (m_spec.maxArgs >= 0 && m_positional.size() > m_spec.maxArgs))
+        return usageError(QStringLiteral("usage: qmtool [--dir DATADIR] %1").arg(m_spec.synopsis));
     return -1;
 }
 

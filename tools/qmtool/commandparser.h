@@ -1,31 +1,24 @@
 #pragma once
 
-#include "itemkind.h"
+#include "commandtable.h"
 #include "toolcontext.h"
 
 #include <QCommandLineParser>
 
-// How --help describes the KIND and ID arguments.
-inline const QString kKindHelp = QStringLiteral("land, static, gump or texture (or 0 to 3)");
-inline const QString kIdHelp = QStringLiteral("decimal, or hexadecimal after 0x");
-
-// The argument handling every read command shares: its own parser (so that
-// 'qmtool COMMAND --help' explains that command), counts of positional arguments, and the
-// kinds and ids of items.
+// The argument handling every command shares, set up from the command's entry in the command
+// table: its own parser (so that 'qmtool COMMAND --help' explains that command, with an
+// Arguments section), counts of positional arguments, and the kinds and ids of items.
 class CommandParser {
 public:
-    CommandParser(ToolContext& ctx, const QString& synopsis, const QString& description);
-
-    void addPositional(const QString& name, const QString& description);
-    void addOption(const QCommandLineOption& option) { m_parser.addOption(option); }
+    CommandParser(ToolContext& ctx, const ToolCommandSpec& spec);
 
     // Parses the command's arguments. Returns -1 to go on; otherwise the exit code to return
     // (help shown, or a usage error reported).
-    int parse(int minPositional, int maxPositional);
+    int parse();
 
     QStringList positional() const { return m_positional; }
-    bool isSet(const QCommandLineOption& option) const { return m_parser.isSet(option); }
-    QString value(const QCommandLineOption& option) const { return m_parser.value(option); }
+    bool isSet(const QString& option) const { return m_parser.isSet(option); }
+    QString value(const QString& option) const { return m_parser.value(option); }
 
     // Each returns false after reporting a usage error.
     bool kindArgument(const QString& text, int* kind);
@@ -39,8 +32,10 @@ public:
     bool requireDirectory();
 
 private:
+    QString helpText() const;
+
     ToolContext& m_ctx;
+    const ToolCommandSpec& m_spec;
     QCommandLineParser m_parser;
-    QString m_synopsis;
     QStringList m_positional;
 };

@@ -1,5 +1,6 @@
 #include "qmtool.h"
 
+#include "commandparser.h"
 #include "itemkind.h"
 #include "libraryoutput.h"
 #include "toolcontext.h"
@@ -8,38 +9,15 @@
 #include <QCommandLineParser>
 #include <QGuiApplication>
 
+using namespace qm;
+
 namespace {
-
-struct CommandEntry {
-    const char* name;
-    const char* synopsis;
-    ToolCommand run;
-    bool readsDirectory;
-};
-
-const CommandEntry kCommands[] = {
-    { "list", "list KIND            ids with data, ascending", cmdList, true },
-    { "free", "free KIND            free ids, ascending", cmdFree, true },
-    { "export-image", "export-image KIND ID OUT   decoded image, format by OUT's extension", cmdExportImage, true },
-    { "tile", "tile land|static ID  tile data as JSON", cmdTile, true },
-    { "anim", "anim ID              animation data as JSON", cmdAnim, true },
-    { "verify", "verify               decode every entry, report problems", cmdVerify, true },
-    { "dir", "dir [PATH]           show or set the editor's data directory", cmdDir, false },
-    { "make-demo", "make-demo DIR [--full]   write a demo data directory", cmdMakeDemo, false },
-    { "import-image", "import-image KIND ID FILE   replace an image and save", cmdImportImage, true },
-    { "delete", "delete KIND ID...    delete entries and save", cmdDelete, true },
-    { "set-tile", "set-tile land|static ID FIELD=VALUE...   edit tile data and save", cmdSetTile, true },
-    { "set-anim", "set-anim ID FIELD=VALUE... [frames=v0,v1,...]   edit animation data and save", cmdSetAnim, true },
-    { "save", "save                 rewrite the data files (compacts them)", cmdSave, true },
-    { "export-patch", "export-patch KIND ID OUT   write one item to a patch file", cmdExportPatch, true },
-    { "import-patch", "import-patch FILE [--id ID|--id auto]   import a patch file and save", cmdImportPatch, true },
-};
 
 QString commandList()
 {
     QString text = QStringLiteral("\nCommands:\n");
-    for (const auto& c : kCommands)
-        text += QStringLiteral("  ") + QString::fromLatin1(c.synopsis) + QLatin1Char('\n');
+    for (const ToolCommandSpec& c : toolCommands())
+        text += QStringLiteral("  %1  %2\n").arg(c.synopsis, -40).arg(c.summary);
     text += QStringLiteral("\nKIND is land, static, gump or texture (or 0 to 3). ID is decimal, or "
                            "hexadecimal after 0x.\nExit codes: 0 success, 1 usage error, 2 data or "
                            "I/O error.\nRun 'qmtool COMMAND --help' for a command's details.\n");
@@ -100,21 +78,21 @@ int runQmtool(int argc, char** argv)
     }
 
     const QString name = positional.first();
-    for (const auto& c : kCommands) {
-        if (name != QLatin1String(c.name))
-            continue;
-        ToolContext ctx { parser.isSet(dirOption) ? parser.value(dirOption) : readUODir(),
-                          positional, out, err };
-        // The directory as the editor would name it: no trailing separator.
-        while (ctx.dir.size() > 1 && (ctx.dir.endsWith(QLatin1Char('/')) || ctx.dir.endsWith(QLatin1Char('\\'))))
-            ctx.dir.chop(1);
-        const bool wantsHelp = positional.contains(QStringLiteral("--help")) || positional.contains(QStringLiteral("-h"));
-        if (c.readsDirectory && !wantsHelp && !prepareDirectory(ctx))
-            return ExitData;
-        return withLibraryNotes(c.run(ctx), held, err);
+    const ToolCommandSpec* command = findToolCommand(name);
+    if (!command) {
+        err << "qmtool: unknown command '" << name << "'; see 'qmtool --help'" << Qt::endl;
+        return ExitUsage;
     }
-    err << "qmtool: unknown command '" << name << "'; see 'qmtool --help'" << Qt::endl;
-    return ExitUsage;
+    ToolContext ctx { parser.isSet(dirOption) ? parser.value(dirOption) : readUODir(), positional, out, err };
+    // The directory as the editor would name it: no trailing separator.
+    while (ctx.dir.size() > 1 && (ctx.dir.endsWith(QLatin1Char('/')) || ctx.dir.endsWith(QLatin1Char('\\'))))
+        ctx.dir.chop(1);
+    CommandParser cmd(ctx, *command);
+    if (const int done = cmd.parse(); done >= 0)
+        return done;
+    if (command->readsDirectory && !prepareDirectory(ctx))
+        return ExitData;
+    return withLibraryNotes(command->run(ctx, cmd), held, err);
 }
 
 bool parseToolId(const QString& text, int* id)

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+class CommandParser;
+
 // Exit codes of qmtool.
 enum ToolExit { ExitOk = 0, ExitUsage = 1, ExitData = 2 };
 
@@ -17,32 +19,28 @@ struct ToolContext {
     QTextStream& err;
 };
 
-using ToolCommand = int (*)(ToolContext&);
+// A command runs once its arguments are parsed (counts checked, options known); it returns
+// the exit code.
+using ToolCommand = int (*)(ToolContext&, CommandParser&);
 
 // Read-only commands.
-int cmdList(ToolContext& ctx);
-int cmdFree(ToolContext& ctx);
-int cmdExportImage(ToolContext& ctx);
-int cmdTile(ToolContext& ctx);
-int cmdAnim(ToolContext& ctx);
-int cmdVerify(ToolContext& ctx);
-int cmdDir(ToolContext& ctx);
-int cmdMakeDemo(ToolContext& ctx);
-// Editing commands: each stages a change and runs the editor's whole Save sequence.
-int cmdImportImage(ToolContext& ctx);
-int cmdDelete(ToolContext& ctx);
-int cmdSetTile(ToolContext& ctx);
-int cmdSetAnim(ToolContext& ctx);
-int cmdSave(ToolContext& ctx);
+int cmdList(ToolContext& ctx, CommandParser& cmd);
+int cmdFree(ToolContext& ctx, CommandParser& cmd);
+int cmdExportImage(ToolContext& ctx, CommandParser& cmd);
+int cmdTile(ToolContext& ctx, CommandParser& cmd);
+int cmdAnim(ToolContext& ctx, CommandParser& cmd);
+int cmdVerify(ToolContext& ctx, CommandParser& cmd);
+int cmdDir(ToolContext& ctx, CommandParser& cmd);
+int cmdMakeDemo(ToolContext& ctx, CommandParser& cmd);
+// Editing commands: each makes its edit in an edit session and saves it, as the editor does.
+int cmdImportImage(ToolContext& ctx, CommandParser& cmd);
+int cmdDelete(ToolContext& ctx, CommandParser& cmd);
+int cmdSetTile(ToolContext& ctx, CommandParser& cmd);
+int cmdSetAnim(ToolContext& ctx, CommandParser& cmd);
+int cmdSave(ToolContext& ctx, CommandParser& cmd);
 // Patch files.
-int cmdExportPatch(ToolContext& ctx);
-int cmdImportPatch(ToolContext& ctx);
-
-struct Catalogues;
-struct ChangeSet;
-// The editor's whole Save sequence, as one transaction, over the catalogues and change set a
-// command has staged. Notes and a failure are written to ctx.err; returns the exit code.
-int saveStaged(ToolContext& ctx, const Catalogues& catalogues, ChangeSet& changes);
+int cmdExportPatch(ToolContext& ctx, CommandParser& cmd);
+int cmdImportPatch(ToolContext& ctx, CommandParser& cmd);
 
 // Before a command reads the directory: finishes or undoes an interrupted Save, telling the
 // user on `err`. Returns false (with a message written) when the directory cannot be trusted.

@@ -1,0 +1,76 @@
+#include "artdatafile.h"
+
+#include "itemkind.h"
+
+namespace qm {
+
+ArtDataFile::ArtDataFile(const QString& mulDir, int kind)
+    : m_kind(kind)
+    , m_name(dataFileName(kind))
+{
+    if (!isValidKind(kind)) {
+        m_error = QStringLiteral("no such item kind");
+        return;
+    }
+    m_file.setFileName(mulPath(mulDir, m_name));
+    if (!m_file.open(QIODevice::ReadOnly)) {
+        m_error = m_file.errorString();
+        return;
+    }
+    m_size = m_file.size();
+    m_open = true;
+    if (m_size == 0)
+        return;
+    m_map = m_file.map(0, m_size);
+    if (!m_map) {
+        // Some file systems cannot map; reading the whole file is slower but bounded the same.
+        m_contents = m_file.readAll();
+        m_size = m_contents.size();
+    }
+}
+
+ArtDataFile::~ArtDataFile()
+{
+    if (m_map)
+        m_file.unmap(const_cast<uchar*>(m_map));
+}
+
+QByteArray ArtDataFile::bytesFrom(qint64 offset) const
+{
+    if (!m_open || offset < 0 || offset >= m_size)
+        return QByteArray();
+    const char* base = m_map ? reinterpret_cast<const char*>(m_map) : m_contents.constData();
+    return QByteArray::fromRawData(base + offset, m_size - offset);
+}
+
+QImage ArtDataFile::decode(const IndexRecord& record, DecodeReport* report) const
+{
+    if (report)
+        *report = DecodeReport();
+    if (record.isEmpty())
+        return QImage();
+    const QByteArray bytes = bytesFrom(record.offset);
+    if (bytes.isEmpty()) {
+        if (report)
+            report->complete = false;
+        return QImage();
+    }
+    return decodeRecord(m_kind, bytes, record.extra, report);
+}
+
+QImage decodeRecord(int kind, const QByteArray& bytes, quint32 extra, DecodeReport* report)
+{
+    switch (kind) {
+    case Land: return decodeLand(bytes, report);
+    case Static: return decodeStatic(bytes, report);
+    case Gump:
+        return decodeGump(bytes, gumpWidthFromExtra(extra), gumpHeightFromExtra(extra), report);
+    case Texture: return decodeTexture(bytes, textureSizeForExtra(extra), report);
+    default:
+        if (report)
+            report->complete = false;
+        return QImage();
+    }
+}
+
+} // namespace qm

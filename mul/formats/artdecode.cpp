@@ -1,0 +1,389 @@
+// Record bytes to images. Every read is checked against the bytes handed in, every loop
+// advances through the record or along the row, and no image is larger than the record's
+// own tables allow (or kMaxArtPixels), so damaged files give partial images, never crashes.
+#include "artcodec.h"
+
+#include "littleendian.h"
+#include "pixels.h"
+
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>   // x86 only, so the record bytes are little-endian like the registers
+#endif
+namespace qm {
+
+namespace {
+
+// A cleared ARGB32 image, or a null one when the size is unusable or memory runs out.
+QImage newArtImage(qint64 width, qint64 height, bool clear)
+{
+    if (width <= 0 || height <= 0 || width * height > kMaxArtPixels)
+        return QImage();
+    QImage image(int(width), int(height), QImage::Format_ARGB32);
+    if (!image.isNull() && clear)
+        image.fill(0u);
+    return image;
+}
+
+// Row pointers without QImage::scanLine's per-call detach check: the image is ours alone.
+class Rows {
+public:
+    explicit Rows(QImage& image) : m_bits(image.bits()), m_stride(image.bytesPerLine()) { }
+    QRgb* operator[](int y) const { return reinterpret_cast<QRgb*>(m_bits + qsizetype(y) * m_stride); }
+
+private:
+    uchar* m_bits;
+    qsizetype m_stride;
+};
+
+// Every Color16 (bit 15 ignored) as an image pixel: one load per pixel instead of three
+// masks and shifts. 128 KB, built at compile time.
+struct Color16Table {
+    QRgb rgb[0x8000];
+};
+
+constexpr Color16Table makeColor16Table()
+{
+    Color16Table t {};
+    for (quint32 v = 0; v < 0x8000; ++v)
+        t.rgb[v] = 0xFF000000u | ((v & 0x7C00u) << 9) | ((v & 0x03E0u) << 6) | ((v & 0x001Fu) << 3);
+    return t;
+}
+
+constexpr Color16Table kColor16Table = makeColor16Table();
+static_assert(kColor16Table.rgb[0x7FFF] == 0xFFF8F8F8u && kColor16Table.rgb[0] == 0xFF000000u,
+              "table agrees with color16ToRgb");
+
+inline QRgb tableRgb(quint32 color16)
+{
+    return kColor16Table.rgb[color16 & 0x7FFFu];
+}
+
+inline void store4(QRgb* d, QRgb c)
+{
+    d[0] = d[1] = d[2] = d[3] = c;
+}
+
+inline void store8(QRgb* d, QRgb c)
+{
+    d[0] = d[1] = d[2] = d[3] = d[4] = d[5] = d[6] = d[7] = c;
+}
+
+// A gump pair's colour. Colour bits all 0 (0x0000 and 0x8000 alike): transparent. Masked
+// rather than branched on: opaque and transparent pairs alternate unpredictably.
+inline QRgb pairRgb(quint32 pair)
+{
+    const quint32 colour = pair & 0x7FFFu;
+    return tableRgb(colour) & (0u - quint32(colour != 0));
+}
+
+// Record values to pixels, eight at a time where SSE2 is there (every x86-64): the same
+// masks and shifts as color16ToRgb, on eight values at once.
+inline void convertRun(QRgb* dst, const char* src, qint64 count)
+{
+    qint64 k = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
+    const __m128i red = _mm_set1_epi32(0x7C00);
+    const __m128i green = _mm_set1_epi32(0x03E0);
+    const __m128i blue = _mm_set1_epi32(0x001F);
+    auto widen = [&](__m128i v) {
+        return _mm_or_si128(_mm_or_si128(alpha, _mm_slli_epi32(_mm_and_si128(v, red), 9)),
+                            _mm_or_si128(_mm_slli_epi32(_mm_and_si128(v, green), 6),
+                                         _mm_slli_epi32(_mm_and_si128(v, blue), 3)));
+    };
+    for (; k + 8 <= count; k += 8) {
+        const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * k));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), widen(_mm_unpacklo_epi16(values, zero)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k + 4), widen(_mm_unpackhi_epi16(values, zero)));
+    }
+#endif
+    for (; k < count; ++k)
+        dst[k] = tableRgb(readU16(src + 2 * k));
+}
+
+QImage finish(QImage image, const DecodeReport& r, DecodeReport* report)
+{
+    if (report)
+        *report = r;
+    return image;
+}
+
+// A record that cannot be decoded (further): marks it incomplete and hands back what exists.
+QImage giveUp(QImage image, DecodeReport& r, DecodeReport* report)
+{
+    r.complete = false;
+    return finish(std::move(image), r, report);
+}
+
+} // namespace
+
+QImage decodeLand(const QByteArray& record)
+{
+    return decodeLand(record, nullptr);
+}
+
+QImage decodeLand(const QByteArray& record, DecodeReport* report)
+{
+    DecodeReport r;
+    const qint64 avail = record.size();
+    if (avail < 2) {
+        return giveUp(QImage(), r, report);
+    }
+    QImage image = newArtImage(kLandSize, kLandSize, true);   // one memset beats 88 small ones
+    if (image.isNull()) {
+        return giveUp(image, r, report);
+    }
+    const Rows rows(image);
+    const char* p = record.constData();
+    qint64 pos = 0;
+    for (int y = 0; y < kLandSize; ++y) {
+        const int half = kLandSize / 2;
+        const int count = y < half ? 2 + 2 * y : kLandSize - 2 * (y - half);
+        const int firstX = y < half ? half - 1 - y : y - half;
+        const qint64 take = std::min<qint64>(count, (avail - pos) / 2);
+        convertRun(rows[y] + firstX, p + pos, take);
+        pos += 2 * take;
+        if (take < count) {
+            r.complete = false;
+            break;
+        }
+    }
+    r.extent = pos;
+    return finish(image, r, report);
+}
+
+QImage decodeStatic(const QByteArray& record)
+{
+    return decodeStatic(record, nullptr);
+}
+
+QImage decodeStatic(const QByteArray& record, DecodeReport* report)
+{
+    DecodeReport r;
+    const qint64 avail = record.size();
+    const char* p = record.constData();
+    r.extent = std::min<qint64>(avail, 8);
+    if (avail < 8) {
+        return giveUp(QImage(), r, report);
+    }
+    const qint64 width = readI16(p + 4);
+    const qint64 height = readI16(p + 6);
+    const qint64 dataStart = 8 + 2 * height;
+    // The row table must lie inside the record: that bounds the height by the record's size.
+    if (width <= 0 || height <= 0 || dataStart > avail) {
+        return giveUp(QImage(), r, report);
+    }
+    r.extent = dataStart;
+    // Every pixel is written exactly once below (runs, or 0 for the gaps), so the image
+    // needs no clearing first: decoding is bound by memory writes.
+    QImage image = newArtImage(width, height, false);
+    if (image.isNull()) {
+        return giveUp(image, r, report);
+    }
+    const Rows rows(image);
+    for (int y = 0; y < height; ++y) {
+        QRgb* line = rows[y];
+        qint64 written = 0;   // pixels [0, written) of the row are set
+        auto clearTo = [&](qint64 end) {
+            end = std::min(end, width);
+            if (end > written) {
+                std::fill(line + written, line + end, 0u);
+                written = end;
+            }
+        };
+        qint64 pos = dataStart + 2 * qint64(readI16(p + 8 + 2 * y));
+        if (pos < 0 || pos + 4 > avail) {
+            r.complete = false;
+            clearTo(width);
+            continue;
+        }
+        qint64 x = 0;
+        for (;;) {
+            if (pos + 4 > avail) {
+                r.complete = false;
+                break;
+            }
+            const qint64 skip = readI16(p + pos);
+            const qint64 count = readI16(p + pos + 2);
+            pos += 4;
+            if (skip + count == 0)
+                break;   // (0, 0) in well-formed data
+            // Runs only move right; one that doesn't, or one that starts past the right
+            // edge, can draw nothing more in this row.
+            if (skip < 0 || count < 0 || x >= width) {
+                r.complete = false;
+                break;
+            }
+            x += skip;
+            clearTo(x);
+            const qint64 present = std::min(count, (avail - pos) / 2);
+            if (x < width) {
+                const qint64 drawn = std::min(present, width - x);
+                convertRun(line + x, p + pos, drawn);
+                written = std::max(written, x + drawn);
+            }
+            pos += 2 * present;
+            x += count;
+            if (present < count) {
+                r.complete = false;
+                break;
+            }
+        }
+        clearTo(width);
+        r.extent = std::max(r.extent, pos);
+    }
+    return finish(image, r, report);
+}
+
+QImage decodeGump(const QByteArray& record, int width, int height)
+{
+    return decodeGump(record, width, height, nullptr);
+}
+
+QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport* report)
+{
+    DecodeReport r;
+    const qint64 avail = record.size();
+    const char* p = record.constData();
+    const qint64 tableSize = 4 * qint64(height);
+    if (width <= 0 || height <= 0 || tableSize > avail) {
+        r.complete = false;
+        r.extent = std::min<qint64>(avail, std::max<qint64>(tableSize, 0));
+        return finish(QImage(), r, report);
+    }
+    r.extent = tableSize;
+    // Pairs cover each row from x = 0, transparent ones included, so every pixel is written
+    // once: the pairs' pixels, then 0 for whatever a short or damaged row left.
+    QImage image = newArtImage(width, height, false);
+    if (image.isNull()) {
+        return giveUp(image, r, report);
+    }
+    const Rows rows(image);
+    for (int y = 0; y < height; ++y) {
+        QRgb* line = rows[y];
+        qint64 pos = 4 * qint64(readI32(p + 4 * y));
+        qint64 x = 0;
+        if (pos < 0 || pos + 4 > avail) {
+            r.complete = false;
+        } else {
+            // The hot loop of the whole program: gump pairs average one or two pixels.
+            const char* q = p + pos;
+            const char* const end = p + avail;
+            while (x < width) {
+                // Two short pairs at once where both fit: half the loop's checks per pair.
+                if (end - q >= 8 && x <= width - 8) {
+                    const quint32 a = readU32(q);
+                    const quint32 b = readU32(q + 4);
+                    const qint64 countA = qint16(quint16(a >> 16));
+                    const qint64 countB = qint16(quint16(b >> 16));
+                    if (quint64(countA - 1) < 4 && quint64(countB - 1) < 4) {
+                        store4(line + x, pairRgb(a));
+                        x += countA;
+                        store4(line + x, pairRgb(b));
+                        x += countB;
+                        q += 8;
+                        continue;
+                    }
+                }
+                if (end - q < 4) {
+                    r.complete = false;
+                    break;
+                }
+                const quint32 pair = readU32(q);
+                q += 4;
+                const qint64 count = qint16(quint16(pair >> 16));
+                if (count <= 0) {   // a pair that doesn't advance x would hold the row forever
+                    r.complete = false;
+                    break;
+                }
+                const QRgb c = pairRgb(pair);
+                QRgb* d = line + x;
+                // Short runs well inside the row are the rule (three in four are a single
+                // pixel, 98% at most four): four pixels are stored unconditionally in one
+                // write, the next pairs overwrite the surplus, and x advances by the count
+                // alone, which keeps the loop's dependency chain to one addition and spares
+                // a mispredicted branch per pair.
+                if (quint64(count - 1) < 4 && x <= width - 4) {   // count 1..4
+                    store4(d, c);
+                    x += count;
+                    continue;
+                }
+                const qint64 n = std::min<qint64>(count, width - x);
+                qint64 k = 0;
+                for (; k + 8 <= n; k += 8)
+                    store8(d + k, c);
+                for (; k < n; ++k)
+                    d[k] = c;
+                x += n;
+            }
+            r.extent = std::max<qint64>(r.extent, q - p);
+        }
+        if (x < width)
+            std::fill(line + x, line + width, 0u);
+    }
+    return finish(image, r, report);
+}
+
+QImage decodeTexture(const QByteArray& record, int size)
+{
+    return decodeTexture(record, size, nullptr);
+}
+
+QImage decodeTexture(const QByteArray& record, int size, DecodeReport* report)
+{
+    DecodeReport r;
+    const qint64 avail = record.size();
+    if ((size != 64 && size != 128) || avail < 2) {
+        return giveUp(QImage(), r, report);
+    }
+    const qint64 needed = 2 * qint64(size) * size;
+    // Every pixel is written when the record is whole; clear only for a short one.
+    QImage image = newArtImage(size, size, avail < needed);
+    if (image.isNull()) {
+        return giveUp(image, r, report);
+    }
+    const Rows rows(image);
+    const char* p = record.constData();
+    qint64 pos = 0;
+    for (int y = 0; y < size; ++y) {
+        const qint64 take = std::min<qint64>(size, (avail - pos) / 2);
+        convertRun(rows[y], p + pos, take);
+        pos += 2 * take;
+        if (take < size) {
+            r.complete = false;
+            break;
+        }
+    }
+    r.extent = pos;
+    return finish(image, r, report);
+}
+
+int textureSizeForExtra(quint32 extra)
+{
+    return extra == 1 ? 128 : 64;
+}
+
+quint32 textureExtraFor(int width)
+{
+    return width == 128 ? 1 : 0;
+}
+
+int gumpWidthFromExtra(quint32 extra)
+{
+    return qint16(quint16(extra >> 16));
+}
+
+int gumpHeightFromExtra(quint32 extra)
+{
+    return qint16(quint16(extra & 0xFFFF));
+}
+
+quint32 gumpExtraFor(int width, int height)
+{
+    return (quint32(quint16(width)) << 16) | quint32(quint16(height));
+}
+
+} // namespace qm

@@ -1,0 +1,386 @@
+#include "editsession.h"
+
+#include "artcodec.h"
+#include "itemsource.h"
+#include "savetransaction.h"
+#include "sessionsave.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUndoStack>
+
+namespace qm {
+
+namespace {
+
+// Steps kept for Undo; images make a step large, so the oldest go.
+constexpr int kUndoLimit = 200;
+
+QString itemsName(const QString& verb, ItemKind kind, const QVector<int>& ids)
+{
+    return ids.size() == 1 ? QStringLiteral("%1 %2").arg(verb, itemName(kind, ids.first()))
+                           : QStringLiteral("%1 %2 %3 Items").arg(verb).arg(ids.size()).arg(kindName(kind));
+}
+
+} // namespace
+
+EditSession::EditSession(QObject* parent)
+    : QObject(parent)
+    , m_undo(std::make_unique<QUndoStack>())
+{
+    m_undo->setUndoLimit(kUndoLimit);
+    connect(m_undo.get(), &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
+}
+
+EditSession::~EditSession()
+{
+    // The steps call back into the session while the stack is destroyed; none may run then.
+    m_undo->disconnect(this);
+}
+
+void EditSession::open(const QString& mulDir, OpenReport* report)
+{
+    OpenReport local;
+    if (!report)
+        report = &local;
+    m_pending.reset();
+    m_undo->clear();
+    m_changes = ChangeSet();
+    m_dir = mulDir;
+    if (!m_dir.isEmpty() && QFileInfo(m_dir).isDir()
+        && !recoverInterruptedSave(m_dir, &report->recovered, &report->recoveryError)) {
+        report->recoveryError += QStringLiteral(". The data files may not match each other until this is "
+                                                "resolved; Save refuses to run while the unfinished save remains");
+    }
+    readDirectory();
+    for (int kind : { int(Land), int(Gump), int(Texture) })
+        if (isReadOnly(ItemKind(kind)))
+            report->catalogueWarnings << m_readOnly[kind];
+    if (m_tileState == TileDataState::OtherLayout) {
+        report->tileDataWarning = QStringLiteral("tiledata.mul (%1 bytes) has a size that fits neither the classic nor the wide "
+                                           "layout. Tile data is shown read-only and Save leaves the file untouched.").arg(m_tileDataSize);
+    } else if (m_tileState == TileDataState::Missing && QFileInfo::exists(mulPath(m_dir, indexFileName(Land)))) {
+        report->tileDataWarning = QStringLiteral("tiledata.mul is missing in %1. Tile data cannot be shown or saved.")
+                                      .arg(QDir::toNativeSeparators(m_dir));
+    }
+    emit cataloguesReset();
+}
+
+void EditSession::readDirectory()
+{
+    m_catalogues = readCatalogues(m_dir);
+    for (int kind = 0; kind < kItemKindCount; ++kind) {
+        const QString path = mulPath(m_dir, indexFileName(kind));
+        m_stamps[kind] = stampOf(path);
+        QString why;
+        m_readOnly[kind].clear();
+        if (!catalogueSafeToSave(m_dir, m_catalogues.indexRead[kind], kind, &why))
+            m_readOnly[kind] = QStringLiteral("%1 could not be read, so the %2 catalogue is read-only: its "
+                                              "edits are refused and Save leaves its files as they are.")
+                                   .arg(QDir::toNativeSeparators(path), kindName(kind));
+        else if (m_catalogues.isDamaged(kind))
+            m_readOnly[kind] = QStringLiteral("%1, so the %2 catalogue is read-only: its edits are refused "
+                                              "and Save leaves its files as they are.")
+                                   .arg(m_catalogues.damage[kind], kindName(kind));
+    }
+    m_tileState = m_dir.isEmpty() ? TileDataState::Missing : qm::tileDataState(m_dir, &m_tileDataSize);
+}
+
+QString EditSession::tileDataReason() const
+{
+    switch (m_tileState) {
+    case TileDataState::Writable: return QString();
+    case TileDataState::Missing: return QStringLiteral("tiledata.mul is missing");
+    case TileDataState::OtherLayout:
+        return QStringLiteral("tiledata.mul (%1 bytes) has a size that fits neither the classic nor the wide layout").arg(m_tileDataSize);
+    }
+    return QString();
+}
+
+QImage EditSession::image(ItemKind kind, int id) const
+{
+    return currentImage(m_dir, m_changes, kind, id);
+}
+
+tile_struct EditSession::tile(ItemKind kind, int id) const
+{
+    return currentTile(m_dir, m_changes, kind, id);
+}
+
+anim_st EditSession::anim(int id) const
+{
+    return currentAnim(m_dir, m_changes, id);
+}
+
+bool EditSession::canEditItem(ItemKind kind, int id, QString* error) const
+{
+    QString why;
+    if (!isValidKind(kind))
+        why = QStringLiteral("There is no such catalogue");
+    else if (isReadOnly(kind))
+        why = m_readOnly[kind];
+    else
+        why = itemIdRangeError(kind, id);
+    if (why.isEmpty())
+        return true;
+    if (error)
+        *error = why;
+    return false;
+}
+
+bool EditSession::checkImage(ItemKind kind, int id, const QImage& image, QString* error) const
+{
+    if (!canEditItem(kind, id, error))
+        return false;
+    QString why;
+    if (image.isNull() || canEncode(kind, image, &why))
+        return true;
+    if (error)
+        *error = QStringLiteral("%1 cannot hold this picture: %2").arg(itemName(kind, id), why);
+    return false;
+}
+
+bool EditSession::setImage(ItemKind kind, int id, const QImage& image, QString* error)
+{
+    if (!checkImage(kind, id, image, error))
+        return false;
+    return change({ kind, id }, QStringLiteral("Replace Picture of %1").arg(itemName(kind, id)),
+                  [&](ItemState& s) { s.image = image; });
+}
+
+bool EditSession::setTile(ItemKind kind, int id, const tile_struct& tile, QString* error)
+{
+    // Kept even where tiledata.mul cannot be written: Save then leaves the file alone, says so
+    // and keeps the record, as it does for a patch's tile data.
+    const QString why = hasTileData(kind) ? itemIdRangeError(kind, id) : QStringLiteral("%1 has no tile data").arg(itemName(kind, id));
+    if (!why.isEmpty()) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    return change({ kind, id }, QStringLiteral("Change Tile Data of %1").arg(itemName(kind, id)),
+                  [&](ItemState& s) { s.tile = tile; });
+}
+
+bool EditSession::setAnim(int id, const anim_st& anim, QString* error)
+{
+    const QString why = itemIdRangeError(Static, id);
+    if (!why.isEmpty()) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    return change({ Static, id }, QStringLiteral("Change Animation Data of %1").arg(itemName(Static, id)),
+                  [&](ItemState& s) { s.anim = anim; });
+}
+
+bool EditSession::insert(ItemKind kind, int id, QString* error)
+{
+    if (!canEditItem(kind, id, error))
+        return false;
+    return change({ kind, id }, QStringLiteral("New %1").arg(itemName(kind, id)), [](ItemState& s) { s.listed = true; });
+}
+
+bool EditSession::remove(ItemKind kind, const QVector<int>& ids, QString* error)
+{
+    for (int id : ids)
+        if (!canEditItem(kind, id, error))
+            return false;
+    beginStep(itemsName(QStringLiteral("Delete"), kind, ids));
+    for (int id : ids) {
+        change({ kind, id }, QString(), [](ItemState& s) {
+            s.listed = false;
+            s.image.reset();
+            s.tile.reset();
+        });
+    }
+    endStep();
+    return true;
+}
+
+bool EditSession::storeItem(ItemKind kind, int id, const QImage& image, const tile_struct& tile,
+                            const anim_st& anim, const QString& stepName, QString* error)
+{
+    if (!checkImage(kind, id, image, error))
+        return false;
+    return change({ kind, id }, stepName, [&](ItemState& s) {
+        s.listed = true;
+        s.image = image;
+        if (hasTileData(kind))
+            s.tile = tile;
+        if (kind == Static)
+            s.anim = anim;
+    });
+}
+
+void EditSession::beginStep(const QString& name)
+{
+    if (m_pending) {
+        ++m_pending->depth;
+        return;
+    }
+    m_pending = std::make_unique<PendingStep>();
+    m_pending->name = name;
+}
+
+void EditSession::endStep()
+{
+    if (!m_pending || --m_pending->depth > 0)
+        return;
+    const std::unique_ptr<PendingStep> step = std::move(m_pending);
+    QMap<ItemKey, ItemStep::Transition> items;
+    for (auto it = step->before.cbegin(); it != step->before.cend(); ++it) {
+        const ItemState after = stateOf(it.key());
+        if (after != it.value())
+            items.insert(it.key(), { it.value(), after });
+    }
+    if (items.isEmpty())
+        return;
+    QString name = step->name;
+    QStringList names = step->names;
+    names.removeAll(QString());
+    names.removeDuplicates();
+    if (name.isEmpty() && names.size() == 1)
+        name = names.first();
+    if (name.isEmpty()) {
+        const ItemKey first = items.firstKey();
+        name = items.size() == 1 ? QStringLiteral("Edit %1").arg(itemName(first.kind, first.id))
+                                 : QStringLiteral("Edit %1 Items").arg(items.size());
+    }
+    m_undo->push(new ItemStep(*this, name, std::move(items)));
+}
+
+bool EditSession::change(const ItemKey& key, const QString& name, const std::function<void(ItemState&)>& edit)
+{
+    beginStep();
+    m_pending->names << name;
+    if (!m_pending->before.contains(key))
+        m_pending->before.insert(key, stateOf(key));
+    ItemState state = stateOf(key);
+    edit(state);
+    applyState(key, state);
+    endStep();
+    return true;
+}
+
+ItemState EditSession::stateOf(const ItemKey& key) const
+{
+    ItemState s;
+    s.listed = isListed(key.kind, key.id);
+    const auto image = m_changes.images[key.kind].constFind(key.id);
+    if (image != m_changes.images[key.kind].constEnd())
+        s.image = *image;
+    if (hasTileData(key.kind)) {
+        const auto tile = m_changes.tiles[key.kind].constFind(key.id);
+        if (tile != m_changes.tiles[key.kind].constEnd())
+            s.tile = *tile;
+    }
+    if (key.kind == Static) {
+        const auto anim = m_changes.animEntries.constFind(key.id);
+        if (anim != m_changes.animEntries.constEnd())
+            s.anim = *anim;
+    }
+    return s;
+}
+
+void EditSession::applyState(const ItemKey& key, const ItemState& state)
+{
+    const ItemState old = stateOf(key);
+    if (state.image)
+        m_changes.images[key.kind].insert(key.id, *state.image);
+    else
+        m_changes.images[key.kind].remove(key.id);
+    if (hasTileData(key.kind)) {
+        if (state.tile)
+            m_changes.tiles[key.kind].insert(key.id, *state.tile);
+        else
+            m_changes.tiles[key.kind].remove(key.id);
+    }
+    if (key.kind == Static) {
+        if (state.anim)
+            m_changes.animEntries.insert(key.id, *state.anim);
+        else
+            m_changes.animEntries.remove(key.id);
+    }
+    if (state.listed != old.listed) {
+        if (state.listed) {
+            m_catalogues.list(key.kind, key.id);
+            emit itemListed(key.kind, key.id);
+        } else {
+            m_catalogues.unlist(key.kind, key.id);
+            emit itemUnlisted(key.kind, key.id);
+        }
+    }
+    const int parts = (old.image != state.image ? ImagePart : 0) | (old.tile != state.tile ? TilePart : 0)
+        | (old.anim != state.anim ? AnimPart : 0);
+    if (parts)
+        emit itemChanged(key.kind, key.id, parts);
+}
+
+bool EditSession::isModified() const
+{
+    return !m_undo->isClean();
+}
+
+QStringList EditSession::staleIndexFiles() const
+{
+    QStringList stale;
+    for (int kind : { int(Land), int(Gump), int(Texture) }) {
+        const QString path = mulPath(m_dir, indexFileName(kind));
+        if (!isReadOnly(ItemKind(kind)) && stampOf(path) != m_stamps[kind])
+            stale << QDir::toNativeSeparators(path);
+    }
+    return stale;
+}
+
+bool EditSession::save(QString* error, QStringList* notes, const Reapply& reapply)
+{
+    QString localError;
+    if (!error)
+        error = &localError;
+    SessionSave run(*this);
+    if (!run.begin(error, reapply) || !run.stageArt(error, notes) || !run.stageImages(Gump, error)
+        || !run.stageImages(Texture, error) || !run.stageAnim(error) || !run.commit(error))
+        return false;
+    // A read-only catalogue was left alone: say so, since the save otherwise looks complete.
+    if (notes)
+        for (int kind : { int(Land), int(Gump), int(Texture) })
+            if (isReadOnly(ItemKind(kind)))
+                notes->append(readOnlyReason(ItemKind(kind)));
+    return true;
+}
+
+QMap<ItemKey, ItemState> EditSession::historyFromFiles() const
+{
+    QMap<ItemKey, ItemState> files;
+    for (int i = 0; i < m_undo->count(); ++i) {
+        const auto* step = static_cast<const ItemStep*>(m_undo->command(i));
+        for (const ItemKey& key : step->items()) {
+            if (files.contains(key))
+                continue;
+            ItemState s;
+            s.image = readImageFromFiles(m_dir, key.kind, key.id);
+            if (hasTileData(key.kind))
+                s.tile = currentTile(m_dir, ChangeSet(), key.kind, key.id);
+            if (key.kind == Static)
+                s.anim = currentAnim(m_dir, ChangeSet(), key.id);
+            files.insert(key, s);
+        }
+    }
+    return files;
+}
+
+void EditSession::pinHistoryToFiles(const QMap<ItemKey, ItemState>& filesBefore)
+{
+    for (int i = 0; i < m_undo->count(); ++i)
+        const_cast<ItemStep*>(static_cast<const ItemStep*>(m_undo->command(i)))->pinTo(filesBefore);
+}
+
+void EditSession::markSaved()
+{
+    for (int kind = 0; kind < kItemKindCount; ++kind)
+        m_stamps[kind] = stampOf(mulPath(m_dir, indexFileName(kind)));
+    m_undo->setClean();
+}
+
+} // namespace qm

@@ -1,0 +1,154 @@
+#pragma once
+
+#include "changeset.h"
+#include "indexfile.h"
+#include "itemkind.h"
+#include "itemstate.h"
+#include "records.h"
+#include "rewrite.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+#include <set>
+
+class QUndoStack;
+
+namespace qm {
+
+class SessionSave;
+
+// One data directory opened for editing: its catalogues (which ids are listed, which free),
+// the change set of applied edits, what may be written (read-only catalogues, the tile data
+// state), the index files as they were read, and the undo history. Its methods are the only
+// way to change any of it; the editor's windows and qmtool are views and callers.
+//
+// Every edit is one undo step, or part of the step a caller opened with beginStep(). An edit
+// the files could not take (a read-only catalogue, an id out of range, a picture the encoder
+// refuses) is refused with a sentence for the user, and nothing changes.
+class EditSession : public QObject {
+    Q_OBJECT
+
+public:
+    explicit EditSession(QObject* parent = nullptr);
+    ~EditSession() override;
+
+    // What opening a directory met, for the user: an interrupted save finished or undone,
+    // one that could not be, and files that limit editing (unreadable or damaged indexes,
+    // tile data of a layout this program cannot write).
+    struct OpenReport {
+        QStringList recovered;
+        QString recoveryError;
+        QString tileDataWarning;
+        QStringList catalogueWarnings;   // one per read-only catalogue
+    };
+
+    // Finishes or undoes an interrupted save, reads the catalogues and empties the change set
+    // and the history. Emits cataloguesReset().
+    void open(const QString& mulDir, OpenReport* report = nullptr);
+    const QString& directory() const { return m_dir; }
+
+    // The catalogues.
+    const QVector<int>& listed(ItemKind kind) const { return m_catalogues.listed[kind]; }
+    bool isListed(ItemKind kind, int id) const { return m_catalogues.isListed(kind, id); }
+    using FreeIdSets = std::set<quint32>[kItemKindCount];
+    const FreeIdSets& freeIdSets() const { return m_catalogues.free; }
+    // A read-only catalogue keeps its files as they are: edits to it are refused and Save
+    // leaves its index and data file alone. The reason names the file.
+    bool isReadOnly(ItemKind kind) const { return !m_readOnly[kind].isEmpty(); }
+    QString readOnlyReason(ItemKind kind) const { return m_readOnly[kind]; }
+    TileDataState tileDataState() const { return m_tileState; }
+    bool tileDataWritable() const { return m_tileState == TileDataState::Writable; }
+    // Why Save cannot write tile records; empty when it can.
+    QString tileDataReason() const;
+
+    // What an item is now: the change set's entry where it holds one, else the files.
+    const ChangeSet& changes() const { return m_changes; }
+    QImage image(ItemKind kind, int id) const;
+    tile_struct tile(ItemKind kind, int id) const;
+    anim_st anim(int id) const;
+
+    // The edits. `name` of beginStep names the step in the Undo menu; empty: named after
+    // the edits it holds.
+    bool setImage(ItemKind kind, int id, const QImage& image, QString* error = nullptr);
+    bool setTile(ItemKind kind, int id, const tile_struct& tile, QString* error = nullptr);
+    bool setAnim(int id, const anim_st& anim, QString* error = nullptr);
+    // Lists a free id as a new, empty entry ("New").
+    bool insert(ItemKind kind, int id, QString* error = nullptr);
+    // Unlists entries and drops their images and tile records; animation records stay.
+    bool remove(ItemKind kind, const QVector<int>& ids, QString* error = nullptr);
+    // Lists the item and stores everything it carries at once (a patch import). Tile and
+    // animation records only where the kind has them.
+    bool storeItem(ItemKind kind, int id, const QImage& image, const tile_struct& tile, const anim_st& anim,
+                   const QString& stepName, QString* error = nullptr);
+    void beginStep(const QString& name = QString());
+    void endStep();
+
+    // Whether the files could take an edit of this item; false with the sentence refusing it.
+    bool canEditItem(ItemKind kind, int id, QString* error) const;
+
+    QUndoStack* undoStack() const { return m_undo.get(); }
+    // Edits not yet saved: the history is away from the point of the last save or open.
+    bool isModified() const;
+
+    // Everything Save needs to know about the index files as they were read: the lists must
+    // still describe them, or another program changed them in between.
+    QStringList staleIndexFiles() const;
+
+    // Save: every stage into one transaction (see SessionSave for the stages one by one).
+    // A stale list fails the save, naming the files, unless `reapply` is given: it then runs
+    // on the directory read again under the save lock (the session emptied first) and the
+    // save goes on with what it stages. On success the change set's written maps are empty
+    // and the history is marked saved.
+    using Reapply = std::function<bool(EditSession&, QString* error)>;
+    bool save(QString* error, QStringList* notes = nullptr, const Reapply& reapply = {});
+
+signals:
+    void itemListed(qm::ItemKind kind, int id);
+    void itemUnlisted(qm::ItemKind kind, int id);
+    // The item's image, tile record or animation record as the session serves it changed;
+    // `parts` is a set of ItemPart bits.
+    void itemChanged(qm::ItemKind kind, int id, int parts);
+    // Every catalogue was read again (open): views rebuild their lists.
+    void cataloguesReset();
+    void modifiedChanged(bool modified);
+
+private:
+    friend class SessionSave;
+    friend class ItemStep;
+
+    // The step being gathered: the items' states before its first edit.
+    struct PendingStep {
+        QString name;
+        QStringList names;
+        QMap<ItemKey, ItemState> before;
+        int depth = 1;
+    };
+
+    void readDirectory();
+    ItemState stateOf(const ItemKey& key) const;
+    void applyState(const ItemKey& key, const ItemState& state);
+    bool change(const ItemKey& key, const QString& name, const std::function<void(ItemState&)>& edit);
+    bool checkImage(ItemKind kind, int id, const QImage& image, QString* error) const;
+    // After a save: history entries that meant "as the files hold it" keep meaning what the
+    // files held before the save, so undoing past it restores that.
+    void pinHistoryToFiles(const QMap<ItemKey, ItemState>& filesBefore);
+    QMap<ItemKey, ItemState> historyFromFiles() const;
+    void markSaved();
+
+    QString m_dir;
+    Catalogues m_catalogues;
+    ChangeSet m_changes;
+    QString m_readOnly[kItemKindCount];
+    FileStamp m_stamps[kItemKindCount];
+    TileDataState m_tileState = TileDataState::Missing;
+    qint64 m_tileDataSize = -1;
+    std::unique_ptr<QUndoStack> m_undo;
+    std::unique_ptr<PendingStep> m_pending;
+};
+
+} // namespace qm

@@ -1,0 +1,141 @@
+#include "commandtable.h"
+
+#include "itemkind.h"
+#include "tilefields.h"
+
+using namespace qm;
+
+namespace {
+
+const QString kKind = QStringLiteral("land, static, gump or texture (or 0 to 3)");
+const QString kId = QStringLiteral("decimal, or hexadecimal after 0x");
+
+// "name, flags, texid": the fields of a kind's tile record as qmtool names them.
+QString tileFieldNames(int kind)
+{
+    QStringList names { QStringLiteral("name") };
+    for (const TileField* f : tileFieldsOf(kind))
+        names << QLatin1String(f->name);
+    return names.join(QStringLiteral(", "));
+}
+
+QVector<ToolCommandSpec> buildCommands()
+{
+    const ToolArgument kind { QStringLiteral("KIND"), kKind };
+    const ToolArgument id { QStringLiteral("ID"), kId };
+    const ToolArgument tileKind { QStringLiteral("KIND"), QStringLiteral("land or static (or 0, 1)") };
+    const ToolArgument assignments { QStringLiteral("FIELD=VALUE..."), QStringLiteral("the fields to change") };
+    const QString tileFields = QStringLiteral("land %1; static %2").arg(tileFieldNames(Land), tileFieldNames(Static));
+    return {
+        { QStringLiteral("list"), QStringLiteral("list KIND"), QStringLiteral("ids with data, ascending"),
+          QStringLiteral("Prints the ids that have data, ascending, one per line as the editor's lists show "
+                         "them (0x1a)."),
+          { kind }, {}, 1, 1, cmdList },
+        { QStringLiteral("free"), QStringLiteral("free KIND"), QStringLiteral("free ids, ascending"),
+          QStringLiteral("Prints the free ids (empty index records), ascending, one per line (0x1a). New "
+                         "entries take the smallest."),
+          { kind }, {}, 1, 1, cmdFree },
+        { QStringLiteral("export-image"), QStringLiteral("export-image KIND ID OUT"),
+          QStringLiteral("decoded image, format by OUT's extension"),
+          QStringLiteral("Writes the item's decoded image to OUT, in the format its extension names (png, bmp, "
+                         "tiff, ...). Exit code 2 when the entry has no image."),
+          { kind, id, { QStringLiteral("OUT"), QStringLiteral("the picture file to write") } }, {}, 3, 3,
+          cmdExportImage },
+        { QStringLiteral("tile"), QStringLiteral("tile land|static ID"), QStringLiteral("tile data as JSON"),
+          QStringLiteral("Prints the tile data of a land or static tile as one JSON object: %1.").arg(tileFields),
+          { tileKind, id }, {}, 2, 2, cmdTile },
+        { QStringLiteral("anim"), QStringLiteral("anim ID"), QStringLiteral("animation data as JSON"),
+          QStringLiteral("Prints the animation data of a static tile as one JSON object: frames (64 signed "
+                         "offsets), frameUnknown, frameCount, frameInterval and frameStart (intervals in steps "
+                         "of 50 ms)."),
+          { { QStringLiteral("ID"), QStringLiteral("a static id, ") + kId } }, {}, 1, 1, cmdAnim },
+        { QStringLiteral("verify"), QStringLiteral("verify"), QStringLiteral("decode every entry, report problems"),
+          QStringLiteral("Decodes every listed entry of the four catalogues and checks that its record "
+                         "lies inside its data file and fits its index length; checks that every file "
+                         "the editor reads is there, readable and of a size its layout allows. Prints "
+                         "the first problems of each file, one per line, and counts the rest; exit "
+                         "code 0 when there is none, else 2."),
+          {}, {}, 0, 0, cmdVerify },
+        { QStringLiteral("dir"), QStringLiteral("dir [PATH]"), QStringLiteral("show or set the editor's data directory"),
+          QStringLiteral("Without PATH, prints the data directory the editor uses (--dir overrides it for this "
+                         "run). With PATH, stores that existing directory as the editor's data directory."),
+          { { QStringLiteral("PATH"), QStringLiteral("the game's data directory to store") } }, {}, 0, 1, cmdDir,
+          false },
+        { QStringLiteral("make-demo"), QStringLiteral("make-demo DIR [--full] [--overwrite]"),
+          QStringLiteral("write a demo data directory"),
+          QStringLiteral("Writes a complete demo data directory drawn by this program: land tiles, statics "
+                         "(some animated), gumps, textures, tile data and animation data. The same bytes on "
+                         "every run."),
+          { { QStringLiteral("DIR"), QStringLiteral("the directory to write (created if needed)") } },
+          { { QStringLiteral("full"), QString(),
+              QStringLiteral("Realistic sizes for benchmarks: about 80 MB of art, 100 MB of gumps, 20 MB of "
+                             "textures.") },
+            { QStringLiteral("overwrite"), QString(),
+              QStringLiteral("Replace data files already in DIR (never point this at a real game "
+                             "directory).") } },
+          1, 1, cmdMakeDemo, false },
+        { QStringLiteral("import-image"), QStringLiteral("import-image KIND ID FILE"),
+          QStringLiteral("replace an image and save"),
+          QStringLiteral("Replaces the image of an item by a picture file and saves. The picture is brought to "
+                         "the item's kind as the editor's image page does: land tiles smooth-scaled to 44x44 "
+                         "and masked to the diamond, textures to 64x64 or 128x128, statics and gumps kept at "
+                         "their size. A free id gets a new entry."),
+          { kind, id, { QStringLiteral("FILE"), QStringLiteral("the picture file to read") } }, {}, 3, 3,
+          cmdImportImage },
+        { QStringLiteral("delete"), QStringLiteral("delete KIND ID..."), QStringLiteral("delete entries and save"),
+          QStringLiteral("Deletes entries and saves: their index records become empty and their data is "
+                         "dropped."),
+          { kind, { QStringLiteral("ID..."), QStringLiteral("the ids to delete, ") + kId } }, {}, 2, -1,
+          cmdDelete },
+        { QStringLiteral("set-tile"), QStringLiteral("set-tile land|static ID FIELD=VALUE..."),
+          QStringLiteral("edit tile data and save"),
+          QStringLiteral("Edits the tile data of a land or static tile and saves. Fields as 'qmtool tile' names "
+                         "them: %1. Numbers are decimal or hexadecimal after 0x; name=TEXT takes at most 20 "
+                         "Latin-1 characters. Fields not named keep their values.")
+              .arg(tileFields),
+          { tileKind, id, assignments }, {}, 3, -1, cmdSetTile },
+        { QStringLiteral("set-anim"), QStringLiteral("set-anim ID FIELD=VALUE... [frames=v0,v1,...]"),
+          QStringLiteral("edit animation data and save"),
+          QStringLiteral("Edits the animation data of a static tile and saves. Fields: frameUnknown, frameCount, "
+                         "frameInterval, frameStart (or unknown, count, interval, start) and frames=v0,v1,... "
+                         "which sets the first frames and keeps the others. Values are -128 to 255, decimal or "
+                         "hexadecimal after 0x."),
+          { { QStringLiteral("ID"), QStringLiteral("a static id, ") + kId }, assignments }, {}, 2, -1,
+          cmdSetAnim },
+        { QStringLiteral("save"), QStringLiteral("save"), QStringLiteral("rewrite the data files (compacts them)"),
+          QStringLiteral("Rewrites the data files without edits: drops the space of deleted and replaced "
+                         "entries. Files already compact are left alone."),
+          {}, {}, 0, 0, cmdSave },
+        { QStringLiteral("export-patch"), QStringLiteral("export-patch KIND ID OUT"),
+          QStringLiteral("write one item to a patch file"),
+          QStringLiteral("Writes one item (its image, and its tile and animation data where the kind has them) "
+                         "to the patch file OUT, exactly as named."),
+          { kind, id, { QStringLiteral("OUT"), QStringLiteral("the patch file to write") } }, {}, 3, 3,
+          cmdExportPatch },
+        { QStringLiteral("import-patch"), QStringLiteral("import-patch FILE [--id ID|--id auto]"),
+          QStringLiteral("import a patch file and save"),
+          QStringLiteral("Imports a patch file under the patch's own id, a chosen id, or the smallest free id "
+                         "(auto), then saves. A broken or unsuitable patch changes nothing (exit 2)."),
+          { { QStringLiteral("FILE"), QStringLiteral("the patch file to read") } },
+          { { QStringLiteral("id"), QStringLiteral("ID"),
+              QStringLiteral("The id to import under, or 'auto' for the smallest free id (default: the "
+                             "patch's id).") } },
+          1, 1, cmdImportPatch },
+    };
+}
+
+} // namespace
+
+const QVector<ToolCommandSpec>& toolCommands()
+{
+    static const QVector<ToolCommandSpec> commands = buildCommands();
+    return commands;
+}
+
+const ToolCommandSpec* findToolCommand(const QString& name)
+{
+    for (const ToolCommandSpec& c : toolCommands())
+        if (c.name == name)
+            return &c;
+    return nullptr;
+}
