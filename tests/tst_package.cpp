@@ -155,6 +155,8 @@ private slots:
         QCOMPARE(packageEntryHash(PackageKind::Art, 81920), quint64(0));
         QCOMPARE(artPackageId(Static, 0x10), 16384 + 0x10);
         QCOMPARE(artPackageId(Static, 65536), -1);
+        QCOMPARE(packageEntryLabel(PackageKind::Art, artHash(16384 + 0x10)), QStringLiteral("Static 0x10"));
+        QCOMPARE(packageEntryLabel(PackageKind::Gump, artHash(1)), packageHashLabel(artHash(1)));
     }
 
     void gumpEntryPrefix()

@@ -3,6 +3,7 @@
 #include "indexfile.h"
 #include "itemkind.h"
 #include "littleendian.h"
+#include "packagefile.h"
 #include "packagehash.h"
 
 #include <QHash>
@@ -58,6 +59,15 @@ int packageIdForHash(PackageKind kind, quint64 hash)
     static const QHash<quint64, int> art = buildIdsByHash(PackageKind::Art);
     static const QHash<quint64, int> gump = buildIdsByHash(PackageKind::Gump);
     return (kind == PackageKind::Art ? art : gump).value(hash, -1);
+}
+
+QString packageEntryLabel(PackageKind kind, quint64 hash)
+{
+    const int id = packageIdForHash(kind, hash);
+    int itemKind = Gump, itemId = id;
+    if (id < 0 || (kind == PackageKind::Art && !itemOfArtPackageId(id, &itemKind, &itemId)))
+        return packageHashLabel(hash);
+    return itemName(itemKind, itemId);
 }
 
 bool packageKindOf(int itemKind, PackageKind* out)

@@ -26,6 +26,10 @@ quint64 packageEntryHash(PackageKind kind, int id);
 // any thread.
 int packageIdForHash(PackageKind kind, quint64 hash);
 
+// How messages name an entry: "Static 0x10", "Gump 0x5" where its hash names an id, else
+// by its hash ("entry 0x0123456789abcdef"). Pass it as the label of readPackageEntry.
+QString packageEntryLabel(PackageKind kind, quint64 hash);
+
 // The package that holds an item kind (Land, Static: Art; Gump: Gump); false for textures.
 bool packageKindOf(int itemKind, PackageKind* out);
 // Item (kind, id) <-> art package id; -1 / false outside the ranges.
