@@ -56,8 +56,6 @@ private slots:
         QTest::newRow("cut gump index, plain save") << "gumpidx.mul" << qint64(5 * 12 + 4) << QStringList { "save" } << "art.mul";
         QTest::newRow("cut art index, tile edit") << "artidx.mul" << qint64(300 * 12 + 1)
                                                   << QStringList { "set-tile", "static", "1", "hue=3" } << "tiledata.mul";
-        QTest::newRow("cut texture index, animation edit") << "texidx.mul" << qint64(13)
-                                                           << QStringList { "set-anim", "1", "count=2" } << "animdata.mul";
     }
 
     void saveLeavesTheDamagedPairAlone()
@@ -69,7 +67,7 @@ private slots:
         SaveDir dir;
         dir.writeStandard();
         cutTo(dir.file(index), size);
-        const QString data = index == "artidx.mul" ? "art.mul" : index == "gumpidx.mul" ? "gumpart.mul" : "texmaps.mul";
+        const QString data = index == "artidx.mul" ? "art.mul" : "gumpart.mul";
         const auto before = dir.snapshot();
 
         const ToolRun run = runToolIn(dir.path(), command);

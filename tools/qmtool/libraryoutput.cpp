@@ -3,7 +3,11 @@
 #include <cstdio>
 
 #ifdef Q_OS_UNIX
+#include <cstdint>
 #include <unistd.h>
+
+// Present when a sanitizer runtime is linked in (the test builds); null otherwise.
+extern "C" __attribute__((weak)) void __sanitizer_set_report_fd(void* fd);
 #endif
 
 namespace {
@@ -50,6 +54,9 @@ LibraryOutput::LibraryOutput()
     if (m_savedStderr >= 0 && m_held && ::dup2(fileno(m_held), 2) >= 0) {
         terminalHandle() = m_savedStderr;
         m_terminal.open(m_savedStderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+        // A sanitizer's report ends the process at once: it must not be held.
+        if (__sanitizer_set_report_fd)
+            __sanitizer_set_report_fd(reinterpret_cast<void*>(std::intptr_t(m_savedStderr)));
         return;
     }
     if (m_held)
