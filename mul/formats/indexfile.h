@@ -61,6 +61,10 @@ struct Catalogues {
     // Whether the kind's index file was opened and read whole; a missing or unreadable one
     // gives empty catalogues.
     bool indexRead[kItemKindCount] {};
+    // Why an index file that is there cannot be trusted (it could not be read, or it is
+    // damaged), naming the file; empty when it can. Such a catalogue is read-only: editing
+    // it, or saving its list, could cost its data file records it still holds.
+    QString damage[kItemKindCount];
 
     bool isListed(int kind, int id) const;
     // Lists `id` (the list stays ascending) and takes it from the free ids, as the editor's

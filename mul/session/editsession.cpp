@@ -73,12 +73,13 @@ void EditSession::readDirectory()
     for (int kind = 0; kind < kItemKindCount; ++kind) {
         const QString path = mulPath(m_dir, indexFileName(kind));
         m_stamps[kind] = stampOf(path);
-        QString why;
-        m_readOnly[kind].clear();
-        if (!catalogueSafeToSave(m_dir, m_catalogues.indexRead[kind], kind, &why))
-            m_readOnly[kind] = QStringLiteral("%1 could not be read, so the %2 catalogue is read-only: its "
-                                              "edits are refused and Save leaves its files as they are.")
-                                   .arg(QDir::toNativeSeparators(path), kindName(kind));
+        QString damage = m_catalogues.damage[kind];
+        if (damage.isEmpty() && !catalogueSafeToSave(m_dir, m_catalogues.indexRead[kind], kind, nullptr))
+            damage = QStringLiteral("%1 could not be read").arg(QDir::toNativeSeparators(path));
+        m_readOnly[kind] = damage.isEmpty() ? QString()
+                                            : QStringLiteral("%1, so the %2 catalogue is read-only: its edits are "
+                                                             "refused and Save leaves its files as they are.")
+                                                  .arg(damage, kindName(kind));
     }
     m_tileState = m_dir.isEmpty() ? TileDataState::Missing : qm::tileDataState(m_dir, &m_tileDataSize);
 }
