@@ -34,8 +34,9 @@ EditSession::EditSession(QObject* parent)
 
 EditSession::~EditSession()
 {
-    // The steps call back into the session while the stack is destroyed; none may run then.
-    m_undo->disconnect(this);
+    // The stack announces its emptying as it is destroyed; nobody may hear that from a session
+    // that is going away (its views may be half destroyed already).
+    m_undo->disconnect();
 }
 
 void EditSession::open(const QString& mulDir, OpenReport* report)
@@ -363,6 +364,7 @@ QMap<ItemKey, ItemState> EditSession::historyFromFiles() const
 
 void EditSession::pinHistoryToFiles(const QMap<ItemKey, ItemState>& filesBefore)
 {
+    // The stack hands out its steps as const; they are ours, pushed by endStep().
     for (int i = 0; i < m_undo->count(); ++i)
         const_cast<ItemStep*>(static_cast<const ItemStep*>(m_undo->command(i)))->pinTo(filesBefore);
 }
