@@ -106,7 +106,12 @@ mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
     init();
 }
 
-mainwindow::~mainwindow() = default;
+mainwindow::~mainwindow()
+{
+    // The session is a child and outlives this part of the window: it must not call back.
+    session->disconnect(this);
+    session->undoStack()->disconnect(this);
+}
 
 QTreeWidget* mainwindow::makeList(QWidget* page, QHBoxLayout* layout, const char* name)
 {

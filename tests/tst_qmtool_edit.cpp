@@ -7,6 +7,7 @@
 #include "testdata.h"
 #include "tiledata.h"
 
+#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QTest>
@@ -151,6 +152,26 @@ private slots:
         run = tool(dir, { "import-image", "texture", "1", png });
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QCOMPARE(indexRecordAt(readBytes(dir.file("texidx.mul")), 1).extra, 0u);
+    }
+
+    // An index that cannot be read: edits of its catalogue are refused naming it, the other
+    // catalogues still save, and its data file is never rewritten.
+    void unreadableIndexMakesItsCatalogueReadOnly()
+    {
+        SaveDir dir;
+        dir.writeStandard();
+        QVERIFY(QFile::remove(dir.file("gumpidx.mul")));
+        QVERIFY(QDir(dir.path()).mkdir("gumpidx.mul"));
+        const QByteArray gumps = readBytes(dir.file("gumpart.mul"));
+        const QString png = dir.file("picture.png");
+        QVERIFY(filledImage(4, 4, 0xff804020).save(png));
+        ToolRun run = tool(dir, { "import-image", "gump", "1", png });
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains("gumpidx.mul") && run.err.contains("read-only"), qPrintable(run.err));
+        run = tool(dir, { "delete", "static", "1" });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(listedIn(dir.path()).ids[Static], (QVector<int> { 0, 300 }));
+        QCOMPARE(readBytes(dir.file("gumpart.mul")), gumps);
     }
 
     // Two edits of one index file started together, many times: each command that reports

@@ -136,6 +136,7 @@ private slots:
             const Run r = qmtool({ command, "--help" });
             QCOMPARE(r.code, 0);
             QVERIFY2(r.out.contains(QByteArray("qmtool [--dir DATADIR] ") + command), command);
+            QVERIFY2(r.out.contains("\nArguments:\n"), command);
         }
     }
 
@@ -163,6 +164,9 @@ private slots:
         // Bad arguments: usage errors, before any file is touched.
         QVERIFY(failsWith(qmtool({ "--dir", m_small.path(), "export-image", "land", "16384", png }), 1));
         QVERIFY(failsWith(qmtool({ "--dir", m_small.path(), "export-image", "land", "two", png }), 1));
+        const Run negative = qmtool({ "--dir", m_small.path(), "tile", "land", "-1" });
+        QVERIFY(failsWith(negative, 1));
+        QVERIFY2(negative.err.contains("'-1' is not an id"), negative.err.constData());
         QVERIFY(failsWith(qmtool({ "--dir", m_small.path(), "export-image", "land", "2", out.filePath("x.nope") }), 1));
     }
 

@@ -6,6 +6,7 @@
 #include "pixels.h"
 #include "testdata.h"
 #include "tiledata.h"
+#include "tilefields.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,6 +55,46 @@ private slots:
         QCOMPARE(animOffset(65535) + kAnimRecordSize, kFullAnimDataSize);
         QCOMPARE(animOffset(65536), qint64(-1));
 
+    }
+
+    // The one description of the record: every field at its byte position, in both layouts
+    // (flags 4 bytes wide, or 8 in newer files, which moves every later field by 4).
+    void fieldTablePlacesEveryField()
+    {
+        QCOMPARE(tileRecordBytes(Land, 4), 26);
+        QCOMPARE(tileRecordBytes(Static, 4), 37);
+        QCOMPARE(tileRecordBytes(Land, 8), 30);
+        QCOMPARE(tileRecordBytes(Static, 8), 41);
+        QCOMPARE(tileRecordBytes(Gump, 4), 0);
+        const tile_struct t = sampleStaticTile();
+        for (int flagsBytes : { 4, 8 }) {
+            const int shift = flagsBytes - 4;
+            const QByteArray bytes = writeTileFields(Static, t, flagsBytes);
+            QCOMPARE(bytes.size(), 37 + shift);
+            const char* p = bytes.constData();
+            QCOMPARE(readU32(p), quint32(t.flags));
+            QCOMPARE(quint8(p[4 + shift]), t.weight);
+            QCOMPARE(quint8(p[5 + shift]), t.quality);
+            QCOMPARE(readU16(p + 6 + shift), t.unk);
+            QCOMPARE(quint8(p[8 + shift]), t.unk1);
+            QCOMPARE(quint8(p[9 + shift]), t.quantity);
+            QCOMPARE(readU16(p + 10 + shift), t.animid);
+            QCOMPARE(readU16(p + 12 + shift), t.unk2);
+            QCOMPARE(quint8(p[14 + shift]), t.hue);
+            QCOMPARE(quint8(p[15 + shift]), t.unk3);
+            QCOMPARE(quint8(p[16 + shift]), t.height);
+            QCOMPARE(bytes.mid(17 + shift), tileNameBytes(t.name));
+            QCOMPARE(readTileFields(Static, p, flagsBytes), t);
+
+            const QByteArray land = writeTileFields(Land, t, flagsBytes);
+            QCOMPARE(readU16(land.constData() + flagsBytes), t.texid);
+            QCOMPARE(readTileFields(Land, land.constData(), flagsBytes).name, t.name);
+        }
+        QCOMPARE(staticTileBytes(t), writeTileFields(Static, t, kClassicTileFlagsBytes));
+        QVERIFY(findTileField(Land, QStringLiteral("TEXID")));
+        QVERIFY(!findTileField(Land, QStringLiteral("weight")));
+        QCOMPARE(tileFieldMax(*findTileField(Static, QStringLiteral("animid")), 4), quint64(0xffff));
+        QCOMPARE(tileFieldMax(*findTileField(Static, QStringLiteral("flags")), 8), ~quint64(0));
     }
 
     void namesAreLatin1BothWays()

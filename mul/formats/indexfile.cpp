@@ -89,14 +89,20 @@ IndexRecord readIndexRecord(const QString& mulDir, int kind, int id, bool* found
 
 namespace {
 
-QByteArray readWholeFile(const QString& path, bool* ok)
+// A missing file is no damage: its catalogue is simply empty.
+QByteArray readWholeFile(const QString& path, bool* ok, QString* damage = nullptr)
 {
     QFile f(path);
     *ok = false;
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (damage && QFileInfo::exists(path))
+            *damage = QStringLiteral("%1 cannot be read: %2").arg(QDir::toNativeSeparators(path), f.errorString());
         return QByteArray();
+    }
     const QByteArray bytes = f.readAll();
     *ok = bytes.size() == f.size();
+    if (!*ok && damage)
+        *damage = QStringLiteral("%1 cannot be read whole: %2").arg(QDir::toNativeSeparators(path), f.errorString());
     return *ok ? bytes : QByteArray();
 }
 
@@ -138,7 +144,8 @@ Catalogues readCatalogues(const QString& mulDir)
 {
     Catalogues c;
     bool ok = false;
-    const QByteArray art = readWholeFile(mulPath(mulDir, indexFileName(Land)), &ok);
+    const QByteArray art = readWholeFile(mulPath(mulDir, indexFileName(Land)), &ok, &c.damage[Land]);
+    c.damage[Static] = c.damage[Land];
     if (ok) {
         c.indexRead[Land] = c.indexRead[Static] = true;
         c.damage[Land] = c.damage[Static] = qm::indexDamage(mulDir, Land);
@@ -154,7 +161,7 @@ Catalogues readCatalogues(const QString& mulDir)
         }
     }
     for (int kind : { int(Gump), int(Texture) }) {
-        const QByteArray idx = readWholeFile(mulPath(mulDir, indexFileName(kind)), &ok);
+        const QByteArray idx = readWholeFile(mulPath(mulDir, indexFileName(kind)), &ok, &c.damage[kind]);
         if (!ok)
             continue;
         c.indexRead[kind] = true;

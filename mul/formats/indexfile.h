@@ -61,11 +61,11 @@ struct Catalogues {
     // Whether the kind's index file was opened and read whole; a missing or unreadable one
     // gives empty catalogues.
     bool indexRead[kItemKindCount] {};
-    // Per catalogue, empty when its index file is sound; else one sentence naming the file
-    // and its damage (see indexdamage.h): empty while its data file holds data, or cut inside
-    // a record. A damaged catalogue lists what its whole records give, but is for reading
-    // only: Save never rewrites its data file and refuses edits to it. Land and static share
-    // artidx.mul, so they share its damage.
+    // Per catalogue, empty when its index file can be trusted; else one sentence naming the
+    // file: it could not be read, or it is damaged (see indexdamage.h: empty while its data
+    // file holds data, or cut inside a record). Such a catalogue lists what its whole records
+    // give but is read-only: editing it, or saving its list, could cost its data file records
+    // it still holds. Land and static share artidx.mul, so they share its damage.
     QString damage[kItemKindCount];
 
     bool isDamaged(int kind) const { return !damage[kind].isEmpty(); }

@@ -34,8 +34,9 @@ EditSession::EditSession(QObject* parent)
 
 EditSession::~EditSession()
 {
-    // The steps call back into the session while the stack is destroyed; none may run then.
-    m_undo->disconnect(this);
+    // The stack announces its emptying as it is destroyed; nobody may hear that from a session
+    // that is going away (its views may be half destroyed already).
+    m_undo->disconnect();
 }
 
 void EditSession::open(const QString& mulDir, OpenReport* report)
@@ -72,16 +73,13 @@ void EditSession::readDirectory()
     for (int kind = 0; kind < kItemKindCount; ++kind) {
         const QString path = mulPath(m_dir, indexFileName(kind));
         m_stamps[kind] = stampOf(path);
-        QString why;
-        m_readOnly[kind].clear();
-        if (!catalogueSafeToSave(m_dir, m_catalogues.indexRead[kind], kind, &why))
-            m_readOnly[kind] = QStringLiteral("%1 could not be read, so the %2 catalogue is read-only: its "
-                                              "edits are refused and Save leaves its files as they are.")
-                                   .arg(QDir::toNativeSeparators(path), kindName(kind));
-        else if (m_catalogues.isDamaged(kind))
-            m_readOnly[kind] = QStringLiteral("%1, so the %2 catalogue is read-only: its edits are refused "
-                                              "and Save leaves its files as they are.")
-                                   .arg(m_catalogues.damage[kind], kindName(kind));
+        QString damage = m_catalogues.damage[kind];
+        if (damage.isEmpty() && !catalogueSafeToSave(m_dir, m_catalogues.indexRead[kind], kind, nullptr))
+            damage = QStringLiteral("%1 could not be read").arg(QDir::toNativeSeparators(path));
+        m_readOnly[kind] = damage.isEmpty() ? QString()
+                                            : QStringLiteral("%1, so the %2 catalogue is read-only: its edits are "
+                                                             "refused and Save leaves its files as they are.")
+                                                  .arg(damage, kindName(kind));
     }
     m_tileState = m_dir.isEmpty() ? TileDataState::Missing : qm::tileDataState(m_dir, &m_tileDataSize);
 }
@@ -339,15 +337,8 @@ bool EditSession::save(QString* error, QStringList* notes, const Reapply& reappl
     if (!error)
         error = &localError;
     SessionSave run(*this);
-    if (!run.begin(error, reapply) || !run.stageArt(error, notes) || !run.stageImages(Gump, error)
-        || !run.stageImages(Texture, error) || !run.stageAnim(error) || !run.commit(error))
-        return false;
-    // A read-only catalogue was left alone: say so, since the save otherwise looks complete.
-    if (notes)
-        for (int kind : { int(Land), int(Gump), int(Texture) })
-            if (isReadOnly(ItemKind(kind)))
-                notes->append(readOnlyReason(ItemKind(kind)));
-    return true;
+    return run.begin(error, reapply) && run.stageArt(error, notes) && run.stageImages(Gump, error)
+        && run.stageImages(Texture, error) && run.stageAnim(error) && run.commit(error);
 }
 
 QMap<ItemKey, ItemState> EditSession::historyFromFiles() const
@@ -372,6 +363,7 @@ QMap<ItemKey, ItemState> EditSession::historyFromFiles() const
 
 void EditSession::pinHistoryToFiles(const QMap<ItemKey, ItemState>& filesBefore)
 {
+    // The stack hands out its steps as const; they are ours, pushed by endStep().
     for (int i = 0; i < m_undo->count(); ++i)
         const_cast<ItemStep*>(static_cast<const ItemStep*>(m_undo->command(i)))->pinTo(filesBefore);
 }

@@ -43,10 +43,13 @@ int editAndSave(ToolContext& ctx, CommandParser& cmd, const EditSession::Reapply
         return ExitData;
     installTestHooks();
     EditSession session;
-    session.open(ctx.dir);
+    EditSession::OpenReport report;
+    session.open(ctx.dir, &report);
     QString error;
     QStringList notes;
     const bool ok = edit(session, &error) && session.save(&error, &notes, edit);
+    if (ok)
+        notes = report.catalogueWarnings + notes;   // what the save left alone, and why
     for (const QString& note : notes)
         ctx.err << "qmtool: " << note << Qt::endl;
     if (!ok)
