@@ -122,7 +122,9 @@ bool mainwindow::mayCloseItemWindows()
 
 void mainwindow::closeEvent(QCloseEvent* event)
 {
-    if (maybeSave())
+    // Edits typed into an item window but not applied are as much the user's work as the
+    // unsaved ones.
+    if (mayCloseItemWindows() && maybeSave())
         event->accept();
     else
         event->ignore();

@@ -182,6 +182,16 @@ private slots:
         Fixture unmodified;
         unmodified.w->close();
         QVERIFY(unmodified.dialogs.asked.isEmpty());
+
+        // Edits typed into an item window but not applied are asked about too.
+        Fixture typed;
+        myWidget* editor = typed.open(Static, 1);
+        typeInto(editor->lineName, QStringLiteral("typed"));
+        typed.dialogs.questionAnswers << QMessageBox::Cancel;
+        typed.w->fileExit();
+        QCOMPARE(typed.dialogs.asked.last(), QStringLiteral("Edits not applied"));
+        QVERIFY(typed.w->isVisible());
+        QVERIFY(editor->hasUnappliedEdits());
     }
 
     // A new directory closes the item windows, which belong to the old one: first asking
