@@ -1,0 +1,86 @@
+#include "imagebatchexport.h"
+
+#include "imagebatchnames.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QSaveFile>
+
+namespace qm {
+
+namespace {
+
+enum class Outcome { NotDone, Written, Kept, Empty, Failed };
+
+struct ItemResult {
+    Outcome outcome = Outcome::NotDone;
+    QString reason;
+};
+
+// Writes one picture under its batch name; runs on a worker thread.
+ItemResult writePicture(const QImage& image, const QString& path, bool replaceExisting)
+{
+    if (image.isNull())
+        return { Outcome::Empty, {} };
+    const QFileInfo existing(path);
+    if (existing.isSymLink())
+        return { Outcome::Failed, QObject::tr("a symbolic link of that name is in the way; it was left alone") };
+    if (existing.exists() && !existing.isFile())
+        return { Outcome::Failed, QObject::tr("something other than a file of that name is in the way") };
+    if (existing.exists() && !replaceExisting)
+        return { Outcome::Kept, {} };
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return { Outcome::Failed, file.errorString() };
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return { Outcome::Failed, writer.errorString() };
+    }
+    if (!file.commit())
+        return { Outcome::Failed, file.errorString() };
+    return { Outcome::Written, {} };
+}
+
+} // namespace
+
+ImageExportResult exportImages(int kind, const QVector<int>& ids, const QString& folder,
+                               const PictureSource& source, const ImageExportOptions& options,
+                               const BatchProgress& progress)
+{
+    ImageExportResult result;
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
+        result.error = QObject::tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(folder));
+        return result;
+    }
+    const QDir dir(folder);
+    QVector<ItemResult> items(ids.size());
+    const auto prepare = [&](int i) -> BatchTask {
+        const int id = ids[i];
+        const QString path = dir.filePath(batchImageFileName(kind, id));
+        ItemResult* slot = &items[i];
+        const bool replace = options.replaceExisting;
+        if (options.sourceIsThreadSafe)
+            return [=, &source] { *slot = writePicture(source(kind, id), path, replace); };
+        const QImage image = source(kind, id);
+        return [=] { *slot = writePicture(image, path, replace); };
+    };
+    result.cancelled = !runBatch(int(ids.size()), options.threads, prepare, progress);
+
+    for (int i = 0; i < ids.size(); ++i) {
+        switch (items[i].outcome) {
+        case Outcome::Written: ++result.written; break;
+        case Outcome::Kept: ++result.kept; break;
+        case Outcome::Empty: result.emptyIds << ids[i]; break;
+        case Outcome::Failed:
+            result.failures << BatchItemFailure { ids[i], batchImageFileName(kind, ids[i]), items[i].reason };
+            break;
+        case Outcome::NotDone: break;
+        }
+    }
+    return result;
+}
+
+} // namespace qm
