@@ -8,6 +8,8 @@
 class ImageView;
 class QCheckBox;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QGridLayout;
 class QGroupBox;
 class QHBoxLayout;
@@ -43,6 +45,10 @@ public:
     // them is ever sent.
     void setTileDataReadOnly(bool readOnly);
     bool isTileDataReadOnly() const { return tileReadOnly; }
+
+    // Replaces the picture by a picture file, as Import does once the file is chosen (the
+    // same size rules and the same refusals, told in a message). True when taken.
+    bool importPictureFile(const QString& path);
 
     // The widget tree; object names as the form has always had them.
     QTabWidget* tabData;
@@ -163,6 +169,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     // Closing the editor closes the workspace window around it, so no empty frame is left.
     void closeEvent(QCloseEvent* event) override;
+    // A picture file dragged from the desktop is imported as if chosen in Import's dialog.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 protected slots:
     virtual void languageChange();

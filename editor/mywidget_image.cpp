@@ -1,4 +1,5 @@
-// The "Image" page: exporting the picture to a file and replacing it from one.
+// The "Image" page: exporting the picture to a file and replacing it from one, chosen in a
+// dialog or dropped onto the window.
 #include "mywidget.h"
 
 #include "artcodec.h"
@@ -6,8 +7,11 @@
 #include "imagefiles.h"
 #include "imageimport.h"
 #include "itemkind.h"
+#include "picturedrop.h"
 
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QMouseEvent>
@@ -59,14 +63,18 @@ void myWidget::impImage()
     const QString filter = tr("All pictures") + QStringLiteral(" (") + patterns.join(QLatin1Char(' '))
         + QStringLiteral(");;") + pictureFilter(formats);
     const QString name = Dialogs::get().getOpenFileName(this, title, QString(), filter, nullptr);
-    if (name.isEmpty())
-        return;
+    if (!name.isEmpty())
+        importPictureFile(name);
+}
 
+bool myWidget::importPictureFile(const QString& name)
+{
+    const QString title = tr("Image to import");
     QString error;
     QImage picture = readPicture(name, &error);
     if (picture.isNull()) {
         Dialogs::get().warning(this, title, error);
-        return;
+        return false;
     }
     picture = scaleImportedImage(kind, picture);
     if (kind == Land)
@@ -76,11 +84,35 @@ void myWidget::impImage()
         Dialogs::get().warning(this, title,
                                tr("%1 cannot be used for this item: %2")
                                    .arg(QDir::toNativeSeparators(name), error));
-        return;
+        return false;
     }
     imageChanged = true;
     image = picture;
     showImage();
+    return true;
+}
+
+void myWidget::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (isValidKind(kind) && !droppedPictureFile(event->mimeData()).isEmpty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void myWidget::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedPictureFile(event->mimeData());
+    if (!isValidKind(kind) || path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    tabData->setCurrentIndex(0);   // the picture page, to show what arrived
+    importPictureFile(path);
 }
 
 void myWidget::cropImage(QImage& img)
