@@ -5,7 +5,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace qm {
 
@@ -17,6 +21,19 @@ struct ItemResult {
     Outcome outcome = Outcome::NotDone;
     QString reason;
 };
+
+// Moves `from` onto `to`, replacing it in one step where the system can.
+bool replaceFile(const QString& from, const QString& to, QString* error)
+{
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    const int code = errno;
+    // Systems whose rename does not replace: the old file goes first.
+    if (QFileInfo::exists(to) && QFile::remove(to) && QFile::rename(from, to))
+        return true;
+    *error = QString::fromLocal8Bit(std::strerror(code));
+    return false;
+}
 
 // Writes one picture under its batch name; runs on a worker thread.
 ItemResult writePicture(const QImage& image, const QString& path, bool replaceExisting)
@@ -31,16 +48,24 @@ ItemResult writePicture(const QImage& image, const QString& path, bool replaceEx
     if (existing.exists() && !replaceExisting)
         return { Outcome::Kept, {} };
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside and renamed over, so a reader never sees half a picture. Not flushed to
+    // disk file by file as a save of the data files is: that costs milliseconds a file, and
+    // an export is a copy, not the user's only data. The temporary name is no batch name,
+    // so one left by a crash is never imported.
+    const QFileInfo target(path);
+    QTemporaryFile file(target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral(".XXXXXX")));
+    if (!file.open())
         return { Outcome::Failed, file.errorString() };
     QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        file.cancelWriting();
+    if (!writer.write(image))
         return { Outcome::Failed, writer.errorString() };
-    }
-    if (!file.commit())
+    if (!file.flush())
         return { Outcome::Failed, file.errorString() };
+    file.close();
+    QString why;
+    if (!replaceFile(file.fileName(), path, &why))
+        return { Outcome::Failed, why };
+    file.setAutoRemove(false);
     return { Outcome::Written, {} };
 }
 

@@ -22,7 +22,7 @@ struct BatchItemFailure {
 };
 
 struct ImageExportOptions {
-    // A file of the same name already in the folder is replaced (atomically: a reader never
+    // A file of the same name already in the folder is replaced (in one step: a reader never
     // sees half a picture); otherwise it is kept and counted. Only the batch's own names are
     // ever written, so other files in the folder are never touched; a symbolic link or a
     // folder under such a name is left alone and reported.
