@@ -33,12 +33,6 @@ QImage pictureOf(int id)
 
 QImage pictureSource(int, int id) { return pictureOf(id); }
 
-bool writeText(const QString& path, const QByteArray& text)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
-}
-
 struct ToolOutput {
     QString out;
     QString err;
@@ -109,8 +103,8 @@ private slots:
     {
         QTemporaryDir temp;
         const QString folder = temp.path();
-        QVERIFY(writeText(temp.filePath("static-0x1.png"), "old"));
-        QVERIFY(writeText(temp.filePath("notes.txt"), "mine"));
+        QVERIFY(writeBytes(temp.filePath("static-0x1.png"), "old"));
+        QVERIFY(writeBytes(temp.filePath("notes.txt"), "mine"));
         QVERIFY(QDir(folder).mkdir("static-0x2.png"));                                  // a folder in the way
         QVERIFY(QFile::link(temp.filePath("notes.txt"), temp.filePath("static-0x3.png")));   // a link in the way
 
@@ -152,7 +146,7 @@ private slots:
         for (const QString& name : files)
             QVERIFY(!QImage(temp.filePath(name)).isNull());
 
-        QVERIFY(writeText(temp.filePath("afile"), "x"));
+        QVERIFY(writeBytes(temp.filePath("afile"), "x"));
         const ImageExportResult blocked = exportImages(Static, ids, temp.filePath("afile/sub"), pictureSource);
         QVERIFY(!blocked.error.isEmpty());
     }
@@ -163,14 +157,14 @@ private slots:
         // A land picture of another size comes back 44 x 44 and masked; a static as it was.
         QVERIFY(filledImage(60, 50, qRgb(9, 9, 9), QImage::Format_RGB32).save(temp.filePath("land-0x10.png")));
         QVERIFY(pictureOf(7).save(temp.filePath("static-0x7.png")));
-        QVERIFY(writeText(temp.filePath("land-0x11.png"), "not a picture"));
-        QVERIFY(writeText(temp.filePath("readme.txt"), "ignored"));
+        QVERIFY(writeBytes(temp.filePath("land-0x11.png"), "not a picture"));
+        QVERIFY(writeBytes(temp.filePath("readme.txt"), "ignored"));
         // A tiny file that claims 30,000 x 30,000 pixels is refused before decoding.
-        QVERIFY(writeText(temp.filePath("land-0x12.png"), "P6\n30000 30000\n255\n" + QByteArray(300, '\x7f')));
+        QVERIFY(writeBytes(temp.filePath("land-0x12.png"), "P6\n30000 30000\n255\n" + QByteArray(300, '\x7f')));
         // Two names for one item: neither is taken.
         QVERIFY(pictureOf(8).save(temp.filePath("land-0x20.png")));
         QVERIFY(pictureOf(9).save(temp.filePath("land-0x020.png")));
-        QVERIFY(writeText(temp.filePath("land-0x4000.png"), "beyond the land range"));
+        QVERIFY(writeBytes(temp.filePath("land-0x4000.png"), "beyond the land range"));
 
         const ImageImportPlan land = planImageImport(Land, temp.path(), 2);
         QVERIFY(land.ok());
@@ -231,7 +225,7 @@ private slots:
         QVERIFY2(run.exit == ExitOk, qPrintable(run.err));
         QCOMPARE(readImageFromFiles(data.path(), Gump, gumps[2]), decodeGump(encodeGump(replacement), 12, 9));
 
-        QVERIFY(writeText(out.filePath(batchImageFileName(Gump, gumps[0])), "broken"));
+        QVERIFY(writeBytes(out.filePath(batchImageFileName(Gump, gumps[0])), "broken"));
         const QByteArray before = readBytes(data.filePath("gumpart.mul"));
         run = runCommand(cmdImportImages, data.path(), { "import-images", "gump", out.path() });
         QCOMPARE(run.exit, int(ExitData));

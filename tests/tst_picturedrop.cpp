@@ -93,10 +93,7 @@ private slots:
     {
         ScriptedDialogs dialogs;
         const QString garbage = dir.filePath("garbage.png");
-        QFile f(garbage);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("not a picture");
-        f.close();
+        QVERIFY(writeBytes(garbage, "not a picture"));
         const QString tooWide = dir.filePath("wide.png");
         QVERIFY(filledImage(kMaxArtSide + 1, 1, qRgb(1, 2, 3)).save(tooWide));
         const QImage before = filledImage(5, 5, qRgb(1, 1, 1));

@@ -29,6 +29,16 @@ bool parseIdRange(const QString& text, int* first, int* last)
     return true;
 }
 
+// KIND and DIR, and a data directory to work on. Returns -1 to go on, else the exit code.
+int parseKindAndFolder(CommandParser& cmd, int* kind)
+{
+    if (const int parsed = cmd.parse(2, 2); parsed >= 0)
+        return parsed;
+    if (!cmd.kindArgument(cmd.positional().at(0), kind))
+        return ExitUsage;
+    return cmd.requireDirectory() ? -1 : ExitData;
+}
+
 void reportFailures(ToolContext& ctx, const QVector<BatchItemFailure>& failures)
 {
     for (const BatchItemFailure& f : failures)
@@ -53,18 +63,14 @@ int cmdExportImages(ToolContext& ctx)
                                         QStringLiteral("leave files already in DIR as they are"));
     cmd.addOption(idsOption);
     cmd.addOption(keepOption);
-    if (const int parsed = cmd.parse(2, 2); parsed >= 0)
-        return parsed;
     int kind = 0;
-    if (!cmd.kindArgument(cmd.positional().at(0), &kind))
-        return ExitUsage;
+    if (const int done = parseKindAndFolder(cmd, &kind); done >= 0)
+        return done;
     int first = 0;
     int last = std::numeric_limits<int>::max();
     if (cmd.isSet(idsOption) && !parseIdRange(cmd.value(idsOption), &first, &last))
         return cmd.usageError(QStringLiteral("--ids takes an id or a range such as 0x100-0x1ff, not '%1'")
                                   .arg(cmd.value(idsOption)));
-    if (!cmd.requireDirectory())
-        return ExitData;
 
     const Catalogues catalogues = readCatalogues(ctx.dir);
     QVector<int> ids;
@@ -104,13 +110,9 @@ int cmdImportImages(ToolContext& ctx)
                                      "is refused, all refusals are listed and no file is changed."));
     cmd.addPositional(QStringLiteral("KIND"), kKindHelp);
     cmd.addPositional(QStringLiteral("DIR"), QStringLiteral("the folder to read"));
-    if (const int parsed = cmd.parse(2, 2); parsed >= 0)
-        return parsed;
     int kind = 0;
-    if (!cmd.kindArgument(cmd.positional().at(0), &kind))
-        return ExitUsage;
-    if (!cmd.requireDirectory())
-        return ExitData;
+    if (const int done = parseKindAndFolder(cmd, &kind); done >= 0)
+        return done;
 
     const QString folder = cmd.positional().at(1);
     const ImageImportPlan plan = planImageImport(kind, folder);
