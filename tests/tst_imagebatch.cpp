@@ -115,14 +115,21 @@ private slots:
         QCOMPARE(result.written, 1);
         QCOMPARE(readBytes(temp.filePath("static-0x1.png")), QByteArray("old"));
 
+        QVERIFY(QFile::setPermissions(temp.filePath("static-0x1.png"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         result = exportImages(Static, { 1, 2, 3 }, folder, pictureSource);
         QCOMPARE(result.written, 1);
         QCOMPARE(QImage(temp.filePath("static-0x1.png")).convertToFormat(QImage::Format_ARGB32), pictureOf(1));
+        // A replaced file keeps its permissions; a new one gets what any new file gets here.
+        QCOMPARE(QFileInfo(temp.filePath("static-0x1.png")).permissions(),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
+        QVERIFY(writeBytes(temp.filePath("fresh"), "x"));
+        QCOMPARE(QFileInfo(temp.filePath("static-0x4.png")).permissions(), QFileInfo(temp.filePath("fresh")).permissions());
         QCOMPARE(result.failures.size(), 2);
         QCOMPARE(result.failures[0].id, 2);
         QCOMPARE(result.failures[1].id, 3);
         QVERIFY(!result.ok());
-        // Nothing written through the link, nothing else touched.
+        // Nothing written through the link, nothing else touched, nothing left half-way.
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 5);
         QCOMPARE(readBytes(temp.filePath("notes.txt")), QByteArray("mine"));
         QVERIFY(QFileInfo(temp.filePath("static-0x2.png")).isDir());
     }

@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
@@ -51,21 +51,30 @@ ItemResult writePicture(const QImage& image, const QString& path, bool replaceEx
     // Written beside and renamed over, so a reader never sees half a picture. Not flushed to
     // disk file by file as a save of the data files is: that costs milliseconds a file, and
     // an export is a copy, not the user's only data. The temporary name is no batch name,
-    // so one left by a crash is never imported.
-    const QFileInfo target(path);
-    QTemporaryFile file(target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral(".XXXXXX")));
-    if (!file.open())
+    // so one left by a crash is never imported; a random part keeps two exports into one
+    // folder apart. A new file gets the user's usual permissions, a replaced one keeps its own.
+    const QString partPath = QFileInfo(path).dir().filePath(
+        QLatin1Char('.') + QFileInfo(path).fileName() + QLatin1Char('.')
+        + QString::number(QRandomGenerator::global()->generate(), 16));
+    QFile file(partPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return { Outcome::Failed, file.errorString() };
+    const auto failed = [&](const QString& why) {
+        file.close();
+        QFile::remove(partPath);
+        return ItemResult { Outcome::Failed, why };
+    };
     QImageWriter writer(&file, "png");
     if (!writer.write(image))
-        return { Outcome::Failed, writer.errorString() };
+        return failed(writer.errorString());
     if (!file.flush())
-        return { Outcome::Failed, file.errorString() };
+        return failed(file.errorString());
     file.close();
+    if (existing.exists())
+        file.setPermissions(existing.permissions());
     QString why;
-    if (!replaceFile(file.fileName(), path, &why))
-        return { Outcome::Failed, why };
-    file.setAutoRemove(false);
+    if (!replaceFile(partPath, path, &why))
+        return failed(why);
     return { Outcome::Written, {} };
 }
 
