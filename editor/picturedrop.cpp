@@ -37,10 +37,11 @@ PictureDropTarget::PictureDropTarget(QAbstractItemView* view, int kind, IdOfInde
     : QObject(view)
     , m_view(view)
     , m_kind(kind)
+    , m_viewport(view->viewport())
     , m_idOf(idOf ? std::move(idOf) : IdOfIndex(defaultIdOf))
 {
-    view->viewport()->setAcceptDrops(true);
-    view->viewport()->installEventFilter(this);
+    m_viewport->setAcceptDrops(true);
+    m_viewport->installEventFilter(this);
 }
 
 int PictureDropTarget::idAt(const QPoint& viewportPos) const
@@ -51,7 +52,9 @@ int PictureDropTarget::idAt(const QPoint& viewportPos) const
 
 bool PictureDropTarget::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_view->viewport())
+    // Compared with the pointer kept, not asked of the view: the viewport still has events
+    // while the view around it is being destroyed.
+    if (watched != m_viewport)
         return false;
     switch (event->type()) {
     case QEvent::DragEnter:

@@ -8,6 +8,7 @@
 class QAbstractItemView;
 class QMimeData;
 class QModelIndex;
+class QWidget;
 
 // The one local file a drag carries, when it carries exactly one; empty otherwise (several
 // files, a web address, text). Whether the file is a usable picture is the importer's to say,
@@ -40,6 +41,7 @@ private:
     int idAt(const QPoint& viewportPos) const;
 
     QAbstractItemView* m_view;
+    QWidget* m_viewport;
     int m_kind;
     IdOfIndex m_idOf;
 };
