@@ -37,14 +37,8 @@ void CatalogueGridModel::setIds(QVector<int> ids)
 {
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-    beginResetModel();
     m_ids = std::move(ids);
-    m_shown.clear();
-    for (int id : m_ids)
-        if (passes(id))
-            m_shown.append(id);
-    endResetModel();
-    emit matchCountChanged(int(m_shown.size()), listedCount());
+    rebuildShown();
 }
 
 void CatalogueGridModel::insertId(int id)
@@ -114,8 +108,13 @@ void CatalogueGridModel::pictureChanged(int id)
 
 void CatalogueGridModel::setFilter(const qm::CatalogueFilter& filter)
 {
-    beginResetModel();
     m_filter = filter;
+    rebuildShown();
+}
+
+void CatalogueGridModel::rebuildShown()
+{
+    beginResetModel();
     m_shown.clear();
     for (int id : m_ids)
         if (passes(id))

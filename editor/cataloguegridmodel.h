@@ -66,6 +66,7 @@ signals:
 
 private:
     bool passes(int id) const;
+    void rebuildShown();   // the rows anew from the id list and the filter
     const qm::tile_struct* tileOf(int id) const;
     void refilter(int id);
     void thumbnailArrived(int kind, int id);

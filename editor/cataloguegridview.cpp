@@ -1,6 +1,7 @@
 #include "cataloguegridview.h"
 
 #include "cataloguegridmodel.h"
+#include "picturedrop.h"
 #include "thumbnailcache.h"
 
 #include <QPainter>
@@ -58,12 +59,15 @@ CatalogueGridView::CatalogueGridView(QWidget* parent)
     setWordWrap(false);
     setItemDelegate(new EditedMarkDelegate(this));
     setCellSize(m_cell);
+    m_dropTarget = new PictureDropTarget(this, -1);
+    connect(m_dropTarget, &PictureDropTarget::pictureDropped, this, &CatalogueGridView::pictureDropped);
 }
 
 void CatalogueGridView::setGridModel(CatalogueGridModel* model)
 {
     m_model = model;
     setModel(model);
+    m_dropTarget->setKind(model ? model->kind() : -1);
     if (model)
         model->cache()->setCellSize(m_cell);
 }

@@ -4,12 +4,13 @@
 #include <QWidget>
 
 class CatalogueGridModel;
+class PictureDropTarget;
 class QSlider;
 
 // A catalogue as a grid of thumbnails with the id under each: a QListView in icon mode
 // with uniform cells, 32 to 256 px, changed by Ctrl+wheel. Items the change set holds an
 // edit of carry a marker. Rows beyond the view (a margin of one screen) are asked for ahead
-// of scrolling.
+// of scrolling. A picture file dropped onto a cell is announced for the owner to import.
 class CatalogueGridView : public QListView {
     Q_OBJECT
 
@@ -32,6 +33,8 @@ public slots:
 
 signals:
     void cellSizeChanged(int pixels);
+    // A picture file was dropped onto the cell of item (kind, id).
+    void pictureDropped(int kind, int id, const QString& path);
 
 protected:
     void wheelEvent(QWheelEvent* event) override;
@@ -42,6 +45,7 @@ private:
     void prefetchMargin();
 
     CatalogueGridModel* m_model = nullptr;
+    PictureDropTarget* m_dropTarget;
     int m_cell = 64;
 };
 

@@ -2,10 +2,7 @@
 
 #include "artcodec.h"
 #include "itemkind.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QImageReader>
+#include "picturefile.h"
 
 using namespace qm;
 
@@ -41,21 +38,5 @@ QString exportFileName(const QString& name, const QString& format)
 
 QImage readPicture(const QString& path, QString* error)
 {
-    QImageReader reader(path);
-    // The limit guards against a small file that claims a gigantic size; 512 MB holds a
-    // 32-bit picture of 11,000 x 11,000, far above anything the art files take.
-    const int oldLimit = QImageReader::allocationLimit();
-    QImageReader::setAllocationLimit(512);
-    QImage picture = reader.read();
-    QImageReader::setAllocationLimit(oldLimit);
-    if (picture.isNull()) {
-        if (error) {
-            const QString why = QFileInfo::exists(path) ? reader.errorString()
-                                                        : QObject::tr("the file does not exist");
-            *error = QObject::tr("%1 cannot be read as a picture: %2.")
-                         .arg(QDir::toNativeSeparators(path), why);
-        }
-        return QImage();
-    }
-    return picture.convertToFormat(QImage::Format_ARGB32);
+    return qm::readPictureFile(path, error);
 }

@@ -19,7 +19,8 @@ QString filterFormat(const QString& filterEntry);
 // with or without a dot; for JPEG also ".jpg"), otherwise `name` + "." + format in lower case.
 QString exportFileName(const QString& name, const QString& format);
 
-// Reads a picture, the format detected from its contents, as 32-bit with alpha. Pictures
-// whose decoded size would exceed the reader's allocation limit are refused before decoding.
-// On failure returns a null image and says why in `error`.
+// Reads a picture, the format detected from its contents, as 32-bit with alpha. Oversized
+// pictures are refused before decoding, without touching the reader's process-wide limit, so
+// a batch loading on other threads is not disturbed. On failure returns a null image and
+// says why in `error`.
 QImage readPicture(const QString& path, QString* error);

@@ -23,6 +23,7 @@ myWidget::myWidget(QWidget* parent, const char* name, Qt::WindowFlags fl)
     : QWidget(parent, fl)
 {
     setObjectName(name ? QString::fromLatin1(name) : QStringLiteral("myWidget"));
+    setAcceptDrops(true);   // a picture file dropped onto the window is imported
 
     auto* windowLayout = new QVBoxLayout(this);
     windowLayout->setContentsMargins(11, 11, 11, 11);

@@ -8,6 +8,8 @@
 class ImageView;
 class QCheckBox;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QGridLayout;
 class QGroupBox;
 class QHBoxLayout;
@@ -53,6 +55,10 @@ public:
     // Brings a picture from the clipboard to this item under the rules of Import and applies
     // it at once; false (with a message) when the item cannot take it.
     bool pasteImage(const QImage& picture);
+
+    // Replaces the picture by a picture file, as Import does once the file is chosen (the
+    // same size rules and the same refusals, told in a message). True when taken.
+    bool importPictureFile(const QString& path);
 
     // The widget tree; object names as the form has always had them.
     QTabWidget* tabData;
@@ -176,6 +182,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     // Closing the editor closes the workspace window around it, so no empty frame is left.
     void closeEvent(QCloseEvent* event) override;
+    // A picture file dragged from the desktop is imported as if chosen in Import's dialog.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 protected slots:
     virtual void languageChange();

@@ -1,4 +1,5 @@
-// The "Image" page: exporting the picture to a file and replacing it from one.
+// The "Image" page: exporting the picture to a file and replacing it from one, chosen in a
+// dialog or dropped onto the window.
 #include "mywidget.h"
 
 #include "artcodec.h"
@@ -6,8 +7,11 @@
 #include "imagefiles.h"
 #include "imageimport.h"
 #include "itemkind.h"
+#include "picturedrop.h"
 
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QMouseEvent>
@@ -61,21 +65,49 @@ void myWidget::impImage()
     const QString filter = tr("All pictures") + QStringLiteral(" (") + patterns.join(QLatin1Char(' '))
         + QStringLiteral(");;") + pictureFilter(formats);
     const QString name = Dialogs::get().getOpenFileName(this, title, QString(), filter, nullptr);
-    if (name.isEmpty())
-        return;
+    if (!name.isEmpty())
+        importPictureFile(name);
+}
 
+bool myWidget::importPictureFile(const QString& name)
+{
+    const QString title = tr("Image to import");
     QString error;
     const QImage picture = readPicture(name, &error);
     if (picture.isNull()) {
         Dialogs::get().warning(this, title, error);
-        return;
+        return false;
     }
     const QImage prepared = pictureForItem(picture, QDir::toNativeSeparators(name), title);
     if (prepared.isNull())
-        return;
+        return false;
     imageChanged = true;
     image = prepared;
     showImage();
+    return true;
+}
+
+void myWidget::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (isValidKind(kind) && !droppedPictureFile(event->mimeData()).isEmpty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void myWidget::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedPictureFile(event->mimeData());
+    if (!isValidKind(kind) || path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    tabData->setCurrentIndex(0);   // the picture page, to show what arrived
+    importPictureFile(path);
 }
 
 bool myWidget::pasteImage(const QImage& picture)

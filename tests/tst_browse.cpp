@@ -245,13 +245,13 @@ private slots:
         // A fast scroll asks for more than the queue holds: the oldest requests go.
         decoder.ids.clear();
         cache.setQueueLimit(4);
-        for (int id = 100; id < 120; ++id)
+        for (int id = 100; id < 200; ++id)   // the first few start at once, on free threads
             cache.thumbnail(Static, id);
         QVERIFY(cache.queuedCount() <= 4);
         cache.waitUntilIdle();
-        QVERIFY(decoder.ids.size() <= 4 + cache.runningCount() + QThread::idealThreadCount());
-        QVERIFY(decoder.ids.contains(119));
-        QVERIFY(!decoder.ids.contains(105));
+        QVERIFY(decoder.ids.size() <= 4 + QThread::idealThreadCount());
+        QVERIFY(decoder.ids.contains(199));
+        QVERIFY(!decoder.ids.contains(150));
     }
 
     void gridCellSizeBySliderAndCtrlWheel()

@@ -1,5 +1,7 @@
 #include "commandtable.h"
 
+#include "cmd_images.h"
+
 #include "itemkind.h"
 #include "tilefields.h"
 
@@ -121,6 +123,23 @@ QVector<ToolCommandSpec> buildCommands()
               QStringLiteral("The id to import under, or 'auto' for the smallest free id (default: the "
                              "patch's id).") } },
           1, 1, cmdImportPatch },
+        { QStringLiteral("export-images"), QStringLiteral("export-images KIND DIR [--ids RANGE] [--keep-existing]"),
+          QStringLiteral("pictures into a folder, one PNG per item"),
+          QStringLiteral("Writes the picture of every item of KIND (or of those in RANGE) into the folder DIR, "
+                         "created if needed, one PNG per item named like static-0x1a2b.png. Files of those "
+                         "names are replaced; no other file in DIR is touched. Empty items are skipped."),
+          { kind, { QStringLiteral("DIR"), QStringLiteral("the folder to write into") } },
+          { { QStringLiteral("ids"), QStringLiteral("RANGE"),
+              QStringLiteral("only ids in RANGE: 0x100-0x1ff, 256-511 or one id") },
+            { QStringLiteral("keep-existing"), QString(), QStringLiteral("leave files already in DIR as they are") } },
+          2, 2, cmdExportImages },
+        { QStringLiteral("import-images"), QStringLiteral("import-images KIND DIR"),
+          QStringLiteral("replace pictures from a folder of kind-0xID.png files and save"),
+          QStringLiteral("Replaces the pictures of the items of KIND named by the files in DIR "
+                         "(static-0x1a2b.png and the like; other files are ignored) and saves. Each picture "
+                         "is brought to the kind as import-image does. If any file is refused, all refusals "
+                         "are listed and no file is changed."),
+          { kind, { QStringLiteral("DIR"), QStringLiteral("the folder to read") } }, {}, 2, 2, cmdImportImages },
     };
 }
 

@@ -1,0 +1,98 @@
+// Batch export of every static of a full-size directory: pictures per second written as PNG
+// files, beside decoding alone. Three ways: the reader shared by the workers (qmtool), the
+// pictures fetched on the calling thread and only encoded on workers (the editor, which asks
+// its session), and a single worker.
+// Usage: bench_batchexport [DATADIR]; without one, a full demo directory is generated first.
+#include "artpicturereader.h"
+#include "demodata.h"
+#include "imagebatchexport.h"
+#include "indexfile.h"
+#include "itemkind.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+
+using namespace qm;
+
+namespace {
+
+double perSecond(int count, qint64 ns) { return ns > 0 ? count / (ns / 1e9) : 0.0; }
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTemporaryDir temp;
+    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temp.filePath("data");
+    if (argc <= 1) {
+        QString error;
+        if (!writeDemoDirectory(dir, true, false, &error, nullptr)) {
+            std::fprintf(stderr, "bench_batchexport: %s\n", qPrintable(error));
+            return 2;
+        }
+    }
+    const QVector<int> statics = readCatalogues(dir).listed[Static];
+    const ArtPictureReader reader(dir, Static);
+    if (statics.isEmpty() || !reader.isOpen()) {
+        std::fprintf(stderr, "bench_batchexport: no statics in %s\n", qPrintable(dir));
+        return 2;
+    }
+    const int count = int(statics.size());
+    std::printf("%d statics, %d threads\n", count, QThread::idealThreadCount());
+
+    QElapsedTimer timer;
+    timer.start();
+    qint64 pixels = 0;
+    for (int id : statics) {
+        const QImage image = reader.picture(id);
+        pixels += qint64(image.width()) * image.height();
+    }
+    const qint64 decodeNs = timer.nsecsElapsed();
+    std::printf("decode alone, one thread:          %8.1f ms  %8.0f pictures/s  (%.1f Mpixels)\n",
+                decodeNs / 1e6, perSecond(count, decodeNs), pixels / 1e6);
+
+    // The PNG encoding alone, into memory, to tell it apart from the file system's share.
+    timer.restart();
+    qint64 pngBytes = 0;
+    for (int id : statics) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter(&buffer, "png").write(reader.picture(id));
+        pngBytes += buffer.size();
+    }
+    const qint64 encodeNs = timer.nsecsElapsed();
+    std::printf("decode + PNG into memory, one thread: %5.1f ms  %8.0f pictures/s  (%.1f MB)\n",
+                encodeNs / 1e6, perSecond(count, encodeNs), pngBytes / 1048576.0);
+
+    const auto run = [&](const char* label, bool sharedSource, int threads) {
+        const QString out = temp.filePath(QStringLiteral("out-%1-%2").arg(sharedSource).arg(threads));
+        ImageExportOptions options;
+        options.sourceIsThreadSafe = sharedSource;
+        options.threads = threads;
+        QElapsedTimer t;
+        t.start();
+        const ImageExportResult result = exportImages(
+            Static, statics, out, [&](int, int id) { return reader.picture(id); }, options);
+        const qint64 ns = t.nsecsElapsed();
+        qint64 bytes = 0;
+        for (const QFileInfo& f : QDir(out).entryInfoList(QDir::Files))
+            bytes += f.size();
+        std::printf("%-34s %8.1f ms  %8.0f pictures/s  %d written, %d empty, %d failed, %.1f MB, %.1fx decode\n",
+                    label, ns / 1e6, perSecond(result.written, ns), result.written, int(result.emptyIds.size()),
+                    int(result.failures.size()), bytes / 1048576.0, double(ns) / decodeNs);
+        QDir(out).removeRecursively();
+    };
+    run("export, decode+encode on workers:", true, 0);
+    run("export, decode on caller:", false, 0);
+    run("export, one worker:", true, 1);
+    return 0;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "batchrunner.h"
+#include "imagebatchexport.h"
+
+#include <QImage>
+#include <QString>
+#include <QVector>
+
+namespace qm {
+
+// A picture ready to replace an item's: already brought to the kind's size and shape.
+struct AcceptedPicture {
+    int id = -1;
+    QImage image;
+    QString fileName;
+};
+
+// What a folder of batch-named pictures would change, with nothing applied yet: the caller
+// applies all of `accepted` as one step, or shows `refused` and applies nothing.
+struct ImageImportPlan {
+    QString error;                        // the folder cannot be read
+    bool cancelled = false;
+    QVector<AcceptedPicture> accepted;    // ascending by id
+    QVector<BatchItemFailure> refused;    // by file name
+    int ignored = 0;                      // files of other names or other kinds
+
+    bool ok() const { return error.isEmpty() && !cancelled; }
+};
+
+// Scans `folder` for files named as batchImageFileName() gives for `kind` and loads each
+// under the editor's import rules: size brought to the kind's, land masked to its diamond,
+// pictures Save could not write refused, oversized files refused before decoding. Two
+// files naming one item (say "0x1a" and "0x01a") are both refused, as either could be meant.
+// Files load on several threads (0: one per core).
+ImageImportPlan planImageImport(int kind, const QString& folder, int threads = 0,
+                                const BatchProgress& progress = {});
+
+} // namespace qm
