@@ -1,7 +1,9 @@
 #include "editsession.h"
 
 #include "artcodec.h"
+#include "directoryforms.h"
 #include "itemsource.h"
+#include "recordsource.h"
 #include "savetransaction.h"
 #include "sessionsave.h"
 
@@ -59,7 +61,8 @@ void EditSession::open(const QString& mulDir, OpenReport* report)
     if (m_tileState == TileDataState::OtherLayout) {
         report->tileDataWarning = QStringLiteral("tiledata.mul (%1 bytes) has a size that fits neither the classic nor the wide "
                                            "layout. Tile data is shown read-only and Save leaves the file untouched.").arg(m_tileDataSize);
-    } else if (m_tileState == TileDataState::Missing && QFileInfo::exists(mulPath(m_dir, indexFileName(Land)))) {
+    } else if (m_tileState == TileDataState::Missing
+               && QFileInfo::exists(mulPath(m_dir, catalogueFileName(Land, m_forms[Land])))) {
         report->tileDataWarning = QStringLiteral("tiledata.mul is missing in %1. Tile data cannot be shown or saved.")
                                       .arg(QDir::toNativeSeparators(m_dir));
     }
@@ -70,11 +73,12 @@ void EditSession::readDirectory()
 {
     m_catalogues = readCatalogues(m_dir);
     for (int kind = 0; kind < kItemKindCount; ++kind) {
-        const QString path = mulPath(m_dir, indexFileName(kind));
+        m_forms[kind] = catalogueForm(m_dir, kind);
+        const QString path = mulPath(m_dir, catalogueFileName(kind, m_forms[kind]));
         m_stamps[kind] = stampOf(path);
         QString why;
         m_readOnly[kind].clear();
-        if (!catalogueSafeToSave(m_dir, m_catalogues.indexRead[kind], kind, &why))
+        if (!m_catalogues.isDamaged(kind) && !catalogueSafeToSave(m_dir, m_catalogues.indexRead[kind], kind, &why))
             m_readOnly[kind] = QStringLiteral("%1 could not be read, so the %2 catalogue is read-only: its "
                                               "edits are refused and Save leaves its files as they are.")
                                    .arg(QDir::toNativeSeparators(path), kindName(kind));
@@ -84,6 +88,11 @@ void EditSession::readDirectory()
                                    .arg(m_catalogues.damage[kind], kindName(kind));
     }
     m_tileState = m_dir.isEmpty() ? TileDataState::Missing : qm::tileDataState(m_dir, &m_tileDataSize);
+}
+
+QString EditSession::formsSummary() const
+{
+    return directoryFormsLine(directoryForms(m_dir, m_catalogues));
 }
 
 QString EditSession::tileDataReason() const
@@ -326,7 +335,7 @@ QStringList EditSession::staleIndexFiles() const
 {
     QStringList stale;
     for (int kind : { int(Land), int(Gump), int(Texture) }) {
-        const QString path = mulPath(m_dir, indexFileName(kind));
+        const QString path = mulPath(m_dir, catalogueFileName(kind, m_forms[kind]));
         if (!isReadOnly(ItemKind(kind)) && stampOf(path) != m_stamps[kind])
             stale << QDir::toNativeSeparators(path);
     }
@@ -379,7 +388,7 @@ void EditSession::pinHistoryToFiles(const QMap<ItemKey, ItemState>& filesBefore)
 void EditSession::markSaved()
 {
     for (int kind = 0; kind < kItemKindCount; ++kind)
-        m_stamps[kind] = stampOf(mulPath(m_dir, indexFileName(kind)));
+        m_stamps[kind] = stampOf(mulPath(m_dir, catalogueFileName(kind, m_forms[kind])));
     m_undo->setClean();
 }
 
