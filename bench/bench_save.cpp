@@ -3,6 +3,7 @@
 // save of a scattered copy (every entry out of order, with gaps, as in a patched
 // installation) against cp + sync of its files. Run on demand:
 //   bench_save [DIR]   (default /tmp/qm-demo-full; generated with make-demo --full if empty)
+#include "benchpackages.h"
 #include "changeset.h"
 #include "demodata.h"
 #include "indexfile.h"
@@ -68,6 +69,23 @@ double timeSaveAfterDeletions(const QString& dir)
 {
     Catalogues c = readCatalogues(dir);
     for (int kind : { int(Static), int(Gump), int(Texture) })
+        if (!c.listed[kind].isEmpty())
+            c.listed[kind].removeFirst();
+    ChangeSet changes;
+    QString error;
+    QElapsedTimer t;
+    t.start();
+    if (!saveAll(dir, c.listed, changes, true, &error))
+        std::fprintf(stderr, "save failed: %s\n", qPrintable(error));
+    return t.nsecsElapsed() / 1e6;
+}
+
+// Save after deleting the first listed static and gump: art and gumps rewritten, in either
+// form.
+double timeArtAndGumpSave(const QString& dir)
+{
+    Catalogues c = readCatalogues(dir);
+    for (int kind : { int(Static), int(Gump) })
         if (!c.listed[kind].isEmpty())
             c.listed[kind].removeFirst();
     ChangeSet changes;
@@ -187,6 +205,27 @@ int main(int argc, char** argv)
     line("saveAll after deletions (all files rewritten)", medianOf(save));
     line("qmtool delete static (process, art rewritten)", medianOf(tool));
     line("qmtool save, already compact (nothing to write)", medianOf(noop));
+
+    // The same save with art and gumps in packages holding the same entries.
+    const QString packages = dir + "-packages";
+    const QString classic = dir + "-classic";
+    if (makePackageCopy(dir, packages) && makePackageCopy(dir, classic)) {
+        for (const char* name : { "artLegacyMUL.uop", "gumpartLegacyMUL.uop" })
+            QFile::remove(classic + "/" + name);
+        for (const QString& name : demoFileNames())
+            QFile::copy(dir + "/" + name, classic + "/" + name);
+        std::vector<double> pairSave, packageSave;
+        for (int round = 0; round < 5; ++round) {
+            pairSave.push_back(timeArtAndGumpSave(classic));
+            packageSave.push_back(timeArtAndGumpSave(packages));
+        }
+        std::printf("%-48s %8.1f ms\n", "save after deletions, art + gumps, classic pairs", medianOf(pairSave));
+        std::printf("%-48s %8.1f ms = %.2fx the classic pairs (target: at most 1.2)\n",
+                    "save after deletions, art + gumps, packages", medianOf(packageSave),
+                    medianOf(packageSave) / medianOf(pairSave));
+    }
+    QDir(packages).removeRecursively();
+    QDir(classic).removeRecursively();
 
     // The first save of a scattered directory, side by side with cp + sync of its files.
     const QString scattered = dir + "-scattered";

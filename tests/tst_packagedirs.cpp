@@ -142,6 +142,14 @@ private slots:
         QVERIFY(!convertCatalogue(pair.path(), PackageKind::Gump, CatalogueForm::Package, &note, &error));
         QVERIFY2(error.contains("Gump 0x11170"), qPrintable(error));
         QCOMPARE(fileSnapshot(pair.path()), pairBefore);
+
+        // Nor does an art record after the last static id.
+        SaveDir standard;
+        standard.writeStandard();
+        const auto standardBefore = standard.snapshot();
+        QVERIFY(!convertCatalogue(standard.path(), PackageKind::Art, CatalogueForm::Package, &note, &error));
+        QVERIFY2(error.contains("past the last static id"), qPrintable(error));
+        QCOMPARE(standard.snapshot(), standardBefore);
     }
 
     // Edit, delete and save a package directory; the .mul pair beside it stays untouched and a

@@ -22,6 +22,8 @@ QString packagePath(const QString& mulDir, int kind, PackageKind* packageKind)
     return mulPath(mulDir, packageFileName(pk));
 }
 
+constexpr int kCachedPackages = 4;
+
 struct CachedDirectory {
     FileStamp stamp;
     std::shared_ptr<const PackageDirectory> dir;
@@ -87,6 +89,10 @@ std::shared_ptr<const PackageDirectory> cachedPackageDirectory(const QString& pa
     if (!ok)
         return nullptr;
     QMutexLocker lock(&mutex);
+    // A session reads at most two packages; a few more are kept for tools that open several
+    // directories, without the cache growing with every directory ever opened.
+    if (cache.size() >= kCachedPackages && !cache.contains(key))
+        cache.clear();
     cache.insert(key, { stamp, dir });
     return dir;
 }
@@ -242,25 +248,23 @@ bool RecordSource::readPackage(int id, ItemRecord* out, QString* error) const
     const PackageEntry* entry = m_dir->find(packageEntryHash(pk, packageId));
     if (!entry)
         return true;
-    const QString label = packageEntryLabel(pk, entry->hash);
-    QByteArray data;
-    if (!entry->isReadable()) {
-        *error = packageEntryMessage(*m_dir, *entry, entry->damage, label);
+    // Built only for a message: reading thousands of entries must not format their names.
+    const auto fail = [&](const QString& why) {
+        *error = packageEntryMessage(*m_dir, *entry, why, packageEntryLabel(pk, entry->hash));
         return false;
-    }
-    if (entry->compression == PackageStored) {
+    };
+    if (!entry->isReadable())
+        return fail(entry->damage);
+    QByteArray data;
+    const bool stored = entry->compression == PackageStored;
+    if (stored) {
         data = mapped(entry->dataOffset(), entry->storedLength);
-        if (data.isNull() && entry->storedLength > 0) {
-            *error = packageEntryMessage(*m_dir, *entry, QStringLiteral("its data lies outside the file"), label);
-            return false;
-        }
+        if (data.isNull() && entry->storedLength > 0)
+            return fail(QStringLiteral("its data lies outside the file"));
     } else {
-        const QByteArray stored = mapped(entry->dataOffset(), entry->storedLength);
         QString why;
-        if (!inflateExactly(stored, entry->dataLength, &data, &why)) {
-            *error = packageEntryMessage(*m_dir, *entry, why, label);
-            return false;
-        }
+        if (!inflateExactly(mapped(entry->dataOffset(), entry->storedLength), entry->dataLength, &data, &why))
+            return fail(why);
     }
     out->found = true;
     if (pk == PackageKind::Art) {
@@ -269,11 +273,12 @@ bool RecordSource::readPackage(int id, ItemRecord* out, QString* error) const
     }
     GumpEntry gump;
     QString why;
-    if (!splitGumpEntry(data, &gump, &why)) {
-        *error = packageEntryMessage(*m_dir, *entry, why, label);
-        return false;
-    }
-    out->bytes = gump.record;
+    if (!splitGumpEntry(data.left(kGumpEntryPrefixSize), &gump, &why))
+        return fail(why);
+    // A stored entry's record stays in the map; an inflated one is owned by `data`.
+    const qsizetype recordSize = data.size() - kGumpEntryPrefixSize;
+    out->bytes = stored ? QByteArray::fromRawData(data.constData() + kGumpEntryPrefixSize, recordSize)
+                        : data.mid(kGumpEntryPrefixSize);
     out->extra = gumpExtraFor(gump.width, gump.height);
     return true;
 }

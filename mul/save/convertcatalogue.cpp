@@ -52,6 +52,14 @@ bool toPackage(SaveTransaction& tx, const QString& mulDir, PackageKind kind, con
         return false;
     }
     const QByteArray indexBytes = index.readAll();
+    // Records after the last static id belong to no item, so a package has no name for them.
+    for (qint64 i = kArtRecordCount; kind == PackageKind::Art && i < indexBytes.size() / kIndexRecordSize; ++i) {
+        if (!indexRecordAt(indexBytes, i).isEmpty()) {
+            *error = QStringLiteral("artidx.mul holds record %1, past the last static id, which has no name in a "
+                                    "package and would be lost; nothing was converted").arg(i);
+            return false;
+        }
+    }
     QFile data(mulPath(mulDir, dataFileName(firstKind)));
     if (!data.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("Opening %1 failed: %2").arg(dataFileName(firstKind), data.errorString());
