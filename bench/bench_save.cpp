@@ -63,29 +63,13 @@ double timeCopy(const QString& dir, bool sync)
     return ms;
 }
 
-// The whole Save after the user deleted the first listed entry of art, gumps and textures:
-// every later entry moves, so every data file is rewritten. Each round deletes another.
-double timeSaveAfterDeletions(const QString& dir)
+// The whole Save after the user deleted the first listed entry of each of `kinds` (art, gumps
+// and textures by default): every later entry moves, so every data file is rewritten. Each
+// round deletes another.
+double timeSaveAfterDeletions(const QString& dir, const QVector<int>& kinds = { Static, Gump, Texture })
 {
     Catalogues c = readCatalogues(dir);
-    for (int kind : { int(Static), int(Gump), int(Texture) })
-        if (!c.listed[kind].isEmpty())
-            c.listed[kind].removeFirst();
-    ChangeSet changes;
-    QString error;
-    QElapsedTimer t;
-    t.start();
-    if (!saveAll(dir, c.listed, changes, true, &error))
-        std::fprintf(stderr, "save failed: %s\n", qPrintable(error));
-    return t.nsecsElapsed() / 1e6;
-}
-
-// Save after deleting the first listed static and gump: art and gumps rewritten, in either
-// form.
-double timeArtAndGumpSave(const QString& dir)
-{
-    Catalogues c = readCatalogues(dir);
-    for (int kind : { int(Static), int(Gump) })
+    for (int kind : kinds)
         if (!c.listed[kind].isEmpty())
             c.listed[kind].removeFirst();
     ChangeSet changes;
@@ -216,8 +200,8 @@ int main(int argc, char** argv)
             QFile::copy(dir + "/" + name, classic + "/" + name);
         std::vector<double> pairSave, packageSave;
         for (int round = 0; round < 5; ++round) {
-            pairSave.push_back(timeArtAndGumpSave(classic));
-            packageSave.push_back(timeArtAndGumpSave(packages));
+            pairSave.push_back(timeSaveAfterDeletions(classic, { Static, Gump }));
+            packageSave.push_back(timeSaveAfterDeletions(packages, { Static, Gump }));
         }
         std::printf("%-48s %8.1f ms\n", "save after deletions, art + gumps, classic pairs", medianOf(pairSave));
         std::printf("%-48s %8.1f ms = %.2fx the classic pairs (target: at most 1.2)\n",

@@ -1,7 +1,5 @@
 #include "recordsource.h"
 
-#include "artdatafile.h"
-
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
@@ -166,35 +164,22 @@ RecordSource::RecordSource(const QString& mulDir, int kind)
     } else {
         m_index.setFileName(mulPath(mulDir, indexFileName(kind)));
     }
-    m_file.setFileName(mulPath(mulDir, m_name));
-    if (!m_file.open(QIODevice::ReadOnly)) {
-        m_error = QStringLiteral("%1 cannot be opened: %2").arg(m_name, m_file.errorString());
+    m_data = std::make_unique<ArtDataFile>(mulDir, kind, m_name);
+    if (!m_data->isOpen()) {
+        m_error = QStringLiteral("%1 cannot be read: %2").arg(m_name, m_data->errorString());
         return;
     }
-    m_size = m_file.size();
     m_open = true;
-    if (m_size == 0)
-        return;
-    m_map = m_file.map(0, m_size);
-    if (!m_map) {
-        // Some file systems cannot map; reading the whole file is slower but bounded the same.
-        m_contents = m_file.readAll();
-        m_size = m_contents.size();
-    }
 }
 
-RecordSource::~RecordSource()
-{
-    if (m_map)
-        m_file.unmap(const_cast<uchar*>(m_map));
-}
+RecordSource::~RecordSource() = default;
 
 QByteArray RecordSource::mapped(quint64 offset, quint64 length) const
 {
-    if (offset >= quint64(m_size) || length > quint64(m_size) - offset)
+    const QByteArray rest = offset > quint64(m_data->size()) ? QByteArray() : m_data->bytesFrom(qint64(offset));
+    if (length > quint64(rest.size()))
         return QByteArray();
-    const char* base = m_map ? reinterpret_cast<const char*>(m_map) : m_contents.constData();
-    return QByteArray::fromRawData(base + offset, qsizetype(length));
+    return QByteArray::fromRawData(rest.constData(), qsizetype(length));
 }
 
 bool RecordSource::read(int id, ItemRecord* out, QString* error) const
@@ -233,8 +218,7 @@ bool RecordSource::readPair(int id, ItemRecord* out, QString* error) const
     out->extra = r.extra;
     // Static and gump records don't state their length to the decoders, so a record is the
     // bytes from its offset to the end of the file; the decoders' checks stay inside it.
-    if (r.offset >= 0 && r.offset < m_size)
-        out->bytes = mapped(quint64(r.offset), quint64(m_size - r.offset));
+    out->bytes = m_data->bytesFrom(r.offset);
     return true;
 }
 

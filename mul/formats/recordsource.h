@@ -1,6 +1,7 @@
 #pragma once
 
 #include "artcodec.h"
+#include "artdatafile.h"
 #include "indexfile.h"
 #include "packagefile.h"
 #include "packagenames.h"
@@ -55,6 +56,7 @@ public:
     RecordSource(const QString& mulDir, int kind);
     ~RecordSource();
     RecordSource(const RecordSource&) = delete;
+    RecordSource(RecordSource&&) = delete;
     RecordSource& operator=(const RecordSource&) = delete;
 
     CatalogueForm form() const { return m_form; }
@@ -85,10 +87,7 @@ private:
     QString m_error;
     bool m_open = false;
     mutable QFile m_index;
-    QFile m_file;
-    qint64 m_size = 0;
-    const uchar* m_map = nullptr;
-    QByteArray m_contents;   // when the file could not be mapped
+    std::unique_ptr<ArtDataFile> m_data;
     std::shared_ptr<const PackageDirectory> m_dir;
 };
 

@@ -21,7 +21,11 @@ constexpr qint64 kWriteBlock = 4 << 20;
 // seeks back to a table it has filled in.
 class BlockedOutput : public QIODevice {
 public:
-    explicit BlockedOutput(QFile& file) : m_file(file) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    explicit BlockedOutput(QFile& file) : m_file(file)
+    {
+        m_pending.reserve(kWriteBlock * 2);
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
     bool isSequential() const override { return false; }
     qint64 size() const override { return qMax(m_file.size(), m_base + m_pending.size()); }
     bool seek(qint64 pos) override
@@ -40,7 +44,7 @@ public:
             return false;
         }
         m_base += m_pending.size();
-        m_pending.clear();
+        m_pending.resize(0);   // keeps the reserved block
         return true;
     }
 
@@ -78,12 +82,21 @@ bool stagePackage(SaveTransaction& tx, const QString& mulDir, PackageKind kind, 
             return false;
         }
     }
+    // Kept entries are copied one by one; from a map each copy is a memory copy instead of a
+    // seek and a read.
+    const qint64 sourceSize = source ? sourceFile.size() : 0;
+    uchar* map = sourceSize > 0 ? sourceFile.map(0, sourceSize) : nullptr;
+    QByteArray mappedBytes = map ? QByteArray::fromRawData(reinterpret_cast<const char*>(map), sourceSize) : QByteArray();
+    QBuffer mappedSource(&mappedBytes);
+    QIODevice* sourceDevice = &sourceFile;
+    if (map && mappedSource.open(QIODevice::ReadOnly))
+        sourceDevice = &mappedSource;
     const QVector<PackageWriteItem> items = planPackageWrite(kind, ids, source.get(), keepStored);
     QFile* staged = tx.stage(name, error);
     if (!staged)
         return false;
     BlockedOutput out(*staged);
-    const PackageWriteSource from { source.get(), source ? &sourceFile : nullptr };
+    const PackageWriteSource from { source.get(), source ? sourceDevice : nullptr };
     const PackageEntryData data = [&](const PackageWriteItem& item, QByteArray* bytes, QString* e) {
         return newData(item.id, bytes, e);
     };

@@ -75,6 +75,8 @@ QString decodeEntry(const QString& dir, int kind, int id, QImage* image, DecodeR
 {
     if (catalogueForm(dir, kind) == CatalogueForm::Package) {
         const RecordSource source(dir, kind);
+        if (!source.isOpen())
+            return source.errorString();
         QString error;
         *image = source.decode(id, report, &error);
         if (!error.isEmpty())
@@ -116,6 +118,8 @@ int cmdExportImage(ToolContext& ctx, CommandParser& cmd)
     // The same judgement as verify's: what could be decoded is written, with a warning.
     QImage image;
     DecodeReport report;
+    if (const RecordSource source(ctx.dir, kind); !source.isOpen())
+        return cmd.dataError(source.errorString());
     const QString problem = decodeEntry(ctx.dir, kind, id, &image, &report);
     if (image.isNull())
         return cmd.dataError(QStringLiteral("%1: %2").arg(itemName(kind, id), problem));
