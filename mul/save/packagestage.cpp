@@ -1,5 +1,7 @@
 #include "packagestage.h"
 
+#include "durablefile.h"
+#include "entrycopier.h"
 #include "indexfile.h"
 #include "packagewriter.h"
 #include "recordsource.h"
@@ -13,55 +15,70 @@ namespace qm {
 
 namespace {
 
-// The staged file is unbuffered; entries are small, so they are gathered into blocks of
-// this size before each write.
-constexpr qint64 kWriteBlock = 4 << 20;
-
-// A sequential write buffer in front of the staged file that still allows the writer's
-// seeks back to a table it has filled in.
-class BlockedOutput : public QIODevice {
+// The new package as a device for the writer: everything appended goes through an
+// EntryCopier, which gathers small writes into large blocks and has the kernel copy kept
+// entries; the writer's seeks back to fill in a table it has completed write in place.
+class CopierOutput : public QIODevice {
 public:
-    explicit BlockedOutput(QFile& file) : m_file(file)
+    CopierOutput(const QString& sourcePath, QFile& file)
+        : m_file(file)
+        , m_copier(sourcePath, file)
     {
-        m_pending.reserve(kWriteBlock * 2);
         open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
     bool isSequential() const override { return false; }
-    qint64 size() const override { return qMax(m_file.size(), m_base + m_pending.size()); }
+    qint64 size() const override { return m_copier.position(); }
+    qint64 pos() const override { return m_patching ? m_patchPos : m_copier.position(); }
     bool seek(qint64 pos) override
     {
-        if (!flushPending() || !m_file.seek(pos))
-            return false;
-        m_base = pos;
-        return QIODevice::seek(pos);
-    }
-    bool flushPending()
-    {
-        if (m_pending.isEmpty())
-            return true;
-        if (m_file.write(m_pending) != m_pending.size()) {
-            setErrorString(m_file.errorString());
-            return false;
+        QIODevice::seek(pos);
+        if (pos == m_copier.position()) {
+            // Back at the end: appending resumes where the copier left the file.
+            m_patching = false;
+            return m_file.seek(pos) || fail(m_file.errorString());
         }
-        m_base += m_pending.size();
-        m_pending.resize(0);   // keeps the reserved block
+        if (!m_patching && !m_copier.flush(&m_error))
+            return fail(m_error);
+        m_patching = true;
+        m_patchPos = pos;
+        return m_file.seek(pos) || fail(m_file.errorString());
+    }
+    bool copy(const PackageEntry& entry, QString* error)
+    {
+        if (!m_copier.copy(qint64(entry.offset), qint64(entry.blockLength()), error))
+            return false;
+        QIODevice::seek(m_copier.position());
         return true;
     }
+    bool finish(QString* error) { return m_copier.flush(error); }
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 length) override
     {
-        m_pending.append(data, length);
-        if (m_pending.size() >= kWriteBlock && !flushPending())
-            return -1;
+        if (m_patching) {
+            if (!writeAll(m_file, data, length, &m_error))
+                return fail(m_error), -1;
+            m_patchPos += length;
+            return length;
+        }
+        if (!m_copier.append(QByteArray::fromRawData(data, length), &m_error))
+            return fail(m_error), -1;
         return length;
     }
 
 private:
+    bool fail(const QString& why)
+    {
+        setErrorString(why);
+        return false;
+    }
+
     QFile& m_file;
-    QByteArray m_pending;
-    qint64 m_base = 0;
+    EntryCopier m_copier;
+    QString m_error;
+    bool m_patching = false;
+    qint64 m_patchPos = 0;
 };
 
 } // namespace
@@ -82,31 +99,19 @@ bool stagePackage(SaveTransaction& tx, const QString& mulDir, PackageKind kind, 
             return false;
         }
     }
-    // Kept entries are copied one by one; from a map each copy is a memory copy instead of a
-    // seek and a read.
-    const qint64 sourceSize = source ? sourceFile.size() : 0;
-    uchar* map = sourceSize > 0 ? sourceFile.map(0, sourceSize) : nullptr;
-    QByteArray mappedBytes = map ? QByteArray::fromRawData(reinterpret_cast<const char*>(map), sourceSize) : QByteArray();
-    QBuffer mappedSource(&mappedBytes);
-    QIODevice* sourceDevice = &sourceFile;
-    if (map && mappedSource.open(QIODevice::ReadOnly))
-        sourceDevice = &mappedSource;
     const QVector<PackageWriteItem> items = planPackageWrite(kind, ids, source.get(), keepStored);
     QFile* staged = tx.stage(name, error);
     if (!staged)
         return false;
-    BlockedOutput out(*staged);
-    const PackageWriteSource from { source.get(), source ? sourceDevice : nullptr };
+    CopierOutput out(path, *staged);
+    PackageWriteSource from { source.get(), source ? &sourceFile : nullptr, {} };
+    from.copyBlock = [&](const PackageEntry& entry, QString* e) { return out.copy(entry, e); };
     const PackageEntryData data = [&](const PackageWriteItem& item, QByteArray* bytes, QString* e) {
         return newData(item.id, bytes, e);
     };
     if (!writePackage(out, name, packageFormatFrom(source.get()), items, from, data, error))
         return false;
-    if (!out.flushPending()) {
-        *error = QStringLiteral("Writing %1 failed: %2").arg(name, out.errorString());
-        return false;
-    }
-    return true;
+    return out.finish(error);
 }
 
 } // namespace qm
