@@ -185,6 +185,16 @@ private slots:
         QVERIFY(!s.isListed(Static, 60000));
         QCOMPARE(s.image(Gump, keptGump), keptPicture);
         QVERIFY(!s.isReadOnly(Static));
+
+        // Another program rewrote the package after it was read: Save refuses, naming it.
+        EditSession other;
+        other.open(dir.path());
+        QVERIFY(other.remove(Static, { 3 }) && other.save(&error));
+        QVERIFY(s.setImage(Static, 4, picture, &error));
+        const auto stale = fileSnapshot(dir.path());
+        QVERIFY(!s.save(&error));
+        QVERIFY2(error.contains("artLegacyMUL.uop was changed by another program"), qPrintable(error));
+        QCOMPARE(fileSnapshot(dir.path()), stale);
     }
 
     // A package from elsewhere: damage to the whole or to one entry opens read-only, naming
