@@ -277,7 +277,7 @@ private slots:
         writeDemo(dir.path(), true);
         writeUODir(dir.path());
         auto w = std::make_unique<mainwindow>();
-        w->resize(1100, 760);
+        w->resize(1500, 800);
         w->show();
         QVERIFY2(w->statusBar()->currentMessage().startsWith("Art: package"), qPrintable(w->statusBar()->currentMessage()));
         const auto open = [&](int kind, int id) {
