@@ -98,7 +98,7 @@ bool toPackage(SaveTransaction& tx, const QString& mulDir, PackageKind kind, con
     return true;
 }
 
-bool toPair(SaveTransaction& tx, const QString& mulDir, PackageKind kind, const Catalogues& c, QString* error)
+bool toPair(SaveTransaction& tx, const QString& mulDir, PackageKind kind, QString* error)
 {
     const QString packageName = packageFileName(kind);
     QString why;
@@ -115,9 +115,8 @@ bool toPair(SaveTransaction& tx, const QString& mulDir, PackageKind kind, const 
         }
     }
     const int firstKind = itemKinds(kind).first();
-    int count = kind == PackageKind::Art ? kArtRecordCount : 0;
-    if (kind == PackageKind::Gump && !c.listed[Gump].isEmpty())
-        count = c.listed[Gump].last() + 1;
+    // The index covers the package's whole id range, so the free ids stay what they were.
+    const int count = packageIdCount(kind);
     QFile* data = tx.stage(dataFileName(firstKind), error);
     if (!data)
         return false;
@@ -186,7 +185,7 @@ bool convertCatalogue(const QString& mulDir, PackageKind kind, CatalogueForm tar
         return false;
     }
     const bool staged = target == CatalogueForm::Package ? toPackage(tx, mulDir, kind, c, error)
-                                                         : toPair(tx, mulDir, kind, c, error);
+                                                         : toPair(tx, mulDir, kind, error);
     if (!staged || !tx.commit(error))
         return false;
     *note = QStringLiteral("Converted the %1 catalogue to a %2 (%3)")
