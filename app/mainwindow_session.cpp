@@ -75,6 +75,9 @@ void mainwindow::openDirectory(const QString& dir)
     EditSession::OpenReport report;
     session->open(dir, &report);
     updateTitle();
+    // Which forms were opened (packages or classic pairs, the tile data layout); messages
+    // about recovery below take the place of this line.
+    statusBar()->showMessage(session->formsSummary());
     if (!report.recoveryError.isEmpty()) {
         statusBar()->showMessage(tr("The data directory holds an unfinished save"));
         Dialogs::get().critical(this, tr("Interrupted save"), report.recoveryError + QLatin1Char('.'));

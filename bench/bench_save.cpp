@@ -3,6 +3,7 @@
 // save of a scattered copy (every entry out of order, with gaps, as in a patched
 // installation) against cp + sync of its files. Run on demand:
 //   bench_save [DIR]   (default /tmp/qm-demo-full; generated with make-demo --full if empty)
+#include "benchpackages.h"
 #include "changeset.h"
 #include "demodata.h"
 #include "indexfile.h"
@@ -62,12 +63,13 @@ double timeCopy(const QString& dir, bool sync)
     return ms;
 }
 
-// The whole Save after the user deleted the first listed entry of art, gumps and textures:
-// every later entry moves, so every data file is rewritten. Each round deletes another.
-double timeSaveAfterDeletions(const QString& dir)
+// The whole Save after the user deleted the first listed entry of each of `kinds` (art, gumps
+// and textures by default): every later entry moves, so every data file is rewritten. Each
+// round deletes another.
+double timeSaveAfterDeletions(const QString& dir, const QVector<int>& kinds = { Static, Gump, Texture })
 {
     Catalogues c = readCatalogues(dir);
-    for (int kind : { int(Static), int(Gump), int(Texture) })
+    for (int kind : kinds)
         if (!c.listed[kind].isEmpty())
             c.listed[kind].removeFirst();
     ChangeSet changes;
@@ -187,6 +189,27 @@ int main(int argc, char** argv)
     line("saveAll after deletions (all files rewritten)", medianOf(save));
     line("qmtool delete static (process, art rewritten)", medianOf(tool));
     line("qmtool save, already compact (nothing to write)", medianOf(noop));
+
+    // The same save with art and gumps in packages holding the same entries.
+    const QString packages = dir + "-packages";
+    const QString classic = dir + "-classic";
+    if (makePackageCopy(dir, packages) && makePackageCopy(dir, classic)) {
+        for (const char* name : { "artLegacyMUL.uop", "gumpartLegacyMUL.uop" })
+            QFile::remove(classic + "/" + name);
+        for (const QString& name : demoFileNames())
+            QFile::copy(dir + "/" + name, classic + "/" + name);
+        std::vector<double> pairSave, packageSave;
+        for (int round = 0; round < 5; ++round) {
+            pairSave.push_back(timeSaveAfterDeletions(classic, { Static, Gump }));
+            packageSave.push_back(timeSaveAfterDeletions(packages, { Static, Gump }));
+        }
+        std::printf("%-48s %8.1f ms\n", "save after deletions, art + gumps, classic pairs", medianOf(pairSave));
+        std::printf("%-48s %8.1f ms = %.2fx the classic pairs (target: at most 1.2)\n",
+                    "save after deletions, art + gumps, packages", medianOf(packageSave),
+                    medianOf(packageSave) / medianOf(pairSave));
+    }
+    QDir(packages).removeRecursively();
+    QDir(classic).removeRecursively();
 
     // The first save of a scattered directory, side by side with cp + sync of its files.
     const QString scattered = dir + "-scattered";

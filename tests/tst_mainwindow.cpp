@@ -182,8 +182,10 @@ private slots:
         QImage img(1, 1, QImage::Format_ARGB32);
         w.rcvImage(2, 0, img);
         dialogs.directoryAnswers << first.path() + "/";
+        const QString opened = w.statusBar()->currentMessage();   // the forms it opened
+        QVERIFY(opened.startsWith("Art: "));
         w.editSettings();
-        QVERIFY(w.statusBar()->currentMessage().isEmpty());
+        QCOMPARE(w.statusBar()->currentMessage(), opened);
         QVERIFY(w.gumpImages.contains(0));
         // Cancelled: nothing changes.
         w.editSettings();

@@ -108,7 +108,7 @@ QByteArray written(const QVector<int>& ids, const PackageHeader& format, Opened*
     const auto items = planPackageWrite(PackageKind::Art, ids, source ? &source->dir : nullptr, keep);
     QString error;
     const bool ok = writePackage(out, QStringLiteral("out.uop"), format, items,
-                                 { source ? &source->dir : nullptr, source ? &source->buffer : nullptr },
+                                 { source ? &source->dir : nullptr, source ? &source->buffer : nullptr, {} },
                                  [](const PackageWriteItem& item, QByteArray* data, QString*) {
                                      *data = entryBytesFor(item.id);
                                      return true;
@@ -473,7 +473,7 @@ private slots:
         QString error;
         const auto items = planPackageWrite(PackageKind::Art, {}, &source.dir, {});
         QVERIFY(!writePackage(out, QStringLiteral("out.uop"), PackageHeader(), items,
-                              { &source.dir, &source.buffer }, {}, &error));
+                              { &source.dir, &source.buffer, {} }, {}, &error));
         QVERIFY2(error.contains(QLatin1String("compression 3")), qPrintable(error));
 
         const QVector<PackageWriteItem> nameless { PackageWriteItem { 0, 81920, -1 } };

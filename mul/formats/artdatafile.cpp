@@ -5,8 +5,13 @@
 namespace qm {
 
 ArtDataFile::ArtDataFile(const QString& mulDir, int kind)
+    : ArtDataFile(mulDir, kind, dataFileName(kind))
+{
+}
+
+ArtDataFile::ArtDataFile(const QString& mulDir, int kind, const QString& fileName)
     : m_kind(kind)
-    , m_name(dataFileName(kind))
+    , m_name(fileName)
 {
     if (!isValidKind(kind)) {
         m_error = QStringLiteral("no such item kind");

@@ -17,6 +17,8 @@ namespace qm {
 class ArtDataFile {
 public:
     ArtDataFile(const QString& mulDir, int kind);
+    // Another file holding records of `kind` (a package), mapped the same way.
+    ArtDataFile(const QString& mulDir, int kind, const QString& fileName);
     ~ArtDataFile();
     ArtDataFile(const ArtDataFile&) = delete;
     ArtDataFile& operator=(const ArtDataFile&) = delete;

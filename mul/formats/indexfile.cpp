@@ -1,5 +1,7 @@
 #include "indexfile.h"
 
+#include "recordsource.h"
+
 #include "indexdamage.h"
 #include "littleendian.h"
 
@@ -144,8 +146,13 @@ Catalogues readCatalogues(const QString& mulDir)
 {
     Catalogues c;
     bool ok = false;
-    const QByteArray art = readWholeFile(mulPath(mulDir, indexFileName(Land)), &ok, &c.damage[Land]);
-    c.damage[Static] = c.damage[Land];
+    const bool artPackage = catalogueForm(mulDir, Land) == CatalogueForm::Package;
+    const QByteArray art = artPackage ? QByteArray()
+                                      : readWholeFile(mulPath(mulDir, indexFileName(Land)), &ok, &c.damage[Land]);
+    if (artPackage)
+        readPackageCatalogue(mulDir, PackageKind::Art, c);
+    else
+        c.damage[Static] = c.damage[Land];
     if (ok) {
         c.indexRead[Land] = c.indexRead[Static] = true;
         c.damage[Land] = c.damage[Static] = qm::indexDamage(mulDir, Land);
@@ -161,6 +168,10 @@ Catalogues readCatalogues(const QString& mulDir)
         }
     }
     for (int kind : { int(Gump), int(Texture) }) {
+        if (catalogueForm(mulDir, kind) == CatalogueForm::Package) {
+            readPackageCatalogue(mulDir, PackageKind::Gump, c);
+            continue;
+        }
         const QByteArray idx = readWholeFile(mulPath(mulDir, indexFileName(kind)), &ok, &c.damage[kind]);
         if (!ok)
             continue;
@@ -179,7 +190,7 @@ Catalogues readCatalogues(const QString& mulDir)
 
 bool catalogueSafeToSave(const QString& mulDir, bool indexRead, int kind, QString* error)
 {
-    const QString path = mulPath(mulDir, indexFileName(kind));
+    const QString path = mulPath(mulDir, catalogueFileName(mulDir, kind));
     if (indexRead || !QFileInfo::exists(path))
         return true;
     if (error)

@@ -205,10 +205,12 @@ bool readPackageDirectory(QIODevice& device, const QString& fileName, PackageDir
             PackageEntry e = parseEntryHeader(bytes.constData() + qsizetype(i) * kPackageEntryHeaderSize);
             if (e.offset == 0)
                 continue;   // an unused header, whatever else it holds
-            if (dir.indexByHash.contains(e.hash))
+            // One lookup: a hash already present leaves the map's size as it was.
+            const qsizetype known = dir.indexByHash.size();
+            dir.indexByHash.insert(e.hash, dir.entries.size());
+            if (dir.indexByHash.size() == known)
                 return fail(QStringLiteral("two entries have the hash 0x%1")
                                 .arg(e.hash, 16, 16, QLatin1Char('0')));
-            dir.indexByHash.insert(e.hash, dir.entries.size());
             dir.entries << e;
         }
         at = next;

@@ -7,6 +7,7 @@
 #include "packagehash.h"
 
 #include <QHash>
+#include <QVector>
 
 namespace qm {
 
@@ -17,13 +18,36 @@ const char* namePrefix(PackageKind kind)
     return kind == PackageKind::Art ? "build/artlegacymul/" : "build/gumpartlegacymul/";
 }
 
+// Every id's hash, computed once: readers look an id's entry up many times.
+QVector<quint64> buildHashes(PackageKind kind)
+{
+    QVector<quint64> hashes(packageIdCount(kind));
+    // The names differ only in their 8 digits: one buffer, rewritten in place.
+    QByteArray name = packageEntryName(kind, 0);
+    char* digits = name.data() + name.size() - 12;
+    for (int id = 0; id < hashes.size(); ++id) {
+        for (int i = 7, rest = id; i >= 0; --i, rest /= 10)
+            digits[i] = char('0' + rest % 10);
+        hashes[id] = packageNameHash(name);
+    }
+    return hashes;
+}
+
+const QVector<quint64>& hashesOf(PackageKind kind)
+{
+    // Function-local statics: built on first use, once, even with several threads.
+    static const QVector<quint64> art = buildHashes(PackageKind::Art);
+    static const QVector<quint64> gump = buildHashes(PackageKind::Gump);
+    return kind == PackageKind::Art ? art : gump;
+}
+
 QHash<quint64, int> buildIdsByHash(PackageKind kind)
 {
+    const QVector<quint64>& hashes = hashesOf(kind);
     QHash<quint64, int> ids;
-    const int count = packageIdCount(kind);
-    ids.reserve(count);
-    for (int id = 0; id < count; ++id)
-        ids.insert(packageEntryHash(kind, id), id);
+    ids.reserve(hashes.size());
+    for (int id = 0; id < hashes.size(); ++id)
+        ids.insert(hashes[id], id);
     return ids;
 }
 
@@ -44,13 +68,16 @@ QByteArray packageEntryName(PackageKind kind, int id)
 {
     if (id < 0 || id >= packageIdCount(kind))
         return QByteArray();
-    return namePrefix(kind) + QByteArray::number(id).rightJustified(8, '0') + ".tga";
+    char digits[9];
+    for (int i = 7, rest = id; i >= 0; --i, rest /= 10)
+        digits[i] = char('0' + rest % 10);
+    digits[8] = '\0';
+    return namePrefix(kind) + QByteArray(digits, 8) + ".tga";
 }
 
 quint64 packageEntryHash(PackageKind kind, int id)
 {
-    const QByteArray name = packageEntryName(kind, id);
-    return name.isEmpty() ? 0 : packageNameHash(name);
+    return id < 0 || id >= packageIdCount(kind) ? 0 : hashesOf(kind)[id];
 }
 
 int packageIdForHash(PackageKind kind, quint64 hash)

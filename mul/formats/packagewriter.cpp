@@ -172,10 +172,15 @@ bool writePackage(QIODevice& device, const QString& fileName, const PackageHeade
                 const PackageEntry& kept = source.directory->entries[item.keptIndex];
                 if (!kept.isReadable())
                     return out.fail(packageEntryMessage(*source.directory, kept, kept.damage));
-                if (buffer.isEmpty())
-                    buffer.resize(kCopyBufferSize);
-                if (!copyBlock(out, source, kept, buffer))
-                    return false;
+                if (source.copyBlock) {
+                    if (!source.copyBlock(kept, error))
+                        return false;
+                } else {
+                    if (buffer.isEmpty())
+                        buffer.resize(kCopyBufferSize);
+                    if (!copyBlock(out, source, kept, buffer))
+                        return false;
+                }
                 header.metadataLength = kept.metadataLength;
                 header.storedLength = kept.storedLength;
                 header.dataLength = kept.dataLength;

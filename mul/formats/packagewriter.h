@@ -24,6 +24,10 @@ struct PackageWriteItem {
 struct PackageWriteSource {
     const PackageDirectory* directory = nullptr;
     QIODevice* device = nullptr;
+    // Optional: appends a kept entry's whole block to the output itself, leaving the output's
+    // position after it (a writer that can have the kernel copy files). Unset: the block is
+    // read from `device` and written through the output.
+    std::function<bool(const PackageEntry& entry, QString* error)> copyBlock;
 };
 
 // The data of an entry that is not kept; called once per such entry, just before it is

@@ -7,6 +7,8 @@
 #include "indexdamage.h"
 #include "indexfile.h"
 #include "littleendian.h"
+#include "packagestage.h"
+#include "recordsource.h"
 #include "savetransaction.h"
 #include "tiledata.h"
 
@@ -337,11 +339,91 @@ QString missingIndexError(const QString& mulDir, int kind)
 
 using Written = Rewrite::Written;
 
+// A package catalogue's ids, listed land and static ids (art) or gump ids, as package ids.
+QVector<int> packageIds(PackageKind kind, const QVector<int>& first, const QVector<int>& second)
+{
+    QVector<int> ids;
+    ids.reserve(first.size() + second.size());
+    for (int id : first)
+        ids << (kind == PackageKind::Art ? artPackageId(Land, id) : id);
+    for (int id : second)
+        ids << artPackageId(Static, id);
+    return ids;
+}
+
+// Writes a package catalogue back as a package: kept entries keep their stored bytes, edited
+// pictures are encoded, deleted and empty ids get no entry, and a catalogue without a change
+// leaves its package as it is. The .mul pair beside it, if any, is never touched.
+bool stagePackageCatalogue(SaveTransaction& tx, const QString& mulDir, PackageKind kind, const QVector<int>& listedIds,
+                           const ChangeSet& changes, QString* error)
+{
+    const QString path = mulPath(mulDir, packageFileName(kind));
+    const auto source = cachedPackageDirectory(path, error);
+    if (!source)
+        return false;
+    const auto itemOf = [kind](int packageId, int* itemKind, int* id) {
+        if (kind == PackageKind::Art)
+            return itemOfArtPackageId(packageId, itemKind, id);
+        *itemKind = Gump;
+        *id = packageId;
+        return packageId >= 0 && packageId < kGumpPackageIdCount;
+    };
+    const auto editedImage = [&](int packageId) {
+        int itemKind = 0, id = 0;
+        return itemOf(packageId, &itemKind, &id) ? changes.images[itemKind].value(id) : QImage();
+    };
+    const auto hasEntry = [&](int packageId) { return source->find(packageEntryHash(kind, packageId)) != nullptr; };
+
+    QVector<int> ids;
+    bool changed = false;
+    for (int packageId : listedIds) {
+        if (packageId < 0 || packageId >= packageIdCount(kind)) {
+            *error = QStringLiteral("Id %1 has no place in %2; nothing was written").arg(packageId).arg(packageFileName(kind));
+            return false;
+        }
+        const bool edited = !editedImage(packageId).isNull();
+        if (edited || hasEntry(packageId))
+            ids << packageId;
+        changed = changed || edited;
+    }
+    // Entries of ids no longer listed were deleted.
+    int withId = 0;
+    for (const PackageEntry& e : source->entries)
+        withId += packageIdForHash(kind, e.hash) >= 0 ? 1 : 0;
+    if (!changed && withId == ids.size())
+        return true;
+
+    const auto keep = [&](int packageId) { return editedImage(packageId).isNull(); };
+    const auto data = [&](int packageId, QByteArray* bytes, QString* e) {
+        int itemKind = 0, id = 0;
+        itemOf(packageId, &itemKind, &id);
+        const QImage image = editedImage(packageId);
+        if (image.isNull()) {
+            *e = QStringLiteral("%1 in %2 cannot be read; nothing was written").arg(itemName(itemKind, id), packageFileName(kind));
+            return false;
+        }
+        QString why;
+        const QByteArray record = encodeFor(itemKind, image, &why);
+        if (record.isEmpty()) {
+            *e = QStringLiteral("%1 cannot be saved: %2. Nothing was written")
+                     .arg(itemName(itemKind, id), why.isEmpty() ? QStringLiteral("its image cannot be encoded") : why);
+            return false;
+        }
+        *bytes = itemKind == Gump ? gumpEntryData(image.width(), image.height(), record) : record;
+        return true;
+    };
+    return stagePackage(tx, mulDir, kind, ids, keep, data, error);
+}
+
 bool stageArtPair(SaveTransaction& tx, const QString& mulDir, const QVector<int>& landIds,
                   const QVector<int>& staticIds, const ChangeSet& changes, Written& written, QString* error,
                   QStringList* notes)
 {
-    if (QFileInfo::exists(mulPath(mulDir, indexFileName(Land)))) {
+    if (catalogueForm(mulDir, Land) == CatalogueForm::Package) {
+        if (!stagePackageCatalogue(tx, mulDir, PackageKind::Art, packageIds(PackageKind::Art, landIds, staticIds),
+                                   changes, error))
+            return false;
+    } else if (QFileInfo::exists(mulPath(mulDir, indexFileName(Land)))) {
         std::vector<char> listed(kArtRecordCount, 0);
         if (!markListed(Land, landIds, kLandCount, listed, error)
             || !markListed(Static, staticIds, kStaticCount, listed, error)
@@ -382,6 +464,12 @@ bool stageTiles(SaveTransaction& tx, const QString& mulDir, const ChangeSet& cha
 bool stageImages(SaveTransaction& tx, const QString& mulDir, int kind, const QVector<int>& ids,
                  const ChangeSet& changes, Written& written, QString* error, QStringList* notes)
 {
+    if (catalogueForm(mulDir, kind) == CatalogueForm::Package) {
+        if (!stagePackageCatalogue(tx, mulDir, PackageKind::Gump, packageIds(PackageKind::Gump, ids, {}), changes, error))
+            return false;
+        written.images[kind] = true;
+        return true;
+    }
     const QFileInfo index(mulPath(mulDir, indexFileName(kind)));
     if (!index.exists()) {
         if (!ids.isEmpty()) {

@@ -15,6 +15,13 @@ namespace {
 
 const char kJournalHeader[] = "Quillmark save journal 1";
 const char kJournalEnd[] = "end";
+// A journal line naming a file the save deletes (a catalogue moved into another form).
+const char kRemovalMark = '-';
+
+bool isRemoval(const QString& line)
+{
+    return line.startsWith(QLatin1Char(kRemovalMark));
+}
 
 // The only files a save ever replaces; recovery touches nothing else.
 const QStringList& replaceableFiles()
@@ -24,6 +31,7 @@ const QStringList& replaceableFiles()
         QStringLiteral("gumpart.mul"),  QStringLiteral("gumpidx.mul"),
         QStringLiteral("texmaps.mul"),  QStringLiteral("texidx.mul"),
         QStringLiteral("tiledata.mul"), QStringLiteral("animdata.mul"),
+        QStringLiteral("artLegacyMUL.uop"), QStringLiteral("gumpartLegacyMUL.uop"),
     };
     return names;
 }
@@ -121,7 +129,8 @@ JournalState readJournal(const QString& path, QStringList* names, QString* error
         || lines.last() != QString() || lines.at(lines.size() - 2) != QLatin1String(kJournalEnd))
         return JournalState::Incomplete;
     for (int i = 1; i < lines.size() - 2; ++i) {
-        if (!replaceableFiles().contains(lines.at(i))) {
+        const QString name = isRemoval(lines.at(i)) ? lines.at(i).mid(1) : lines.at(i);
+        if (!replaceableFiles().contains(name)) {
             *error = QStringLiteral("%1 names a file this program does not write (%2); "
                                     "the directory was left as it is")
                          .arg(QLatin1String(kJournalName), lines.at(i));
@@ -136,6 +145,11 @@ bool finishSwap(const QString& dir, const QStringList& names, QString* error)
 {
     QStringList staged;
     for (const QString& name : names) {
+        if (isRemoval(name)) {
+            if (!removeFile(mulPath(dir, name.mid(1)), error))
+                return false;
+            continue;
+        }
         staged.append(stagedPath(dir, name));
         // A missing staged file was renamed before the interruption.
         if (QFileInfo::exists(staged.last()) && !replaceFile(staged.last(), replacedBy(staged.last()), error))
@@ -208,9 +222,15 @@ void SaveTransaction::discard()
     m_files.clear();
 }
 
+void SaveTransaction::removeOnCommit(const QString& fileName)
+{
+    if (!m_removals.contains(fileName))
+        m_removals.append(fileName);
+}
+
 bool SaveTransaction::commit(QString* error)
 {
-    if (m_files.empty())
+    if (m_files.empty() && m_removals.isEmpty())
         return true;
     // 1. Every new file complete on the disk; all of them are started before waiting on any.
     for (auto& entry : m_files)
@@ -235,6 +255,10 @@ bool SaveTransaction::commit(QString* error)
     QByteArray journal = QByteArray(kJournalHeader) + '\n';
     for (const auto& entry : m_files)
         journal += entry.first.toLatin1() + '\n';
+    // Deletions come last: recovery replays the lines in order, so the new form is in place
+    // before the old one goes.
+    for (const QString& name : m_removals)
+        journal += kRemovalMark + name.toLatin1() + '\n';
     journal += QByteArray(kJournalEnd) + '\n';
     {
         QFile j(journalPath);
@@ -283,6 +307,12 @@ bool SaveTransaction::commit(QString* error)
         return false;
     }
     QString failure;
+    for (const QString& name : m_removals) {
+        if (!removeFile(mulPath(m_dir, name), &failure)) {
+            *error = failure + QStringLiteral(". The save will be finished when the directory is opened or saved again");
+            return false;
+        }
+    }
     if (!saveCheckpoint("swapped") || !syncDirectoriesOf(m_dir, stagedPaths, &failure)) {
         *error = (failure.isEmpty() ? injected("swapped") : failure)
             + QStringLiteral(". The save will be confirmed when the directory is opened or saved again");
@@ -292,6 +322,7 @@ bool SaveTransaction::commit(QString* error)
     // that are done; it is harmless, so the removal is not waited for.
     removeFile(journalPath, &failure);
     m_files.clear();
+    m_removals.clear();
     return true;
 }
 

@@ -43,6 +43,10 @@ public:
     // The file belongs to the transaction.
     QFile* stage(const QString& fileName, QString* error);
 
+    // Deletes mulDir/NAME as part of the swap (after every staged file is in place), so a
+    // catalogue that moves into another form loses its old files in the same transaction.
+    void removeOnCommit(const QString& fileName);
+
     // Flushes every staged file to disk, writes the journal and swaps the files in.
     // On a failure before the journal exists nothing has changed; after it, the swap is
     // finished by the next recovery and `error` says so.
@@ -55,6 +59,7 @@ private:
     QString m_dir;
     std::unique_ptr<QLockFile> m_lock;
     std::vector<std::pair<QString, std::unique_ptr<QFile>>> m_files;
+    QStringList m_removals;
     bool m_committed = false;
 };
 

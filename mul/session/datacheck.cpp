@@ -1,5 +1,7 @@
 #include "datacheck.h"
 
+#include "recordsource.h"
+
 #include "animdata.h"
 #include "artdatafile.h"
 #include "indexdamage.h"
@@ -136,6 +138,53 @@ void checkPair(const QString& mulDir, int indexKind, ProblemLog& log, CheckStats
     }
 }
 
+// A package catalogue: the package's own damage, then every entry decoded as the pair's
+// records are.
+void checkPackage(const QString& mulDir, PackageKind packageKind, ProblemLog& log, CheckStats& s)
+{
+    const QString name = packageFileName(packageKind);
+    const QVector<int> kinds = packageKind == PackageKind::Art ? QVector<int> { Land, Static } : QVector<int> { Gump };
+    for (int k : kinds) {
+        const RecordSource source(mulDir, k);
+        if (!source.isOpen()) {
+            log.add(name, source.errorString());
+            return;
+        }
+        const int count = k == Land ? kLandCount : k == Static ? kStaticCount : kGumpPackageIdCount;
+        for (int id = 0; id < count; ++id) {
+            ItemRecord record;
+            QString error;
+            const bool readable = source.read(id, &record, &error);
+            if (readable && !record.found)
+                continue;
+            ++s.entries;
+            if (!readable) {
+                log.add(name, error);
+                continue;
+            }
+            DecodeReport report;
+            const QImage image = decodeRecord(k, record.bytes, record.extra, &report);
+            s.bytes += report.extent;
+            s.pixels += qint64(image.width()) * image.height();
+            QString problem;
+            if (image.isNull())
+                problem = tr("record cannot be decoded");
+            else if (!report.complete)
+                problem = tr("record is damaged or cut short");
+            else if (report.extent > record.bytes.size())
+                problem = tr("record uses %1 bytes but its entry holds %2").arg(report.extent).arg(record.bytes.size());
+            if (!problem.isEmpty())
+                log.add(name, itemName(k, id) + QStringLiteral(": ") + problem);
+        }
+    }
+    // Damaged entries that name no id still keep the package from being rewritten.
+    const RecordSource any(mulDir, kinds.first());
+    if (const PackageDirectory* dir = any.packageDirectory())
+        for (const PackageEntry& e : dir->entries)
+            if (!e.isReadable() && packageIdForHash(packageKind, e.hash) < 0)
+                log.add(name, packageEntryMessage(*dir, e, e.damage));
+}
+
 void checkTileData(const QString& mulDir, ProblemLog& log)
 {
     const QString name = QStringLiteral("tiledata.mul");
@@ -207,8 +256,13 @@ QStringList checkDataDirectory(const QString& mulDir, CheckStats* stats)
 {
     ProblemLog log;
     CheckStats s;
-    for (int kind : { int(Land), int(Gump), int(Texture) })
-        checkPair(mulDir, kind, log, s);
+    for (int kind : { int(Land), int(Gump), int(Texture) }) {
+        PackageKind packageKind;
+        if (catalogueForm(mulDir, kind) == CatalogueForm::Package && packageKindOf(kind, &packageKind))
+            checkPackage(mulDir, packageKind, log, s);
+        else
+            checkPair(mulDir, kind, log, s);
+    }
     checkTileData(mulDir, log);
     checkAnimData(mulDir, log);
     s.problemsPerFile = log.counts();

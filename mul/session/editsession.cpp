@@ -1,7 +1,9 @@
 #include "editsession.h"
 
 #include "artcodec.h"
+#include "directoryforms.h"
 #include "itemsource.h"
+#include "recordsource.h"
 #include "savetransaction.h"
 #include "sessionsave.h"
 
@@ -60,7 +62,8 @@ void EditSession::open(const QString& mulDir, OpenReport* report)
     if (m_tileState == TileDataState::OtherLayout) {
         report->tileDataWarning = QStringLiteral("tiledata.mul (%1 bytes) has a size that fits neither the classic nor the wide "
                                            "layout. Tile data is shown read-only and Save leaves the file untouched.").arg(m_tileDataSize);
-    } else if (m_tileState == TileDataState::Missing && QFileInfo::exists(mulPath(m_dir, indexFileName(Land)))) {
+    } else if (m_tileState == TileDataState::Missing
+               && QFileInfo::exists(mulPath(m_dir, catalogueFileName(Land, m_forms[Land])))) {
         report->tileDataWarning = QStringLiteral("tiledata.mul is missing in %1. Tile data cannot be shown or saved.")
                                       .arg(QDir::toNativeSeparators(m_dir));
     }
@@ -71,7 +74,8 @@ void EditSession::readDirectory()
 {
     m_catalogues = readCatalogues(m_dir);
     for (int kind = 0; kind < kItemKindCount; ++kind) {
-        const QString path = mulPath(m_dir, indexFileName(kind));
+        m_forms[kind] = catalogueForm(m_dir, kind);
+        const QString path = mulPath(m_dir, catalogueFileName(kind, m_forms[kind]));
         m_stamps[kind] = stampOf(path);
         QString damage = m_catalogues.damage[kind];
         if (damage.isEmpty() && !catalogueSafeToSave(m_dir, m_catalogues.indexRead[kind], kind, nullptr))
@@ -82,6 +86,11 @@ void EditSession::readDirectory()
                                                   .arg(damage, kindName(kind));
     }
     m_tileState = m_dir.isEmpty() ? TileDataState::Missing : qm::tileDataState(m_dir, &m_tileDataSize);
+}
+
+QString EditSession::formsSummary() const
+{
+    return directoryFormsLine(directoryForms(m_dir, m_catalogues));
 }
 
 QString EditSession::tileDataReason() const
@@ -324,7 +333,7 @@ QStringList EditSession::staleIndexFiles() const
 {
     QStringList stale;
     for (int kind : { int(Land), int(Gump), int(Texture) }) {
-        const QString path = mulPath(m_dir, indexFileName(kind));
+        const QString path = mulPath(m_dir, catalogueFileName(kind, m_forms[kind]));
         if (!isReadOnly(ItemKind(kind)) && stampOf(path) != m_stamps[kind])
             stale << QDir::toNativeSeparators(path);
     }
@@ -371,7 +380,7 @@ void EditSession::pinHistoryToFiles(const QMap<ItemKey, ItemState>& filesBefore)
 void EditSession::markSaved()
 {
     for (int kind = 0; kind < kItemKindCount; ++kind)
-        m_stamps[kind] = stampOf(mulPath(m_dir, indexFileName(kind)));
+        m_stamps[kind] = stampOf(mulPath(m_dir, catalogueFileName(kind, m_forms[kind])));
     m_undo->setClean();
 }
 

@@ -5,6 +5,7 @@
 #include "itemkind.h"
 #include "itemstate.h"
 #include "records.h"
+#include "recordsource.h"
 #include "rewrite.h"
 
 #include <QObject>
@@ -62,6 +63,10 @@ public:
     bool isReadOnly(ItemKind kind) const { return !m_readOnly[kind].isEmpty(); }
     QString readOnlyReason(ItemKind kind) const { return m_readOnly[kind]; }
     TileDataState tileDataState() const { return m_tileState; }
+    // Whether the catalogue was read from its classic pair or from a package.
+    CatalogueForm form(ItemKind kind) const { return m_forms[kind]; }
+    // "art: package (81920 entries), gumps: classic pair, ..." for the status bar.
+    QString formsSummary() const;
     bool tileDataWritable() const { return m_tileState == TileDataState::Writable; }
     // Why Save cannot write tile records; empty when it can.
     QString tileDataReason() const;
@@ -145,6 +150,7 @@ private:
     ChangeSet m_changes;
     QString m_readOnly[kItemKindCount];
     FileStamp m_stamps[kItemKindCount];
+    CatalogueForm m_forms[kItemKindCount] {};
     TileDataState m_tileState = TileDataState::Missing;
     qint64 m_tileDataSize = -1;
     std::unique_ptr<QUndoStack> m_undo;

@@ -1,8 +1,8 @@
 #include "itemsource.h"
 
 #include "animdata.h"
-#include "artdatafile.h"
 #include "indexfile.h"
+#include "recordsource.h"
 #include "tiledata.h"
 
 namespace qm {
@@ -28,12 +28,9 @@ QImage readImageFromFiles(const QString& mulDir, int kind, int id)
 {
     if (!idInRange(kind, id))
         return QImage();
-    const IndexRecord record = readIndexRecord(mulDir, kind, id);
-    if (record.isEmpty())
-        return QImage();
-    const ArtDataFile data(mulDir, kind);
+    const RecordSource source(mulDir, kind);
     // The decoded image owns its pixels, so it outlives the map.
-    return data.decode(record);
+    return source.decode(id);
 }
 
 QImage currentImage(const QString& mulDir, const ChangeSet& changes, int kind, int id)

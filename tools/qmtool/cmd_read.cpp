@@ -4,6 +4,8 @@
 
 #include "animdata.h"
 #include "artdatafile.h"
+#include "convertcatalogue.h"
+#include "recordsource.h"
 #include "datacheck.h"
 #include "demodata.h"
 #include "indexfile.h"
@@ -31,7 +33,7 @@ int listIds(ToolContext& ctx, CommandParser& cmd, bool listed)
         return ExitUsage;
     if (!cmd.requireDirectory())
         return ExitData;
-    const QString index = mulPath(ctx.dir, indexFileName(kind));
+    const QString index = mulPath(ctx.dir, catalogueFileName(ctx.dir, kind));
     if (!QFileInfo(index).isFile())
         return cmd.dataError(QStringLiteral("cannot open %1").arg(QDir::toNativeSeparators(index)));
     const Catalogues catalogues = readCatalogues(ctx.dir);
@@ -49,6 +51,12 @@ int listIds(ToolContext& ctx, CommandParser& cmd, bool listed)
 // An entry's index record; reports why there is none.
 bool findEntry(CommandParser& cmd, const QString& dir, int kind, int id)
 {
+    if (catalogueForm(dir, kind) == CatalogueForm::Package) {
+        if (readCatalogues(dir).isListed(kind, id))
+            return true;
+        cmd.dataError(QStringLiteral("%1 has no image (%2 holds no entry for it)").arg(itemName(kind, id), catalogueFileName(dir, kind)));
+        return false;
+    }
     bool found = false;
     const IndexRecord r = readIndexRecord(dir, kind, id, &found);
     if (!found) {
@@ -60,6 +68,27 @@ bool findEntry(CommandParser& cmd, const QString& dir, int kind, int id)
         return false;
     }
     return true;
+}
+
+// The picture of a listed entry as verify judges it: what could be decoded, and the problem.
+QString decodeEntry(const QString& dir, int kind, int id, QImage* image, DecodeReport* report)
+{
+    if (catalogueForm(dir, kind) == CatalogueForm::Package) {
+        const RecordSource source(dir, kind);
+        if (!source.isOpen())
+            return source.errorString();
+        QString error;
+        *image = source.decode(id, report, &error);
+        if (!error.isEmpty())
+            return error;
+        if (image->isNull())
+            return QStringLiteral("record cannot be decoded");
+        return report->complete ? QString() : QStringLiteral("record is damaged or cut short");
+    }
+    const ArtDataFile data(dir, kind);
+    if (!data.isOpen())
+        return QStringLiteral("%1 cannot be read: %2").arg(data.fileName(), data.errorString());
+    return recordProblem(data, readIndexRecord(dir, kind, id), image, report);
 }
 
 } // namespace
@@ -86,13 +115,12 @@ int cmdExportImage(ToolContext& ctx, CommandParser& cmd)
                                   .arg(out));
     if (!cmd.requireDirectory() || !findEntry(cmd, ctx.dir, kind, id))
         return ExitData;
-    const ArtDataFile data(ctx.dir, kind);
-    if (!data.isOpen())
-        return cmd.dataError(QStringLiteral("%1 cannot be read: %2").arg(data.fileName(), data.errorString()));
     // The same judgement as verify's: what could be decoded is written, with a warning.
     QImage image;
     DecodeReport report;
-    const QString problem = recordProblem(data, readIndexRecord(ctx.dir, kind, id), &image, &report);
+    if (const RecordSource source(ctx.dir, kind); !source.isOpen())
+        return cmd.dataError(source.errorString());
+    const QString problem = decodeEntry(ctx.dir, kind, id, &image, &report);
     if (image.isNull())
         return cmd.dataError(QStringLiteral("%1: %2").arg(itemName(kind, id), problem));
     QImageWriter writer(out, format);
@@ -187,7 +215,24 @@ int cmdMakeDemo(ToolContext& ctx, CommandParser& cmd)
 {
     QString error;
     DemoSummary s;
-    if (!writeDemoDirectory(cmd.positional().at(0), cmd.isSet(QStringLiteral("full")), cmd.isSet(QStringLiteral("overwrite")), &error, &s))
+    const QString dir = cmd.positional().at(0);
+    const bool packages = cmd.isSet(QStringLiteral("packages"));
+    const bool overwrite = cmd.isSet(QStringLiteral("overwrite"));
+    // A package left from an earlier run would win over the pairs written now.
+    for (PackageKind kind : { PackageKind::Art, PackageKind::Gump }) {
+        const QString package = mulPath(dir, packageFileName(kind));
+        if (!QFileInfo::exists(package))
+            continue;
+        if (!overwrite)
+            return cmd.dataError(QStringLiteral("%1 exists; use --overwrite to replace it").arg(QDir::toNativeSeparators(package)));
+        if (!QFile::remove(package))
+            return cmd.dataError(QStringLiteral("cannot remove %1").arg(QDir::toNativeSeparators(package)));
+    }
+    if (!writeDemoDirectory(dir, cmd.isSet(QStringLiteral("full")), overwrite, &error, &s))
+        return cmd.dataError(error);
+    QString note;
+    if (packages && (!convertCatalogue(dir, PackageKind::Art, CatalogueForm::Package, &note, &error)
+                     || !convertCatalogue(dir, PackageKind::Gump, CatalogueForm::Package, &note, &error)))
         return cmd.dataError(error);
     ctx.out << QStringLiteral("%1 land tiles, %2 statics (%3 animated), %4 gumps, %5 textures; %6 MB of art, "
                               "%7 MB of gumps, %8 MB of textures in %9")

@@ -63,7 +63,22 @@ QVector<ToolCommandSpec> buildCommands()
                          "run). With PATH, stores that existing directory as the editor's data directory."),
           { { QStringLiteral("PATH"), QStringLiteral("the game's data directory to store") } }, {}, 0, 1, cmdDir,
           false },
-        { QStringLiteral("make-demo"), QStringLiteral("make-demo DIR [--full] [--overwrite]"),
+        { QStringLiteral("info"), QStringLiteral("info"), QStringLiteral("forms of the files and entry counts"),
+          QStringLiteral("Prints which form each catalogue is kept in (a package or the classic index and data "
+                         "pair for art and gumps), its entry count and why it is read-only where it is, and the "
+                         "tile data layout (classic, wide or unknown). Exit code 0 whatever it finds."),
+          {}, {}, 0, 0, cmdInfo },
+        { QStringLiteral("convert"), QStringLiteral("convert art|gump package|mul"),
+          QStringLiteral("rewrite a catalogue into the other form"),
+          QStringLiteral("Rewrites the art or gump catalogue into a package (artLegacyMUL.uop, "
+                         "gumpartLegacyMUL.uop) or into the classic .mul pair, in one crash-safe save; afterwards "
+                         "only the new form's files exist for it and every id keeps its record bytes. Converting "
+                         "to the form in use changes nothing. Refused (exit 2, nothing changed) for a damaged "
+                         "catalogue, package entries that name no id (to mul) and gump ids past 65535 (to "
+                         "package)."),
+          { { QStringLiteral("CATALOGUE"), QStringLiteral("art or gump") },
+            { QStringLiteral("FORM"), QStringLiteral("package or mul") } }, {}, 2, 2, cmdConvert },
+        { QStringLiteral("make-demo"), QStringLiteral("make-demo DIR [--full] [--packages] [--overwrite]"),
           QStringLiteral("write a demo data directory"),
           QStringLiteral("Writes a complete demo data directory drawn by this program: land tiles, statics "
                          "(some animated), gumps, textures, tile data and animation data. The same bytes on "
@@ -72,6 +87,8 @@ QVector<ToolCommandSpec> buildCommands()
           { { QStringLiteral("full"), QString(),
               QStringLiteral("Realistic sizes for benchmarks: about 80 MB of art, 100 MB of gumps, 20 MB of "
                              "textures.") },
+            { QStringLiteral("packages"), QString(),
+              QStringLiteral("Keep art and gumps in package files instead of their .mul pairs.") },
             { QStringLiteral("overwrite"), QString(),
               QStringLiteral("Replace data files already in DIR (never point this at a real game "
                              "directory).") } },

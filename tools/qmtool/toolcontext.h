@@ -38,6 +38,9 @@ int cmdDelete(ToolContext& ctx, CommandParser& cmd);
 int cmdSetTile(ToolContext& ctx, CommandParser& cmd);
 int cmdSetAnim(ToolContext& ctx, CommandParser& cmd);
 int cmdSave(ToolContext& ctx, CommandParser& cmd);
+// Forms of the files: packages or classic pairs.
+int cmdInfo(ToolContext& ctx, CommandParser& cmd);
+int cmdConvert(ToolContext& ctx, CommandParser& cmd);
 // Patch files.
 int cmdExportPatch(ToolContext& ctx, CommandParser& cmd);
 int cmdImportPatch(ToolContext& ctx, CommandParser& cmd);
