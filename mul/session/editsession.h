@@ -6,6 +6,7 @@
 #include "itemstate.h"
 #include "records.h"
 #include "rewrite.h"
+#include "tiledata.h"
 
 #include <QObject>
 #include <QString>
@@ -63,6 +64,9 @@ public:
     QString readOnlyReason(ItemKind kind) const { return m_readOnly[kind]; }
     TileDataState tileDataState() const { return m_tileState; }
     bool tileDataWritable() const { return m_tileState == TileDataState::Writable; }
+    // The layout of tiledata.mul as it was opened: Unknown when it is missing or of a size
+    // that fits neither layout. Only the wide layout holds flag bits past the low 32.
+    TileLayout tileDataLayout() const { return m_tileLayout; }
     // Why Save cannot write tile records; empty when it can.
     QString tileDataReason() const;
 
@@ -134,6 +138,7 @@ private:
     void applyState(const ItemKey& key, const ItemState& state);
     bool change(const ItemKey& key, const QString& name, const std::function<void(ItemState&)>& edit);
     bool checkImage(ItemKind kind, int id, const QImage& image, QString* error) const;
+    bool checkTileFlags(ItemKind kind, int id, const tile_struct& tile, QString* error) const;
     // After a save: history entries that meant "as the files hold it" keep meaning what the
     // files held before the save, so undoing past it restores that.
     void pinHistoryToFiles(const QMap<ItemKey, ItemState>& filesBefore);
@@ -147,6 +152,7 @@ private:
     FileStamp m_stamps[kItemKindCount];
     TileDataState m_tileState = TileDataState::Missing;
     qint64 m_tileDataSize = -1;
+    TileLayout m_tileLayout = TileLayout::Unknown;
     std::unique_ptr<QUndoStack> m_undo;
     std::unique_ptr<PendingStep> m_pending;
 };

@@ -42,7 +42,11 @@ QVector<ToolCommandSpec> buildCommands()
           { kind, id, { QStringLiteral("OUT"), QStringLiteral("the picture file to write") } }, {}, 3, 3,
           cmdExportImage },
         { QStringLiteral("tile"), QStringLiteral("tile land|static ID"), QStringLiteral("tile data as JSON"),
-          QStringLiteral("Prints the tile data of a land or static tile as one JSON object: %1.").arg(tileFields),
+          QStringLiteral("Prints the tile data of a land or static tile as one JSON object: %1. flags comes "
+                         "first, as an exact unsigned integer of all its bits (32 in a classic tiledata.mul, 64 "
+                         "in a wide one); a reader that keeps JSON numbers as doubles loses bits past 2^53, so "
+                         "read it as a 64-bit integer.")
+              .arg(tileFields),
           { tileKind, id }, {}, 2, 2, cmdTile },
         { QStringLiteral("anim"), QStringLiteral("anim ID"), QStringLiteral("animation data as JSON"),
           QStringLiteral("Prints the animation data of a static tile as one JSON object: frames (64 signed "
@@ -61,7 +65,7 @@ QVector<ToolCommandSpec> buildCommands()
                          "run). With PATH, stores that existing directory as the editor's data directory."),
           { { QStringLiteral("PATH"), QStringLiteral("the game's data directory to store") } }, {}, 0, 1, cmdDir,
           false },
-        { QStringLiteral("make-demo"), QStringLiteral("make-demo DIR [--full] [--overwrite]"),
+        { QStringLiteral("make-demo"), QStringLiteral("make-demo DIR [--full] [--wide] [--overwrite]"),
           QStringLiteral("write a demo data directory"),
           QStringLiteral("Writes a complete demo data directory drawn by this program: land tiles, statics "
                          "(some animated), gumps, textures, tile data and animation data. The same bytes on "
@@ -70,6 +74,9 @@ QVector<ToolCommandSpec> buildCommands()
           { { QStringLiteral("full"), QString(),
               QStringLiteral("Realistic sizes for benchmarks: about 80 MB of art, 100 MB of gumps, 20 MB of "
                              "textures.") },
+            { QStringLiteral("wide"), QString(),
+              QStringLiteral("tiledata.mul in the wide layout (64-bit flags), some statics with flag bits "
+                             "past the low 32 set.") },
             { QStringLiteral("overwrite"), QString(),
               QStringLiteral("Replace data files already in DIR (never point this at a real game "
                              "directory).") } },
@@ -91,7 +98,9 @@ QVector<ToolCommandSpec> buildCommands()
           QStringLiteral("edit tile data and save"),
           QStringLiteral("Edits the tile data of a land or static tile and saves. Fields as 'qmtool tile' names "
                          "them: %1. Numbers are decimal or hexadecimal after 0x; name=TEXT takes at most 20 "
-                         "Latin-1 characters. Fields not named keep their values.")
+                         "Latin-1 characters. flags=VALUE replaces all the flag bits and takes up to 32 bits "
+                         "in a classic tiledata.mul, up to 64 in a wide one; a wider value is refused and "
+                         "nothing changes. Fields not named keep their values.")
               .arg(tileFields),
           { tileKind, id, assignments }, {}, 3, -1, cmdSetTile },
         { QStringLiteral("set-anim"), QStringLiteral("set-anim ID FIELD=VALUE... [frames=v0,v1,...]"),

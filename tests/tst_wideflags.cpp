@@ -1,0 +1,118 @@
+// Flag bits past the low 32, which only the wide tiledata.mul stores: their refusal wherever
+// the layout has no room for them; qmtool's exact 64-bit tile / set-tile; make-demo --wide.
+#include "demodata.h"
+#include "editsession.h"
+#include "savedirs.h"
+#include "testdata.h"
+#include "tiledata.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
+#include <QtEndian>
+
+using namespace qm;
+
+namespace {
+
+constexpr quint64 kBit63AndBit0 = 0x8000000000000001ull;
+
+// A standard directory whose tiledata.mul has the given layout.
+void writeDirectory(SaveDir& dir, TileLayout layout)
+{
+    dir.writeStandard();
+    dir.writeTileData(layout == TileLayout::Wide ? kFullWideTileDataSize : kFullTileDataSize);
+}
+
+} // namespace
+
+class TestWideFlags : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The classic layout would drop the bits when writing: the session refuses such a record,
+    // and Save refuses one that reaches it (a file that changed layout since the edit).
+    void highBitsAreRefusedWhereTheLayoutHasNoRoom()
+    {
+        SaveDir dir;
+        writeDirectory(dir, TileLayout::Classic);
+        EditSession s;
+        s.open(dir.path());
+        QCOMPARE(s.tileDataLayout(), TileLayout::Classic);
+        tile_struct t = s.tile(Static, 1);
+        t.flags |= quint64(1) << 40;
+        QString error;
+        QVERIFY(!s.setTile(Static, 1, t, &error));
+        QVERIFY2(error.contains("32 bits"), qPrintable(error));
+        QVERIFY(!s.storeItem(Static, 1, QImage(), t, anim_st(), QStringLiteral("Import"), &error));
+        QCOMPARE(s.undoStack()->count(), 0);
+
+        ChangeSet changes;
+        changes.tiles[Static].insert(1, t);
+        const auto before = dir.snapshot();
+        const Listed listed = listedIn(dir.path());
+        QVERIFY(!saveArtFiles(dir.path(), listed.ids[Land], listed.ids[Static], changes, true, &error));
+        QVERIFY2(error.contains("classic layout"), qPrintable(error));
+        QCOMPARE(dir.snapshot(), before);
+    }
+
+    void toolRoundTripsAll64FlagBits()
+    {
+        SaveDir wide;
+        writeDirectory(wide, TileLayout::Wide);
+        QCOMPARE(runToolIn(wide.path(), { "set-tile", "static", "0x21", "flags=0x8000000000000001" }).exitCode, 0);
+        const QByteArray stored = readBytes(wide.file("tiledata.mul")).mid(int(staticTileOffset(0x21, TileLayout::Wide)), 8);
+        QCOMPARE(qFromLittleEndian<quint64>(stored.constData()), kBit63AndBit0);
+        ToolRun run = runToolIn(wide.path(), { "tile", "static", "0x21" });
+        QVERIFY2(run.out.startsWith("{\"flags\":9223372036854775809,"), qPrintable(run.out));
+        QCOMPARE(QJsonDocument::fromJson(run.out.toUtf8()).object().size(), 12);   // still one JSON object
+        QCOMPARE(runToolIn(wide.path(), { "set-tile", "static", "0x21", "flags=18446744073709551615" }).exitCode, 0);
+        QVERIFY(runToolIn(wide.path(), { "tile", "static", "0x21" }).out.startsWith("{\"flags\":18446744073709551615,"));
+
+        // Refused, nothing changed: past 64 bits, malformed, and past 32 bits on a classic file.
+        const auto before = wide.snapshot();
+        for (const char* value : { "flags=0x10000000000000000", "flags=18446744073709551616", "flags=-1", "flags=0x" })
+            QCOMPARE(runToolIn(wide.path(), { "set-tile", "static", "0x21", value }).exitCode, 1);
+        QCOMPARE(wide.snapshot(), before);
+        SaveDir classic;
+        writeDirectory(classic, TileLayout::Classic);
+        const auto classicBefore = classic.snapshot();
+        run = runToolIn(classic.path(), { "set-tile", "static", "0x21", "flags=0x100000000" });
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("32 flag bits"), qPrintable(run.err));
+        QCOMPARE(classic.snapshot(), classicBefore);
+        QCOMPARE(runToolIn(classic.path(), { "set-tile", "static", "0x21", "flags=0xffffffff" }).exitCode, 0);
+        QVERIFY(runToolIn(classic.path(), { "tile", "static", "0x21" }).out.startsWith("{\"flags\":4294967295,"));
+    }
+
+    // The wide demo holds the classic demo's records, field for field, plus some high bits.
+    void makeDemoWideKeepsEveryRecord()
+    {
+        QTemporaryDir classic, wide;
+        QString error;
+        QVERIFY2(writeDemoDirectory(classic.path(), false, true, &error), qPrintable(error));
+        const ToolRun run = runTool({ "make-demo", wide.path(), "--wide", "--overwrite" });
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(tileDataLayout(wide.path()), TileLayout::Wide);
+        const QByteArray c = readBytes(classic.filePath("tiledata.mul")), w = readBytes(wide.filePath("tiledata.mul"));
+        int highFlagged = 0;
+        for (int kind : { int(Land), int(Static) }) {
+            for (int id = 0; id < (kind == Land ? kLandCount : kStaticCount); ++id) {
+                const tile_struct before = parseTile(kind, c.constData() + tileOffset(kind, id), TileLayout::Classic);
+                tile_struct after = parseTile(kind, w.constData() + tileOffset(kind, id, TileLayout::Wide), TileLayout::Wide);
+                highFlagged += after.flags >> 32 ? 1 : 0;
+                after.flags &= 0xFFFFFFFFu;
+                QCOMPARE(after, before);
+            }
+        }
+        QVERIFY(highFlagged > 10);
+        QVERIFY(readTileRecord(wide.path(), Static, 0xa8).flags >> 63);
+        QVERIFY(run.out.contains(QStringLiteral("%1 statics with high flag bits").arg(highFlagged)));
+        QCOMPARE(runToolIn(wide.path(), { "verify" }).exitCode, 0);
+    }
+};
+
+QTEST_MAIN(TestWideFlags)
+#include "tst_wideflags.moc"
