@@ -1,17 +1,32 @@
-// Flag bits past the low 32, which only the wide tiledata.mul stores: their refusal wherever
-// the layout has no room for them; qmtool's exact 64-bit tile / set-tile; make-demo --wide.
+// Flag bits past the low 32, which only the wide tiledata.mul stores: the tile page's high
+// field through edit, undo, save and reopen; their refusal wherever the layout has no room
+// for them; qmtool's exact 64-bit tile / set-tile; make-demo --wide.
 #include "demodata.h"
+#include "editorprobe.h"
 #include "editsession.h"
+#include "mainwindow.h"
+#include "mywidget.h"
+#include "numberfield.h"
 #include "savedirs.h"
+#include "scripteddialogs.h"
 #include "testdata.h"
 #include "tiledata.h"
+#include "treelists.h"
+#include "uodir.h"
 
+#include <QCheckBox>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <QUndoStack>
 #include <QtEndian>
+
+#include <memory>
 
 using namespace qm;
 
@@ -26,12 +41,97 @@ void writeDirectory(SaveDir& dir, TileLayout layout)
     dir.writeTileData(layout == TileLayout::Wide ? kFullWideTileDataSize : kFullTileDataSize);
 }
 
+// A shown main window on such a directory, with scripted dialogs.
+struct Fixture {
+    TestSettings settings;
+    SaveDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<mainwindow> w;
+
+    explicit Fixture(TileLayout layout)
+    {
+        writeDirectory(dir, layout);
+        writeUODir(dir.path());
+        reopen();
+    }
+    void reopen()
+    {
+        w.reset();
+        w = std::make_unique<mainwindow>();
+        w->show();
+    }
+    myWidget* open(int kind, int id)
+    {
+        w->tabSelect->setCurrentIndex(kind);
+        w->listDouble(listItem(w->currentList, id));
+        return qobject_cast<myWidget*>(w->workspace->subWindowList().last()->widget());
+    }
+};
+
+QString highText(quint64 flags)
+{
+    return hexText(quint32(flags >> 32));
+}
+
 } // namespace
 
 class TestWideFlags : public QObject {
     Q_OBJECT
 
 private slots:
+    void tilePageEditsTheHighFlagsOfAWideDirectory()
+    {
+        Fixture f(TileLayout::Wide);
+        myWidget* e = f.open(Static, 1);
+        QVERIFY(e->showsHighFlags() && e->lineHighFlags->isVisibleTo(e->tab_2));
+        const tile_struct before = f.w->session->tile(Static, 1);
+        QVERIFY(before.flags >> 32);   // the patterned file has high bits to show
+        QCOMPARE(e->lineHighFlags->text(), highText(before.flags));
+        QVERIFY(!e->hasUnappliedEdits());   // showing them is no edit
+
+        // More than 32 bits: marked, refused with a message, nothing sent.
+        typeInto(e->lineHighFlags, QStringLiteral("0x100000000"));
+        QVERIFY(isMarkedUnacceptable(e->lineHighFlags));
+        e->clickApply();
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY(f.dialogs.messages.first().contains("High flags"));
+        QCOMPARE(f.w->session->undoStack()->count(), 0);
+
+        // High bits and a flag box: one step.
+        typeInto(e->lineHighFlags, QStringLiteral("0x80000001"));
+        e->flagBoxes[0]->click();
+        e->clickApply();
+        const quint64 edited = (0x80000001ull << 32) | (quint32(before.flags) ^ 1u);
+        QCOMPARE(f.w->session->tile(Static, 1).flags, edited);
+        QCOMPARE(f.w->session->undoStack()->count(), 1);
+
+        // Undo and redo refresh both the field and the boxes.
+        f.w->editUndo();
+        QCOMPARE(e->lineHighFlags->text(), highText(before.flags));
+        QCOMPARE(e->flagBoxes[0]->isChecked(), bool(before.flags & 1));
+        f.w->editRedo();
+        QCOMPARE(e->lineHighFlags->text(), QStringLiteral("0x80000001"));
+        QCOMPARE(e->flagBoxes[0]->isChecked(), bool(edited & 1));
+
+        f.w->fileSave();
+        QCOMPARE(readTileRecord(f.dir.path(), Static, 1).flags, edited);
+        f.reopen();
+        QCOMPARE(f.open(Static, 1)->lineHighFlags->text(), QStringLiteral("0x80000001"));
+    }
+
+    void classicDirectoryHasNoHighField()
+    {
+        Fixture f(TileLayout::Classic);
+        myWidget* e = f.open(Static, 1);
+        QVERIFY(!e->showsHighFlags() && !e->lineHighFlags->isVisibleTo(e->tab_2));
+        // A hidden field holding junk neither blocks Apply nor reaches the record.
+        e->lineHighFlags->setText(QStringLiteral("junk"));
+        e->flagBoxes[3]->click();
+        e->clickApply();
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QCOMPARE(f.w->session->tile(Static, 1).flags >> 32, quint64(0));
+    }
+
     // The classic layout would drop the bits when writing: the session refuses such a record,
     // and Save refuses one that reaches it (a file that changed layout since the edit).
     void highBitsAreRefusedWhereTheLayoutHasNoRoom()
