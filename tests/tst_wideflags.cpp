@@ -4,6 +4,7 @@
 #include "demodata.h"
 #include "editorprobe.h"
 #include "editsession.h"
+#include "itemwindows.h"
 #include "mainwindow.h"
 #include "mywidget.h"
 #include "numberfield.h"
@@ -11,18 +12,13 @@
 #include "scripteddialogs.h"
 #include "testdata.h"
 #include "tiledata.h"
-#include "treelists.h"
 #include "uodir.h"
 
 #include <QCheckBox>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
 #include <QUndoStack>
 #include <QtEndian>
 
@@ -60,12 +56,7 @@ struct Fixture {
         w = std::make_unique<mainwindow>();
         w->show();
     }
-    myWidget* open(int kind, int id)
-    {
-        w->tabSelect->setCurrentIndex(kind);
-        w->listDouble(listItem(w->currentList, id));
-        return qobject_cast<myWidget*>(w->workspace->subWindowList().last()->widget());
-    }
+    myWidget* open(int kind, int id) { return openItemWindow(*w, kind, id); }
 };
 
 QString highText(quint64 flags)
