@@ -72,6 +72,7 @@ void mainwindow::listDouble(QTreeWidgetItem* item)
         tile_struct record = getTile(kind, id);
         editor->setTile(kind, id, record);
         editor->setTileDataReadOnly(!session->tileDataWritable());
+        editor->setTileLayout(session->tileDataLayout());
     }
     if (kind == Static) {
         anim_st record = getAnim(id);

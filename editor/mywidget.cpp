@@ -68,6 +68,8 @@ void myWidget::languageChange()
     tabData->setTabText(tabData->indexOf(TabPage_2), tr("AnimData"));
     textLabel1->setText(tr("Name"));
     groupBox1->setTitle(tr("Flags"));
+    textHighFlags->setText(tr("High flags"));
+    textHighFlags->setToolTip(tr("Flag bits 32 to 63, which the wide tiledata.mul stores (0x1 is bit 32)"));
     for (int bit = 0; bit < kTileFlagCount; ++bit)
         flagBoxes[bit]->setText(tr(kTileFlags[bit].caption));
     textWeight->setText(tr("Weight"));
@@ -219,6 +221,7 @@ void myWidget::setTileDataReadOnly(bool readOnly)
     for (QLineEdit* field : staticFields())
         field->setReadOnly(readOnly);
     lineTexid->setReadOnly(readOnly);
+    lineHighFlags->setReadOnly(readOnly);
     for (QCheckBox* box : flagBoxes)
         box->setEnabled(!readOnly);
     const QString why = readOnly
@@ -227,4 +230,11 @@ void myWidget::setTileDataReadOnly(bool readOnly)
         : QString();
     tab_2->setToolTip(why);
     TabPage->setToolTip(why);
+}
+
+void myWidget::setTileLayout(TileLayout layout)
+{
+    wideFlags = layout == TileLayout::Wide;
+    textHighFlags->setVisible(wideFlags);
+    lineHighFlags->setVisible(wideFlags);
 }

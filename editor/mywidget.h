@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records.h"
+#include "tiledata.h"
 
 #include <QImage>
 #include <QWidget>
@@ -45,6 +46,10 @@ public:
     // them is ever sent.
     void setTileDataReadOnly(bool readOnly);
     bool isTileDataReadOnly() const { return tileReadOnly; }
+    // The layout of the directory's tiledata.mul: the wide one adds a field for the flag bits
+    // past the 32 named boxes; any other layout hides it.
+    void setTileLayout(qm::TileLayout layout);
+    bool showsHighFlags() const { return wideFlags; }
     // For an item of a read-only catalogue: `reason` (naming the file) refuses every new
     // picture; empty allows them again.
     void setImageReadOnly(const QString& reason);
@@ -69,6 +74,8 @@ public:
     QLabel* textLabel1;
     QLineEdit* lineName;
     QGroupBox* groupBox1;
+    QLabel* textHighFlags;
+    QLineEdit* lineHighFlags;
     QWidget* TabPage;
     QGridLayout* TabPageLayout;
     QLabel* textWeight;
@@ -217,5 +224,6 @@ private:
     QImage pictureForItem(const QImage& picture, const QString& source, const QString& title);
 
     bool tileReadOnly = false;
+    bool wideFlags = false;
     QString imageReadOnly;
 };

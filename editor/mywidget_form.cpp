@@ -103,6 +103,19 @@ void myWidget::buildGeneralPage()
         flags->addWidget(flagBoxes[bit], bit % 8, bit / 8);
     }
     page->addWidget(groupBox1);
+
+    // Flag bits 32 to 63, which only the wide tile data layout stores: shown for it alone.
+    auto* highRow = new QHBoxLayout();
+    nested(highRow);
+    textHighFlags = named(new QLabel(tab_2), "textHighFlags");
+    lineHighFlags = named(new QLineEdit(tab_2), "lineHighFlags");
+    textHighFlags->setBuddy(lineHighFlags);
+    highRow->addWidget(textHighFlags);
+    highRow->addWidget(lineHighFlags);
+    highRow->addItem(horizontalSpacer());
+    page->addLayout(highRow);
+    textHighFlags->hide();
+    lineHighFlags->hide();
     page->addItem(verticalSpacer());
     tabData->addTab(tab_2, QString());
 }

@@ -49,6 +49,13 @@ const TileField* fieldOfBox(const TileBox& b)
     return field ? field : findTileField(Land, QLatin1String(b.field));
 }
 
+// The high flags field holds bits 32 to 63 of a wide record's flags.
+constexpr int kFlagBoxBits = 32;
+const NumberRange kHighFlagsRange = NumberRange::unsignedBits(kFlagBoxBits);
+
+quint32 lowFlags(quint64 flags) { return quint32(flags); }
+quint32 highFlags(quint64 flags) { return quint32(flags >> kFlagBoxBits); }
+
 // Takes the user's modified mark off a field; true when it was set.
 bool takeModified(QLineEdit* box)
 {
@@ -73,6 +80,7 @@ void myWidget::makeTileNumberFields()
     for (const TileBox& b : kTileBoxes)
         if (const TileField* field = fieldOfBox(b))
             makeNumberField(this->*b.box, rangeOf(*field));
+    makeNumberField(lineHighFlags, kHighFlagsRange);
 }
 
 QString myWidget::tileFieldProblem() const
@@ -87,6 +95,8 @@ QString myWidget::tileFieldProblem() const
         if (!problem.isEmpty())
             return problem;
     }
+    if (wideFlags)
+        return numberFieldProblem(textHighFlags->text(), lineHighFlags->text(), kHighFlagsRange);
     return QString();
 }
 
@@ -125,15 +135,17 @@ void myWidget::setTile(int itemKind, int itemId, tile_struct& data)
 {
     if (itemKind != kind || itemId != id)
         return;
-    const bool keepFlags = flagWord != tile.flags;
+    const bool keepFlags = flagWord != lowFlags(tile.flags);
     tile = data;
     if (!keepFlags) {
-        flagWord = tile.flags;
+        flagWord = lowFlags(tile.flags);
         setFlags(int(flagWord));
     }
     // setText clears each box's modified mark: filled boxes do not count as edited.
     if (!lineName->isModified())
         lineName->setText(tile.name);
+    if (!lineHighFlags->isModified())
+        lineHighFlags->setText(hexText(highFlags(tile.flags)));
     forEachTileBox([this](QLineEdit* box, const TileField& field) {
         if (box->isModified())
             return;
@@ -144,7 +156,8 @@ void myWidget::setTile(int itemKind, int itemId, tile_struct& data)
 
 bool myWidget::tilePageEdited() const
 {
-    bool edited = flagWord != tile.flags || lineName->isModified();
+    bool edited = flagWord != lowFlags(tile.flags) || lineName->isModified()
+        || (wideFlags && lineHighFlags->isModified());
     forEachTileBox([&edited](QLineEdit* box, const TileField&) { edited = edited || box->isModified(); });
     return edited;
 }
@@ -167,8 +180,12 @@ void myWidget::setFlag(int bit, bool state)
 bool myWidget::readTile(tile_struct& t)
 {
     bool changed = false;
-    // The boxes drive the low 32 bits; the high ones of a wide record stay as they are.
-    const quint64 flags = (t.flags & ~quint64(0xFFFFFFFFu)) | flagWord;
+    // The boxes drive the low 32 bits; the high field, shown for the wide layout alone, the
+    // others. Where it is hidden they stay as they are.
+    quint64 high = highFlags(t.flags);
+    if (wideFlags && takeModified(lineHighFlags))
+        high = readUnsignedField(lineHighFlags->text(), kFlagBoxBits);
+    const quint64 flags = (high << kFlagBoxBits) | flagWord;
     if (t.flags != flags) {
         t.flags = flags;
         changed = true;

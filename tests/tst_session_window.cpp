@@ -2,6 +2,7 @@
 // follow the history, Copy and Paste of pictures, the modified mark and the questions before
 // unsaved or unapplied edits would be dropped, and where new item windows open.
 #include "editorprobe.h"
+#include "itemwindows.h"
 #include "mainwindow.h"
 #include "mywidget.h"
 #include "savedirs.h"
@@ -43,12 +44,7 @@ struct Fixture {
         w->show();
     }
 
-    myWidget* open(int kind, int id)
-    {
-        w->tabSelect->setCurrentIndex(kind);
-        w->listDouble(listItem(w->currentList, id));
-        return qobject_cast<myWidget*>(w->workspace->subWindowList().last()->widget());
-    }
+    myWidget* open(int kind, int id) { return openItemWindow(*w, kind, id); }
 };
 
 QStringList menuTexts(const QMenu* menu)

@@ -13,9 +13,6 @@ namespace {
 
 bool isWide(TileLayout layout) { return layout == TileLayout::Wide; }
 
-// The flags field opens every record: 4 bytes classic, 8 wide.
-int flagsBytesOf(TileLayout layout) { return isWide(layout) ? 8 : kClassicTileFlagsBytes; }
-
 bool fitsLayout(qint64 size, qint64 landSection, int staticBlock)
 {
     return size >= landSection && (size - landSection) % staticBlock == 0;
@@ -92,14 +89,24 @@ bool isKnownTileDataSize(qint64 size)
     return tileLayoutForSize(size) != TileLayout::Unknown;
 }
 
+int tileFlagsBytes(TileLayout layout)
+{
+    return isWide(layout) ? 8 : kClassicTileFlagsBytes;
+}
+
+bool tileFlagsFit(const tile_struct& t, TileLayout layout)
+{
+    return isWide(layout) || t.flags >> (8 * kClassicTileFlagsBytes) == 0;
+}
+
 tile_struct parseLandTile(const char* bytes, TileLayout layout)
 {
-    return readTileFields(Land, bytes, flagsBytesOf(layout));
+    return readTileFields(Land, bytes, tileFlagsBytes(layout));
 }
 
 tile_struct parseStaticTile(const char* bytes, TileLayout layout)
 {
-    return readTileFields(Static, bytes, flagsBytesOf(layout));
+    return readTileFields(Static, bytes, tileFlagsBytes(layout));
 }
 
 QByteArray tileNameBytes(const QString& name)
@@ -111,17 +118,17 @@ QByteArray tileNameBytes(const QString& name)
 
 QByteArray landTileBytes(const tile_struct& t, TileLayout layout)
 {
-    return writeTileFields(Land, t, flagsBytesOf(layout));
+    return writeTileFields(Land, t, tileFlagsBytes(layout));
 }
 
 QByteArray staticTileBytes(const tile_struct& t, TileLayout layout)
 {
-    return writeTileFields(Static, t, flagsBytesOf(layout));
+    return writeTileFields(Static, t, tileFlagsBytes(layout));
 }
 
 QByteArray tileBytes(int kind, const tile_struct& t, TileLayout layout)
 {
-    return hasTileData(kind) ? writeTileFields(kind, t, flagsBytesOf(layout)) : QByteArray();
+    return hasTileData(kind) ? writeTileFields(kind, t, tileFlagsBytes(layout)) : QByteArray();
 }
 
 tile_struct parseTile(int kind, const char* bytes, TileLayout layout)

@@ -44,6 +44,12 @@ int tileRecordSize(int kind, TileLayout layout = TileLayout::Classic);
 // Whether a tiledata.mul of this size has a layout this program can write.
 bool isKnownTileDataSize(qint64 size);
 
+// The width of a record's flags: 8 bytes in the wide layout, 4 in the classic one (and in an
+// Unknown layout, which is read as classic).
+int tileFlagsBytes(TileLayout layout);
+// Whether a record's flags fit the layout: the classic one holds only the low 32 bits.
+bool tileFlagsFit(const tile_struct& t, TileLayout layout);
+
 // Record bytes <-> tile_struct. Names are Latin-1, cut to 20 and zero padded when written;
 // read up to the first zero byte. The classic layout reads and writes the low 32 flag bits;
 // its writers drop the high ones.

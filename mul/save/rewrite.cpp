@@ -311,6 +311,13 @@ bool stageTileData(SaveTransaction& tx, const QString& mulDir, const ChangeSet& 
                              .arg(itemName(kind, it.key())).arg(size);
                 return false;
             }
+            // A file that changed layout since the edit must not silently lose flag bits.
+            if (!tileFlagsFit(it.value(), layout)) {
+                *error = QStringLiteral("The flags of %1 need more than the 32 bits that tiledata.mul holds in "
+                                        "its classic layout; nothing was written")
+                             .arg(itemName(kind, it.key()));
+                return false;
+            }
         }
     }
     QFile* staged = stageCopy(tx, mulDir, QStringLiteral("tiledata.mul"), size, error);

@@ -86,6 +86,7 @@ void EditSession::readDirectory()
                                                   .arg(damage, kindName(kind));
     }
     m_tileState = m_dir.isEmpty() ? TileDataState::Missing : qm::tileDataState(m_dir, &m_tileDataSize);
+    m_tileLayout = m_tileState == TileDataState::Missing ? TileLayout::Unknown : tileLayoutForSize(m_tileDataSize);
 }
 
 QString EditSession::formsSummary() const
@@ -147,6 +148,19 @@ bool EditSession::checkImage(ItemKind kind, int id, const QImage& image, QString
     return false;
 }
 
+// Flag bits past the low 32 have a place only in the wide layout; anywhere else they would
+// be dropped without a word when the record is written.
+bool EditSession::checkTileFlags(ItemKind kind, int id, const tile_struct& tile, QString* error) const
+{
+    if (!hasTileData(kind) || tileFlagsFit(tile, m_tileLayout))
+        return true;
+    if (error)
+        *error = QStringLiteral("The flags of %1 (0x%2) need more than the 32 bits that tiledata.mul holds in "
+                                "its %3 layout")
+                     .arg(itemName(kind, id), QString::number(tile.flags, 16), tileLayoutName(m_tileLayout));
+    return false;
+}
+
 bool EditSession::setImage(ItemKind kind, int id, const QImage& image, QString* error)
 {
     if (!checkImage(kind, id, image, error))
@@ -165,6 +179,8 @@ bool EditSession::setTile(ItemKind kind, int id, const tile_struct& tile, QStrin
             *error = why;
         return false;
     }
+    if (!checkTileFlags(kind, id, tile, error))
+        return false;
     return change({ kind, id }, QStringLiteral("Change Tile Data of %1").arg(itemName(kind, id)),
                   [&](ItemState& s) { s.tile = tile; });
 }
@@ -208,7 +224,7 @@ bool EditSession::remove(ItemKind kind, const QVector<int>& ids, QString* error)
 bool EditSession::storeItem(ItemKind kind, int id, const QImage& image, const tile_struct& tile,
                             const anim_st& anim, const QString& stepName, QString* error)
 {
-    if (!checkImage(kind, id, image, error))
+    if (!checkImage(kind, id, image, error) || !checkTileFlags(kind, id, tile, error))
         return false;
     return change({ kind, id }, stepName, [&](ItemState& s) {
         s.listed = true;

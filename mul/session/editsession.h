@@ -7,6 +7,7 @@
 #include "records.h"
 #include "recordsource.h"
 #include "rewrite.h"
+#include "tiledata.h"
 
 #include <QObject>
 #include <QString>
@@ -68,6 +69,9 @@ public:
     // "art: package (81920 entries), gumps: classic pair, ..." for the status bar.
     QString formsSummary() const;
     bool tileDataWritable() const { return m_tileState == TileDataState::Writable; }
+    // The layout of tiledata.mul as it was opened: Unknown when it is missing or of a size
+    // that fits neither layout. Only the wide layout holds flag bits past the low 32.
+    TileLayout tileDataLayout() const { return m_tileLayout; }
     // Why Save cannot write tile records; empty when it can.
     QString tileDataReason() const;
 
@@ -139,6 +143,7 @@ private:
     void applyState(const ItemKey& key, const ItemState& state);
     bool change(const ItemKey& key, const QString& name, const std::function<void(ItemState&)>& edit);
     bool checkImage(ItemKind kind, int id, const QImage& image, QString* error) const;
+    bool checkTileFlags(ItemKind kind, int id, const tile_struct& tile, QString* error) const;
     // After a save: history entries that meant "as the files hold it" keep meaning what the
     // files held before the save, so undoing past it restores that.
     void pinHistoryToFiles(const QMap<ItemKey, ItemState>& filesBefore);
@@ -153,6 +158,7 @@ private:
     CatalogueForm m_forms[kItemKindCount] {};
     TileDataState m_tileState = TileDataState::Missing;
     qint64 m_tileDataSize = -1;
+    TileLayout m_tileLayout = TileLayout::Unknown;
     std::unique_ptr<QUndoStack> m_undo;
     std::unique_ptr<PendingStep> m_pending;
 };

@@ -5,11 +5,14 @@
 #include "imageimport.h"
 #include "savecheckpoint.h"
 #include "savetransaction.h"
+#include "tiledata.h"
 #include "tilefields.h"
 
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -70,6 +73,27 @@ bool parseNumber(const QString& text, qint64 low, qint64 high, qint64* value)
     return true;
 }
 
+// An unsigned number of up to 64 bits, decimal or hexadecimal after 0x, at most `max`.
+bool parseUnsignedNumber(const QString& text, quint64 max, quint64* value)
+{
+    QString digits = text.trimmed();
+    int base = 10;
+    if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        digits = digits.mid(2);
+        base = 16;
+    }
+    // toULongLong alone would take a sign, or a second "0x".
+    const bool plain = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [base](QChar c) {
+        return base == 16 ? isxdigit(c.toLatin1()) : c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    bool ok = false;
+    const quint64 v = plain ? digits.toULongLong(&ok, base) : 0;   // fails past 64 bits
+    if (!ok || v > max)
+        return false;
+    *value = v;
+    return true;
+}
+
 // The FIELD=VALUE arguments from `first` on, each checked and turned into a change of a
 // record by `parseOne`. False after reporting a usage error.
 template <typename Record, typename Parse>
@@ -94,8 +118,9 @@ bool parseAssignments(CommandParser& cmd, int first, Parse&& parseOne,
     return true;
 }
 
-// One field of a tile record, as the tile field table describes it.
-bool parseTileAssignment(int kind, const QString& field, const QString& value,
+// One field of a tile record, as the tile field table describes it; the flags are as wide as
+// `layout` stores them and replace all the record's flag bits.
+bool parseTileAssignment(int kind, TileLayout layout, const QString& field, const QString& value,
                          std::function<void(tile_struct&)>* change, QString* error)
 {
     if (field.compare(QLatin1String("name"), Qt::CaseInsensitive) == 0) {
@@ -112,17 +137,15 @@ bool parseTileAssignment(int kind, const QString& field, const QString& value,
         *error = QStringLiteral("%1 tiles have no field '%2'").arg(kindName(kind), field);
         return false;
     }
-    const qint64 max = qint64(tileFieldMax(*f, kClassicTileFlagsBytes));
-    qint64 v = 0;
-    if (!parseNumber(value, 0, max, &v)) {
+    const quint64 max = tileFieldMax(*f, tileFlagsBytes(layout));
+    quint64 v = 0;
+    if (!parseUnsignedNumber(value, max, &v)) {
         *error = QStringLiteral("'%1' is no value for %2 (0 to %3, decimal or 0x hex)").arg(value, field).arg(max);
+        if (f->bytes == 0 && layout != TileLayout::Wide && parseUnsignedNumber(value, ~quint64(0), &v))
+            *error += QStringLiteral(": tiledata.mul holds 32 flag bits in its %1 layout").arg(tileLayoutName(layout));
         return false;
     }
-    // A flags value sets the low 32 bits; the high ones of a wide record stay as they are.
-    const bool isFlags = QLatin1String(f->name) == QLatin1String("flags");
-    *change = [f, v, isFlags](tile_struct& t) {
-        f->set(t, isFlags ? (f->get(t) & ~quint64(0xFFFFFFFFu)) | quint64(v) : quint64(v));
-    };
+    *change = [f, v](tile_struct& t) { f->set(t, v); };
     return true;
 }
 
@@ -231,10 +254,13 @@ int cmdSetTile(ToolContext& ctx, CommandParser& cmd)
         return cmd.usageError(QStringLiteral("tile data belongs to land and static tiles only"));
     if (!cmd.idArgument(kind, cmd.positional().at(1), &id))
         return ExitUsage;
+    // The flags take as many bits as the directory's tiledata.mul holds; the session checks
+    // again when the edit is made.
+    const TileLayout layout = tileDataLayout(ctx.dir);
     std::vector<std::function<void(tile_struct&)>> changes;
     if (!parseAssignments<tile_struct>(cmd, 2,
-                                       [kind](const QString& f, const QString& v, auto* change, QString* e) {
-                                           return parseTileAssignment(kind, f, v, change, e);
+                                       [kind, layout](const QString& f, const QString& v, auto* change, QString* e) {
+                                           return parseTileAssignment(kind, layout, f, v, change, e);
                                        },
                                        &changes))
         return ExitUsage;

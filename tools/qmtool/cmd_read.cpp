@@ -8,6 +8,7 @@
 #include "recordsource.h"
 #include "datacheck.h"
 #include "demodata.h"
+#include "demowide.h"
 #include "indexfile.h"
 #include "itemkind.h"
 #include "itemsource.h"
@@ -148,10 +149,19 @@ int cmdTile(ToolContext& ctx, CommandParser& cmd)
     if (raw.isEmpty())
         return cmd.dataError(QStringLiteral("cannot read %1 from %2").arg(itemName(kind, id),
                                                                           QDir::toNativeSeparators(mulPath(ctx.dir, QStringLiteral("tiledata.mul")))));
+    // The flags (the one field as wide as the layout) are written as exact digits first: a
+    // JSON number through QJsonValue is a double past 2^53 and has no room for bit 63.
+    QByteArray flags;
     QJsonObject o { { QStringLiteral("name"), t.name } };
-    for (const TileField* f : tileFieldsOf(kind))
-        o.insert(QLatin1String(f->name), qint64(f->get(t)));
-    ctx.out << QJsonDocument(o).toJson(QJsonDocument::Compact) << '\n';
+    for (const TileField* f : tileFieldsOf(kind)) {
+        if (f->bytes == 0)
+            flags = '"' + QByteArray(f->name) + "\":" + QByteArray::number(f->get(t)) + ',';
+        else
+            o.insert(QLatin1String(f->name), qint64(f->get(t)));
+    }
+    QByteArray json = QJsonDocument(o).toJson(QJsonDocument::Compact);
+    json.insert(1, flags);   // after the opening brace
+    ctx.out << json << '\n';
     return ExitOk;
 }
 
@@ -230,6 +240,9 @@ int cmdMakeDemo(ToolContext& ctx, CommandParser& cmd)
     }
     if (!writeDemoDirectory(dir, cmd.isSet(QStringLiteral("full")), overwrite, &error, &s))
         return cmd.dataError(error);
+    int highFlagged = 0;
+    if (cmd.isSet(QStringLiteral("wide")) && !widenDemoTileData(dir, &error, &highFlagged))
+        return cmd.dataError(error);
     QString note;
     if (packages && (!convertCatalogue(dir, PackageKind::Art, CatalogueForm::Package, &note, &error)
                      || !convertCatalogue(dir, PackageKind::Gump, CatalogueForm::Package, &note, &error)))
@@ -241,5 +254,7 @@ int cmdMakeDemo(ToolContext& ctx, CommandParser& cmd)
                    .arg(s.textureBytes / 1048576.0, 0, 'f', 1)
                    .arg(QDir::toNativeSeparators(cmd.positional().at(0)))
             << '\n';
+    if (cmd.isSet(QStringLiteral("wide")))
+        ctx.out << QStringLiteral("tiledata.mul in the wide layout, %1 statics with high flag bits\n").arg(highFlagged);
     return ExitOk;
 }

@@ -44,7 +44,11 @@ QVector<ToolCommandSpec> buildCommands()
           { kind, id, { QStringLiteral("OUT"), QStringLiteral("the picture file to write") } }, {}, 3, 3,
           cmdExportImage },
         { QStringLiteral("tile"), QStringLiteral("tile land|static ID"), QStringLiteral("tile data as JSON"),
-          QStringLiteral("Prints the tile data of a land or static tile as one JSON object: %1.").arg(tileFields),
+          QStringLiteral("Prints the tile data of a land or static tile as one JSON object: %1. flags comes "
+                         "first, as an exact unsigned integer of all its bits (32 in a classic tiledata.mul, 64 "
+                         "in a wide one); a reader that keeps JSON numbers as doubles loses bits past 2^53, so "
+                         "read it as a 64-bit integer.")
+              .arg(tileFields),
           { tileKind, id }, {}, 2, 2, cmdTile },
         { QStringLiteral("anim"), QStringLiteral("anim ID"), QStringLiteral("animation data as JSON"),
           QStringLiteral("Prints the animation data of a static tile as one JSON object: frames (64 signed "
@@ -78,7 +82,7 @@ QVector<ToolCommandSpec> buildCommands()
                          "package)."),
           { { QStringLiteral("CATALOGUE"), QStringLiteral("art or gump") },
             { QStringLiteral("FORM"), QStringLiteral("package or mul") } }, {}, 2, 2, cmdConvert },
-        { QStringLiteral("make-demo"), QStringLiteral("make-demo DIR [--full] [--packages] [--overwrite]"),
+        { QStringLiteral("make-demo"), QStringLiteral("make-demo DIR [--full] [--packages] [--wide] [--overwrite]"),
           QStringLiteral("write a demo data directory"),
           QStringLiteral("Writes a complete demo data directory drawn by this program: land tiles, statics "
                          "(some animated), gumps, textures, tile data and animation data. The same bytes on "
@@ -89,6 +93,9 @@ QVector<ToolCommandSpec> buildCommands()
                              "textures.") },
             { QStringLiteral("packages"), QString(),
               QStringLiteral("Keep art and gumps in package files instead of their .mul pairs.") },
+            { QStringLiteral("wide"), QString(),
+              QStringLiteral("tiledata.mul in the wide layout (64-bit flags), some statics with flag bits "
+                             "past the low 32 set.") },
             { QStringLiteral("overwrite"), QString(),
               QStringLiteral("Replace data files already in DIR (never point this at a real game "
                              "directory).") } },
@@ -110,7 +117,9 @@ QVector<ToolCommandSpec> buildCommands()
           QStringLiteral("edit tile data and save"),
           QStringLiteral("Edits the tile data of a land or static tile and saves. Fields as 'qmtool tile' names "
                          "them: %1. Numbers are decimal or hexadecimal after 0x; name=TEXT takes at most 20 "
-                         "Latin-1 characters. Fields not named keep their values.")
+                         "Latin-1 characters. flags=VALUE replaces all the flag bits and takes up to 32 bits "
+                         "in a classic tiledata.mul, up to 64 in a wide one; a wider value is refused and "
+                         "nothing changes. Fields not named keep their values.")
               .arg(tileFields),
           { tileKind, id, assignments }, {}, 3, -1, cmdSetTile },
         { QStringLiteral("set-anim"), QStringLiteral("set-anim ID FIELD=VALUE... [frames=v0,v1,...]"),
