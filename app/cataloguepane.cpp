@@ -40,6 +40,10 @@ CataloguePane::CataloguePane(int kind, QTreeWidget* list, ThumbnailCache* cache,
     connect(m_model, &CatalogueGridModel::matchCountChanged, m_filterBox, &CatalogueFilterBox::setMatchCount);
     // The list follows the model's rows.
     connect(m_model, &QAbstractItemModel::modelReset, this, &CataloguePane::rebuildList);
+    // A reset (a new filter) would drop the grid's selection; the rows that still pass keep it.
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { m_gridKept = gridSelection(&m_gridKeptCurrent); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { selectInGrid(m_gridKept, m_gridKeptCurrent); });
     connect(m_model, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int first, int last) { addListRows(first, last); });
     connect(m_model, &QAbstractItemModel::rowsAboutToBeRemoved, this,
@@ -127,7 +131,11 @@ void CataloguePane::selectInList(const QVector<int>& ids, int current)
         m_list->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
         m_list->scrollToItem(item);
     }
-    for (int id : ids)
+    // A list that takes one row at a time keeps the current cell of a grid selection, or its first.
+    QVector<int> wanted = ids;
+    if (m_list->selectionMode() == QAbstractItemView::SingleSelection && ids.size() > 1)
+        wanted = { ids.contains(current) ? current : ids.first() };
+    for (int id : wanted)
         if (QTreeWidgetItem* item = m_items.value(id))
             item->setSelected(true);
 }

@@ -61,4 +61,6 @@ private:
     CatalogueFilterBox* m_filterBox;
     QStackedWidget* m_stack;
     QHash<int, QTreeWidgetItem*> m_items;   // the list's item of each id it shows
+    QVector<int> m_gridKept;                // the grid's selection across a model reset
+    int m_gridKeptCurrent = -1;
 };
