@@ -127,7 +127,7 @@ QVector<int> CataloguePane::gridSelection(int* current) const
 void CataloguePane::selectInList(const QVector<int>& ids, int current)
 {
     m_list->clearSelection();
-    if (QTreeWidgetItem* item = m_items.value(current)) {
+    if (QTreeWidgetItem* item = itemOf(current)) {
         m_list->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
         m_list->scrollToItem(item);
     }
@@ -136,7 +136,7 @@ void CataloguePane::selectInList(const QVector<int>& ids, int current)
     if (m_list->selectionMode() == QAbstractItemView::SingleSelection && ids.size() > 1)
         wanted = { ids.contains(current) ? current : ids.first() };
     for (int id : wanted)
-        if (QTreeWidgetItem* item = m_items.value(id))
+        if (QTreeWidgetItem* item = itemOf(id))
             item->setSelected(true);
 }
 
@@ -172,9 +172,25 @@ void CataloguePane::selectInGrid(const QVector<int>& ids, int current)
 QTreeWidgetItem* CataloguePane::makeListItem(int id) const
 {
     auto* item = new myListItem(id);
+    // An empty name costs a second column's storage in each of 65,536 items: left out.
     if (hasTileData(m_kind))
-        item->setText(1, m_model->tileName(id));
+        if (const QString name = m_model->tileName(id); !name.isEmpty())
+            item->setText(1, name);
     return item;
+}
+
+QTreeWidgetItem* CataloguePane::itemOf(int id) const
+{
+    return id >= 0 && size_t(id) < m_items.size() ? m_items[size_t(id)] : nullptr;
+}
+
+void CataloguePane::setItemOf(int id, QTreeWidgetItem* item)
+{
+    if (id < 0)
+        return;
+    if (size_t(id) >= m_items.size())
+        m_items.resize(size_t(id) + 1, nullptr);
+    m_items[size_t(id)] = item;
 }
 
 void CataloguePane::rebuildList()
@@ -184,14 +200,15 @@ void CataloguePane::rebuildList()
     const QVector<int> selected = listSelection(&current);
     m_items.clear();
     m_list->clear();
+    if (!m_model->shownIds().isEmpty())
+        m_items.resize(size_t(m_model->shownIds().last()) + 1, nullptr);
     const QVector<int>& ids = m_model->shownIds();
     QList<QTreeWidgetItem*> items;
     items.reserve(ids.size());
-    m_items.reserve(ids.size());
     for (int id : ids) {
         QTreeWidgetItem* item = makeListItem(id);
         items.append(item);
-        m_items.insert(id, item);
+        m_items[size_t(id)] = item;
     }
     // In one batch with sorting off, then sorted once: 80,000 items take a few milliseconds.
     m_list->setSortingEnabled(false);
@@ -205,10 +222,10 @@ void CataloguePane::addListRows(int first, int last)
 {
     for (int row = first; row <= last; ++row) {
         const int id = m_model->idAt(row);
-        if (id < 0 || m_items.contains(id))
+        if (id < 0 || itemOf(id))
             continue;
         QTreeWidgetItem* item = makeListItem(id);
-        m_items.insert(id, item);
+        setItemOf(id, item);
         m_list->addTopLevelItem(item);
     }
     m_list->sortItems(m_list->sortColumn(), m_list->header()->sortIndicatorOrder());
@@ -216,8 +233,11 @@ void CataloguePane::addListRows(int first, int last)
 
 void CataloguePane::removeListRows(int first, int last)
 {
-    for (int row = first; row <= last; ++row)
-        delete m_items.take(m_model->idAt(row));
+    for (int row = first; row <= last; ++row) {
+        const int id = m_model->idAt(row);
+        delete itemOf(id);
+        setItemOf(id, nullptr);
+    }
 }
 
 void CataloguePane::updateNames(int first, int last)
@@ -226,7 +246,7 @@ void CataloguePane::updateNames(int first, int last)
         return;
     for (int row = first; row <= last; ++row) {
         const int id = m_model->idAt(row);
-        if (QTreeWidgetItem* item = m_items.value(id))
+        if (QTreeWidgetItem* item = itemOf(id))
             item->setText(1, m_model->tileName(id));
     }
 }

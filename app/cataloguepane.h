@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QHash>
 #include <QVector>
 #include <QWidget>
+
+#include <vector>
 
 class CatalogueFilterBox;
 class CatalogueGrid;
@@ -60,7 +61,11 @@ private:
     CatalogueGrid* m_grid;
     CatalogueFilterBox* m_filterBox;
     QStackedWidget* m_stack;
-    QHash<int, QTreeWidgetItem*> m_items;   // the list's item of each id it shows
+    // The list's item of each id it shows, by id: a flat table, since filling 65,536 entries
+    // into a hash costs more than the list items themselves.
+    QTreeWidgetItem* itemOf(int id) const;
+    void setItemOf(int id, QTreeWidgetItem* item);
+    std::vector<QTreeWidgetItem*> m_items;
     QVector<int> m_gridKept;                // the grid's selection across a model reset
     int m_gridKeptCurrent = -1;
 };
