@@ -26,6 +26,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUndoStack>
 
 using namespace qm;
 
@@ -114,7 +115,13 @@ mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
     init();
 }
 
-mainwindow::~mainwindow() = default;
+mainwindow::~mainwindow()
+{
+    // The session and its history outlive this part of the window (they are its children):
+    // what they announce while they are destroyed must not reach the half-destroyed window.
+    session->undoStack()->disconnect(this);
+    session->disconnect(this);
+}
 
 QTreeWidget* mainwindow::makeList(QWidget* page, const char* name)
 {
