@@ -1,12 +1,15 @@
 #include "mainwindow.h"
 
 #include "artcodec.h"
+#include "cataloguepane.h"
 #include "dialogs.h"
 #include "indexfile.h"
 #include "mylistitem.h"
 #include "mywidget.h"
 #include "pixels.h"
 #include "sessionsave.h"
+#include "thumbnailcache.h"
+#include "thumbnailsource.h"
 #include "uodir.h"
 
 #include <QAction>
@@ -23,6 +26,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUndoStack>
 
 using namespace qm;
 
@@ -38,6 +42,7 @@ mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
     , mulDir(session->directory())
     , changes(session->changes())
     , freeIds(session->freeIdSets())
+    , m_pictures(std::make_shared<ThumbnailSource>())
 {
     initImageCollection();
     statusBar();
@@ -56,6 +61,8 @@ mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
 
     tabSelect = new QTabWidget(splitter1);
     tabSelect->setObjectName(QStringLiteral("tabSelect"));
+    // One cache for the four grids, decoding on worker threads from what the session serves.
+    m_thumbnails = new ThumbnailCache([pictures = m_pictures](int kind, int id) { return pictures->picture(kind, id); }, this);
     const char* pageNames[4] = { "tab", "tab_2", "TabPage", "TabPage_2" };
     const char* layoutNames[4] = { "tabLayout", "tabLayout_2", "TabPageLayout", "TabPageLayout_2" };
     const char* listNames[4] = { "listLand", "listStatic", "listGump", "listTexture" };
@@ -69,7 +76,9 @@ mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
         layouts[i]->setObjectName(QString::fromLatin1(layoutNames[i]));
         layouts[i]->setContentsMargins(11, 11, 11, 11);
         layouts[i]->setSpacing(6);
-        lists[i] = makeList(pages[i], layouts[i], listNames[i]);
+        lists[i] = makeList(pages[i], listNames[i]);
+        m_panes[i] = new CataloguePane(i, lists[i], m_thumbnails, pages[i]);
+        layouts[i]->addWidget(m_panes[i]);
         tabSelect->addTab(pages[i], QString());
     }
     tab = pages[0];
@@ -108,12 +117,13 @@ mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
 
 mainwindow::~mainwindow()
 {
-    // The session is a child and outlives this part of the window: it must not call back.
-    session->disconnect(this);
+    // The session and its history outlive this part of the window (they are its children):
+    // what they announce while they are destroyed must not reach the half-destroyed window.
     session->undoStack()->disconnect(this);
+    session->disconnect(this);
 }
 
-QTreeWidget* mainwindow::makeList(QWidget* page, QHBoxLayout* layout, const char* name)
+QTreeWidget* mainwindow::makeList(QWidget* page, const char* name)
 {
     auto* list = new QTreeWidget(page);
     list->setObjectName(QString::fromLatin1(name));
@@ -127,7 +137,6 @@ QTreeWidget* mainwindow::makeList(QWidget* page, QHBoxLayout* layout, const char
     list->header()->setSectionsClickable(true);
     list->setSortingEnabled(true);
     list->sortByColumn(0, Qt::AscendingOrder);
-    layout->addWidget(list);
     return list;
 }
 
@@ -162,6 +171,8 @@ void mainwindow::buildActions()
     popExport = make("popExport", nullptr);
     editSortAction = make("editSortAction", nullptr);
     editSettingsAction = make("editSettingsAction", nullptr);
+    viewGridAction = make("viewGridAction", nullptr);
+    viewGridAction->setCheckable(true);
 }
 
 void mainwindow::buildMenus()
@@ -172,6 +183,8 @@ void mainwindow::buildMenus()
     Toolbar->addSeparator();
     Toolbar->addAction(editUndoAction);
     Toolbar->addAction(editRedoAction);
+    Toolbar->addSeparator();
+    Toolbar->addAction(viewGridAction);
     Toolbar->addSeparator();
     Toolbar->addAction(helpAboutAction);
 
@@ -203,6 +216,10 @@ void mainwindow::buildMenus()
     editMenu->addAction(editSettingsAction);
     MenuBar->addMenu(editMenu);
 
+    viewMenu = new QMenu(this);
+    viewMenu->addAction(viewGridAction);
+    MenuBar->addMenu(viewMenu);
+
     windowsMenu = new QMenu(this);
     MenuBar->addMenu(windowsMenu);
 
@@ -218,8 +235,9 @@ void mainwindow::languageChange()
     tabSelect->setTabText(1, tr("Static"));
     tabSelect->setTabText(2, tr("Gump"));
     tabSelect->setTabText(3, tr("Texture"));
-    for (QTreeWidget* list : { listLand, listStatic, listGump, listTexture })
-        list->setHeaderLabels({ tr("ID") });
+    for (int kind = 0; kind < kItemKindCount; ++kind)
+        listForKind(kind)->setHeaderLabels(hasTileData(kind) ? QStringList { tr("ID"), tr("Name") }
+                                                             : QStringList { tr("ID") });
 
     // Menu entries show the menu text where there is one; the tool bar shows the text.
     auto set = [](QAction* a, const QString& text, const QString& menuText,
@@ -251,10 +269,13 @@ void mainwindow::languageChange()
     set(popExport, tr("Export"), QString());
     set(editSortAction, tr("Sort"), tr("Sort"));
     set(editSettingsAction, tr("Settings"), tr("Settings"));
+    set(viewGridAction, tr("Thumbnails"), tr("&Thumbnail Grid"), QKeySequence(tr("Ctrl+G")));
+    viewGridAction->setToolTip(tr("Show the catalogue as a grid of pictures or as a list of ids"));
 
     Toolbar->setWindowTitle(tr("Tools"));
     fileMenu->setTitle(tr("&File"));
     editMenu->setTitle(tr("&Edit"));
+    viewMenu->setTitle(tr("&View"));
     windowsMenu->setTitle(tr("&Window"));
     helpMenu->setTitle(tr("&Help"));
     updateUndoActions();
@@ -294,6 +315,7 @@ void mainwindow::connectSignals()
     connect(popExport, &QAction::triggered, this, &mainwindow::fileExport);
     connect(editSortAction, &QAction::triggered, this, &mainwindow::editSort);
     connect(editSettingsAction, &QAction::triggered, this, &mainwindow::editSettings);
+    connectPanes();
 }
 
 void mainwindow::init()
@@ -321,6 +343,11 @@ void mainwindow::init()
     openDirectory(readUODir());
 }
 
+CataloguePane* mainwindow::paneForKind(int kind) const
+{
+    return isValidKind(kind) ? m_panes[kind] : nullptr;
+}
+
 QTreeWidget* mainwindow::listForKind(int kind) const
 {
     switch (kind) {
@@ -332,39 +359,6 @@ QTreeWidget* mainwindow::listForKind(int kind) const
     }
 }
 
-void mainwindow::fillList(QTreeWidget* list, const QVector<int>& ids)
-{
-    // Adding the items in one batch, with sorting off, then sorting once, keeps 80,000
-    // items to a few milliseconds; the ids arrive ascending already.
-    QList<QTreeWidgetItem*> items;
-    items.reserve(ids.size());
-    for (int id : ids)
-        items.append(new myListItem(id));
-    list->setSortingEnabled(false);
-    list->addTopLevelItems(items);
-    list->setSortingEnabled(true);
-}
-
-// The lists show the session's catalogues as they are now.
-void mainwindow::setFiles()
-{
-    for (int kind = 0; kind < kItemKindCount; ++kind) {
-        listForKind(kind)->clear();
-        fillList(listForKind(kind), session->listed(ItemKind(kind)));
-    }
-    currentKind = 0;
-    currentList = listLand;
-}
-
-void mainwindow::tabChanged(QWidget* w)
-{
-    const int index = tabSelect->indexOf(w);
-    if (!listForKind(index))
-        return;
-    currentKind = index;
-    currentList = listForKind(index);
-}
-
 void mainwindow::actPopup(QTreeWidgetItem*, const QPoint& p)
 {
     Dialogs::get().execMenu(itemMenu, p);
@@ -372,15 +366,10 @@ void mainwindow::actPopup(QTreeWidgetItem*, const QPoint& p)
 
 void mainwindow::selEdit()
 {
-    // Collect first: opening an editor must not disturb the walk over the list.
-    QList<QTreeWidgetItem*> selected;
-    for (int i = 0; i < currentList->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = currentList->topLevelItem(i);
-        if (item->isSelected())
-            selected.append(item);
-    }
-    for (QTreeWidgetItem* item : selected)
-        listDouble(item);
+    // Collected first: opening an item window must not disturb the selection being read.
+    const QVector<int> ids = currentPane() ? currentPane()->selectedIds() : QVector<int>();
+    for (int id : ids)
+        openItem(currentKind, id);
 }
 
 void mainwindow::editSort()

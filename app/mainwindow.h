@@ -26,6 +26,9 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
+class CataloguePane;
+class ThumbnailCache;
+class ThumbnailSource;
 class myWidget;
 
 namespace qm {
@@ -64,6 +67,7 @@ public:
     QMenuBar* MenuBar;
     QMenu* fileMenu;
     QMenu* editMenu;
+    QMenu* viewMenu;
     QMenu* windowsMenu;
     QMenu* helpMenu;
     QMenu* itemMenu = nullptr;
@@ -91,6 +95,7 @@ public:
     QAction* popExport;
     QAction* editSortAction;
     QAction* editSettingsAction;
+    QAction* viewGridAction;   // checked: the current catalogue shows the thumbnail grid
 
     // State shared by the commands.
     int currentKind = 0;
@@ -121,6 +126,13 @@ public:
 
     // The list of a catalogue, by ItemKind; nullptr for anything else.
     QTreeWidget* listForKind(int kind) const;
+    // A catalogue's tab: filter box, list and grid; nullptr for anything else.
+    CataloguePane* paneForKind(int kind) const;
+    CataloguePane* currentPane() const { return paneForKind(currentKind); }
+    ThumbnailCache* thumbnails() const { return m_thumbnails; }
+
+    // Opens an item window on the item, as a double-click does.
+    void openItem(int kind, int id);
 
     // Decoders, readers, encoders and pixel conversions, on the core library.
     virtual QImage getLand(int id);
@@ -173,6 +185,8 @@ public slots:
     virtual void editSettings();
     virtual void updateAnim(int id, qm::anim_st& data);
     virtual void saveAnimData();
+    // Shows the current catalogue as a thumbnail grid (true) or as the id list.
+    virtual void viewGrid(bool grid);
 
 signals:
     void updateImage(int, int, QImage&);
@@ -211,8 +225,14 @@ private:
     void connectSession();
     void updateTitle();
     void updateUndoActions();
-    QTreeWidget* makeList(QWidget* page, QHBoxLayout* layout, const char* name);
-    void fillList(QTreeWidget* list, const QVector<int>& ids);
+    QTreeWidget* makeList(QWidget* page, const char* name);
+    // The browsing views: the panes follow the session, the grids remember their settings.
+    void connectPanes();
+    void followItem(qm::ItemKind kind, int id, int parts);
+    // Whether the change set holds anything of the item.
+    bool isEdited(qm::ItemKind kind, int id) const;
+    // After a Save emptied the change set: the marks and edited pictures follow it.
+    void refreshEditedItems();
     // Sends the `parts` (ItemPart bits) of an item's current state to every open editor window.
     void broadcastItem(qm::ItemKind kind, int id, int parts);
     // Reports a refused edit in the status bar and puts the editor windows back to what the
@@ -223,6 +243,9 @@ private:
     QList<myWidget*> itemWindows() const;
     myWidget* activeItemWindow() const;
 
+    std::shared_ptr<ThumbnailSource> m_pictures;
+    ThumbnailCache* m_thumbnails = nullptr;
+    CataloguePane* m_panes[qm::kItemKindCount] = {};
     std::unique_ptr<qm::SessionSave> m_save;
     QStringList m_saveNotes;
 };

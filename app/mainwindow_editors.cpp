@@ -1,6 +1,7 @@
 // Opening editor windows, the Window menu, and New / Delete / Find.
 #include "mainwindow.h"
 
+#include "cataloguepane.h"
 #include "dialogs.h"
 #include "mylistitem.h"
 #include "mywidget.h"
@@ -12,18 +13,6 @@
 #include <QTreeWidget>
 
 using namespace qm;
-
-namespace {
-
-void selectOnly(QTreeWidget* list, QTreeWidgetItem* item)
-{
-    list->clearSelection();
-    list->setCurrentItem(item);
-    item->setSelected(true);
-    list->scrollToItem(item);
-}
-
-} // namespace
 
 void mainwindow::listDouble(QTreeWidgetItem* item)
 {
@@ -37,7 +26,12 @@ void mainwindow::listDouble(QTreeWidgetItem* item)
     for (int k = 0; k < kItemKindCount; ++k)
         if (item->treeWidget() && item->treeWidget() == listForKind(k))
             kind = k;
-    if (!isValidKind(kind))
+    openItem(kind, id);
+}
+
+void mainwindow::openItem(int kind, int id)
+{
+    if (!isValidKind(kind) || id < 0)
         return;
 
     auto* editor = new myWidget();
@@ -152,20 +146,14 @@ void mainwindow::selInsert()
         statusBar()->showMessage(error);
         return;
     }
-    if (QTreeWidgetItem* item = currentList->findItems(myListItem::labelFor(int(id)), Qt::MatchExactly).value(0))
-        selectOnly(currentList, item);
+    currentPane()->selectOnly(int(id));
     statusBar()->showMessage(tr("Item ") + QString::number(id) + tr(" created."));
 }
 
 void mainwindow::selDelete()
 {
-    QVector<int> ids;
-    for (int i = 0; i < currentList->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = currentList->topLevelItem(i);
-        const int id = myListItem::idOf(item);
-        if (item->isSelected() && id >= 0)
-            ids << id;
-    }
+    // Only what the user sees selected: rows the filter hides are not in the view at all.
+    const QVector<int> ids = currentPane() ? currentPane()->selectedIds() : QVector<int>();
     if (ids.isEmpty())
         return;
     QString error;
@@ -191,9 +179,6 @@ void mainwindow::editFind()
     const qint64 number = parseTypedNumber(answer, &parsed);
     if (!parsed || number < INT_MIN || number > INT_MAX)
         return;
-    const QString wanted = hexId(int(number));
-    const QList<QTreeWidgetItem*> found =
-        currentList->findItems(wanted, Qt::MatchExactly | Qt::MatchCaseSensitive, 0);
-    if (!found.isEmpty())
-        selectOnly(currentList, found.first());
+    if (currentPane() && number >= 0)
+        currentPane()->selectOnly(int(number));
 }

@@ -1,6 +1,7 @@
 // Patch export and import.
 #include "mainwindow.h"
 
+#include "cataloguepane.h"
 #include "dialogs.h"
 #include "mylistitem.h"
 #include "patchfile.h"
@@ -17,15 +18,14 @@ void mainwindow::fileExport()
     const QString chosen = Dialogs::get().getSaveFileName(this, tr("Export Item"), QString(),
                                                           tr("QMP (*.qmp);;All Files (*.*)"),
                                                           &selectedFilter);
-    const QList<QTreeWidgetItem*> selected = currentList ? currentList->selectedItems()
-                                                         : QList<QTreeWidgetItem*>();
+    const QVector<int> selected = currentPane() ? currentPane()->selectedIds() : QVector<int>();
     if (selected.isEmpty() || chosen.isEmpty())
         return;
 
     const QString fileName = patchFileNameForFilter(chosen, selectedFilter);
     PatchItem patch;
     QString error;
-    if (!buildPatch(mulDir, changes, currentKind, myListItem::idOf(selected.first()), &patch, &error)
+    if (!buildPatch(mulDir, changes, currentKind, selected.first(), &patch, &error)
         || !writePatchFile(fileName, patch, &error))
         Dialogs::get().critical(this, tr("Export Item"), error);
 }
@@ -70,8 +70,5 @@ void mainwindow::fileImport()
     }
     // The session's signals have listed the item and shown the imported data in any editor
     // already open on it, so that its OK cannot write stale data back over it.
-    QTreeWidget* list = listForKind(patch.kind);
-    list->clearSelection();
-    if (QTreeWidgetItem* item = list->findItems(myListItem::labelFor(id), Qt::MatchFixedString | Qt::MatchCaseSensitive, 0).value(0))
-        item->setSelected(true);
+    paneForKind(patch.kind)->selectOnly(id);
 }

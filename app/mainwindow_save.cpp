@@ -45,6 +45,7 @@ void mainwindow::fileSave()
     }
     if (!saveFailed) {
         if (m_save->commit(&error)) {
+            refreshEditedItems();
             statusBar()->showMessage(tr("Ready"));
             if (!m_saveNotes.isEmpty()) {
                 NormalCursor cursor;

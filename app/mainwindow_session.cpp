@@ -2,6 +2,8 @@
 // and the Undo / Redo actions follow the history, and nothing unsaved is dropped unasked.
 #include "mainwindow.h"
 
+#include "cataloguegridmodel.h"
+#include "cataloguepane.h"
 #include "dialogs.h"
 #include "mylistitem.h"
 #include "mywidget.h"
@@ -30,17 +32,12 @@ constexpr int kCascadeStep = 24;
 void mainwindow::connectSession()
 {
     connect(session, &EditSession::cataloguesReset, this, &mainwindow::setFiles);
-    connect(session, &EditSession::itemListed, this, [this](ItemKind kind, int id) {
-        QTreeWidget* list = listForKind(kind);
-        new myListItem(list, myListItem::labelFor(id));
-        list->sortItems(list->sortColumn(), list->header()->sortIndicatorOrder());
-    });
-    connect(session, &EditSession::itemUnlisted, this, [this](ItemKind kind, int id) {
-        QTreeWidget* list = listForKind(kind);
-        const QList<QTreeWidgetItem*> found =
-            list->findItems(myListItem::labelFor(id), Qt::MatchFixedString | Qt::MatchCaseSensitive, 0);
-        qDeleteAll(found);
-    });
+    // The lists and grids follow the catalogues through their panes' models.
+    connect(session, &EditSession::itemListed, this,
+            [this](ItemKind kind, int id) { paneForKind(kind)->model()->insertId(id); });
+    connect(session, &EditSession::itemUnlisted, this,
+            [this](ItemKind kind, int id) { paneForKind(kind)->model()->removeId(id); });
+    connect(session, &EditSession::itemChanged, this, &mainwindow::followItem);
     connect(session, &EditSession::itemChanged, this, &mainwindow::broadcastItem);
     connect(session, &EditSession::modifiedChanged, this, &QWidget::setWindowModified);
 
@@ -171,10 +168,8 @@ void mainwindow::editCopy()
     QImage picture;
     if (myWidget* editor = activeItemWindow()) {
         picture = editor->image;
-    } else if (currentList && !currentList->selectedItems().isEmpty()) {
-        const int id = myListItem::idOf(currentList->selectedItems().first());
-        if (id >= 0)
-            picture = session->image(ItemKind(currentKind), id);
+    } else if (currentPane() && !currentPane()->selectedIds().isEmpty()) {
+        picture = session->image(ItemKind(currentKind), currentPane()->selectedIds().first());
     }
     if (picture.isNull()) {
         statusBar()->showMessage(tr("No picture to copy"));

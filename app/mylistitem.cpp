@@ -36,11 +36,13 @@ void myListItem::setData(int column, int role, const QVariant& value)
 bool myListItem::operator<(const QTreeWidgetItem& other) const
 {
     const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-    if (column != 0)
-        return QTreeWidgetItem::operator<(other);
     const int otherId = other.type() == Type ? static_cast<const myListItem&>(other).m_id
                                              : idOf(&other);
-    return m_id < otherId;
+    if (column == 0)
+        return m_id < otherId;
+    // Other columns (the tile name) by text, ignoring case; equal texts stay in id order.
+    const int byText = text(column).compare(other.text(column), Qt::CaseInsensitive);
+    return byText != 0 ? byText < 0 : m_id < otherId;
 }
 
 QString myListItem::labelFor(int id)

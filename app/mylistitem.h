@@ -3,7 +3,8 @@
 #include <QTreeWidgetItem>
 
 // An entry of a catalogue list: column 0 shows "0x" + the id in lower-case hexadecimal, and
-// the lists sort by that number, not by the text. The id is always the one the text shows:
+// the lists sort by that number, not by the text; column 1 (land and static) the tile name,
+// sorted without regard to case, ties in id order. The id is always the one the text shows:
 // it is parsed from the text whenever the text is set, and kept beside it only so that
 // sorting 80,000 items does not parse 80,000 texts over and over.
 class myListItem : public QTreeWidgetItem {

@@ -78,6 +78,12 @@ void CatalogueGridModel::setTileRecord(int id, const tile_struct& record)
         emit dataChanged(index(row), index(row), { Qt::ToolTipRole });
 }
 
+QString CatalogueGridModel::tileName(int id) const
+{
+    const tile_struct* tile = tileOf(id);
+    return tile ? tile->name : QString();
+}
+
 void CatalogueGridModel::setEdited(int id, bool edited)
 {
     if (m_edited.contains(id) == edited)

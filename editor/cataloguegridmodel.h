@@ -39,6 +39,8 @@ public:
     // the tool tip; one record changed by an edit may move its item in or out.
     void setTileRecords(QVector<qm::tile_struct> records);
     void setTileRecord(int id, const qm::tile_struct& record);
+    // The item's tile name; empty for kinds without tile data.
+    QString tileName(int id) const;
 
     // Items with an edit in the change set; a picture edit also drops the old thumbnail.
     void setEdited(int id, bool edited);

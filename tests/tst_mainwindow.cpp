@@ -83,7 +83,7 @@ private slots:
         QStringList menus;
         for (QAction* a : w.menuBar()->actions())
             menus << a->text();
-        QCOMPARE(menus, (QStringList { "&File", "&Edit", "&Window", "&Help" }));
+        QCOMPARE(menus, (QStringList { "&File", "&Edit", "&View", "&Window", "&Help" }));
         QStringList file;
         for (QAction* a : w.fileMenu->actions())
             file << (a->isSeparator() ? QStringLiteral("-") : a->text());
