@@ -106,6 +106,15 @@ private slots:
         QCOMPARE(exported(shown.path(), Static, 0), red);
         QVERIFY(!QFile::exists(QDir(shown.path()).filePath(batchImageFileName(Static, 0x12c))));
         QVERIFY(f.dialogs.messages.isEmpty());
+
+        // A folder standing under the picture's name is left alone and told in one message.
+        QTemporaryDir blocked;
+        QVERIFY(QDir(blocked.path()).mkdir(batchImageFileName(Static, 0)));
+        f.dialogs.directoryAnswers << blocked.path();
+        w.exportPictures();
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY2(f.dialogs.messages.first().contains(batchImageFileName(Static, 0)), qPrintable(f.dialogs.messages.first()));
+        QVERIFY(w.statusBar()->currentMessage().contains("1 failed"));
     }
 
     void importAppliesEveryPictureAsOneStep()
