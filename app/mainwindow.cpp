@@ -113,6 +113,7 @@ mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
     connectSignals();
     connectSession();
     init();
+    setUpPictureBatches();
 }
 
 mainwindow::~mainwindow()
@@ -130,7 +131,7 @@ QTreeWidget* mainwindow::makeList(QWidget* page, const char* name)
     list->setColumnCount(1);
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true); // 65,536 rows: let the view skip measuring each one
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection); // several for batch export
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list->header()->setSortIndicatorShown(true);

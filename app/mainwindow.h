@@ -248,4 +248,22 @@ private:
     CataloguePane* m_panes[qm::kItemKindCount] = {};
     std::unique_ptr<qm::SessionSave> m_save;
     QStringList m_saveNotes;
+
+    // Pictures many at a time (mainwindow_batch.cpp).
+public:
+    QAction* exportPicturesAction = nullptr;
+    QAction* importPicturesAction = nullptr;
+public slots:
+    // Replaces the item's picture with a dropped picture file under Import's rules, as one
+    // undo step; refusals are told in a message naming the file. For the lists and the grid.
+    void dropPicture(int kind, int id, const QString& path);
+    // The selected items of the current catalogue (all it shows when none is) into a folder,
+    // one PNG each named by kind and id.
+    void exportPictures();
+    // Such a folder back as one undo step; when any file is refused, nothing is applied.
+    void importPictures();
+private:
+    void setUpPictureBatches();
+    QVector<int> pictureBatchIds() const;
+    QString m_pictureFolder;
 };

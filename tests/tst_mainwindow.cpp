@@ -87,11 +87,13 @@ private slots:
         QStringList file;
         for (QAction* a : w.fileMenu->actions())
             file << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(file, (QStringList { "New", "Open", "Delete", "Import", "Export", "-", "&Open...", "&Save", "-", "E&xit" }));
+        QCOMPARE(file, (QStringList { "New", "Open", "Delete", "Import", "Export", "Export Pictures...",
+                                       "Import Pictures...", "-", "&Open...", "&Save", "-", "E&xit" }));
         QStringList popup;
         for (QAction* a : w.itemMenu->actions())
             popup << a->text();
-        QCOMPARE(popup, (QStringList { "New", "Open", "Delete", "Import", "Export" }));
+        QCOMPARE(popup, (QStringList { "New", "Open", "Delete", "Import", "Export", "Export Pictures...",
+                                        "Import Pictures..." }));
         QCOMPARE(w.editFindAction->text(), QStringLiteral("&Find..."));
         // The built-in images must survive static linking: an unregistered collection leaves
         // the tool bar with a blank button and no splash.

@@ -3,6 +3,7 @@
 #include "artcodec.h"
 #include "cataloguegridmodel.h"
 #include "cataloguegridview.h"
+#include "dropevents.h"
 #include "editorprobe.h"
 #include "imageimport.h"
 #include "itemkind.h"
@@ -22,32 +23,6 @@
 
 using namespace qm;
 
-namespace {
-
-QMimeData* filesMime(const QStringList& paths)
-{
-    auto* mime = new QMimeData;
-    QList<QUrl> urls;
-    for (const QString& p : paths)
-        urls << QUrl::fromLocalFile(p);
-    mime->setUrls(urls);
-    return mime;
-}
-
-// Drags `mime` over `target` at `pos` and drops it there, as the platform would; returns
-// whether the enter and the drop were accepted.
-QPair<bool, bool> dragAndDrop(QWidget* target, const QPoint& pos, const QMimeData* mime)
-{
-    QDragEnterEvent enter(pos, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &enter);
-    QDropEvent drop(QPointF(pos), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    drop.setAccepted(false);
-    QCoreApplication::sendEvent(target, &drop);
-    return { enter.isAccepted(), drop.isAccepted() };
-}
-
-} // namespace
-
 class TestPictureDrop : public QObject {
     Q_OBJECT
 
@@ -65,7 +40,7 @@ private slots:
         w.setTile(Land, 7, tile);
         w.tabData->setCurrentIndex(2);
         EditorProbe sent(w);
-        std::unique_ptr<QMimeData> mime(filesMime({ path }));
+        const auto mime(filesMime({ path }));
         QCOMPARE(dragAndDrop(&w, QPoint(10, 10), mime.get()), qMakePair(true, true));
         QVERIFY(w.imageChanged);
         QCOMPARE(w.image, prepareImportedImage(Land, filledImage(60, 30, qRgb(10, 200, 10))));
@@ -88,7 +63,7 @@ private slots:
         for (const QString& path : { garbage, tooWide }) {
             myWidget w;
             w.setData(Gump, 1, before);
-            std::unique_ptr<QMimeData> mime(filesMime({ path }));
+            const auto mime(filesMime({ path }));
             dragAndDrop(&w, QPoint(10, 10), mime.get());
             QCOMPARE(w.image, before);
             QVERIFY(!w.imageChanged);
@@ -100,10 +75,10 @@ private slots:
         // Two files at once, a web address, or a window not showing an item yet: the drag is
         // not taken.
         myWidget w;
-        std::unique_ptr<QMimeData> one(filesMime({ tooWide }));
+        const auto one(filesMime({ tooWide }));
         QCOMPARE(dragAndDrop(&w, QPoint(10, 10), one.get()), qMakePair(false, false));
         w.setData(Gump, 1, before);
-        std::unique_ptr<QMimeData> two(filesMime({ garbage, tooWide }));
+        const auto two(filesMime({ garbage, tooWide }));
         QCOMPARE(dragAndDrop(&w, QPoint(10, 10), two.get()), qMakePair(false, false));
         QMimeData web;
         web.setUrls({ QUrl("https://example.org/a.png") });
@@ -123,7 +98,7 @@ private slots:
         QTRY_VERIFY(view.visualRect(model.index(2)).isValid());
         QSignalSpy dropped(&view, &CatalogueGridView::pictureDropped);
 
-        std::unique_ptr<QMimeData> mime(filesMime({ "/tmp/picture.png" }));
+        const auto mime(filesMime({ "/tmp/picture.png" }));
         const QPoint onCell = view.visualRect(model.index(1)).center();
         QCOMPARE(dragAndDrop(view.viewport(), onCell, mime.get()), qMakePair(true, true));
         QCOMPARE(dropped.size(), 1);
@@ -147,7 +122,7 @@ private slots:
         list.show();
         QSignalSpy dropped(target, &PictureDropTarget::pictureDropped);
         const QRect row = list.visualItemRect(list.topLevelItem(1));
-        std::unique_ptr<QMimeData> mime(filesMime({ "/tmp/g.png" }));
+        const auto mime(filesMime({ "/tmp/g.png" }));
         // The second column of a row names the same item.
         QCOMPARE(dragAndDrop(list.viewport(), QPoint(row.right() - 5, row.center().y()), mime.get()),
                  qMakePair(true, true));

@@ -10,6 +10,7 @@
 #include "testdata.h"
 #include "treelists.h"
 #include "uodir.h"
+#include "windowfixture.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -29,21 +30,7 @@ using namespace qm;
 
 namespace {
 
-// A shown main window on a standard directory, with scripted dialogs.
-struct Fixture {
-    TestSettings settings;
-    SaveDir dir;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<mainwindow> w;
-
-    Fixture()
-    {
-        dir.writeStandard();
-        writeUODir(dir.path());
-        w = std::make_unique<mainwindow>();
-        w->show();
-    }
-
+struct Fixture : MainWindowFixture {
     myWidget* open(int kind, int id) { return openItemWindow(*w, kind, id); }
 };
 
