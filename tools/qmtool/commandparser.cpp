@@ -8,16 +8,16 @@
 
 using namespace qm;
 
-CommandParser::CommandParser(ToolContext& ctx, const ToolCommandSpec& spec)
+CommandParser::CommandParser(ToolContext& ctx, const ToolCommandEntry& entry)
     : m_ctx(ctx)
-    , m_spec(spec)
+    , m_entry(entry)
 {
-    m_parser.setApplicationDescription(QStringLiteral("qmtool [--dir DATADIR] ") + spec.synopsis
-                                       + QStringLiteral("\n\n") + spec.description);
+    m_parser.setApplicationDescription(QStringLiteral("qmtool [--dir DATADIR] ") + entry.synopsis
+                                       + QStringLiteral("\n\n") + entry.description);
     m_parser.addHelpOption();
-    for (const ToolArgument& a : spec.arguments)
+    for (const ToolArgument& a : entry.arguments)
         m_parser.addPositionalArgument(a.name, a.help);
-    for (const ToolOption& o : spec.options)
+    for (const ToolOption& o : entry.options)
         m_parser.addOption(QCommandLineOption(o.name, o.help, o.valueName));
 }
 
@@ -27,7 +27,7 @@ QString CommandParser::helpText() const
     // description already opens with the command's synopsis.
     QString text = m_parser.helpText();
     text = text.mid(text.indexOf(QLatin1Char('\n')) + 1);
-    if (m_spec.arguments.isEmpty())
+    if (m_entry.arguments.isEmpty())
         text += QStringLiteral("\nArguments:\n  none\n");
     return QStringLiteral("Usage: ") + text;
 }
@@ -50,8 +50,8 @@ int CommandParser::parse()
         return ExitOk;
     }
     m_positional = m_parser.positionalArguments();   // parse() took the command name as argv[0]
-    if (m_positional.size() < m_spec.minArgs || (m_spec.maxArgs >= 0 && m_positional.size() > m_spec.maxArgs))
-        return usageError(QStringLiteral("usage: qmtool [--dir DATADIR] %1").arg(m_spec.synopsis));
+    if (m_positional.size() < m_entry.minArgs || (m_entry.maxArgs >= 0 && m_positional.size() > m_entry.maxArgs))
+        return usageError(QStringLiteral("usage: qmtool [--dir DATADIR] %1").arg(m_entry.synopsis));
     return -1;
 }
 

@@ -10,7 +10,7 @@
 // Arguments section), counts of positional arguments, and the kinds and ids of items.
 class CommandParser {
 public:
-    CommandParser(ToolContext& ctx, const ToolCommandSpec& spec);
+    CommandParser(ToolContext& ctx, const ToolCommandEntry& entry);
 
     // Parses the command's arguments. Returns -1 to go on; otherwise the exit code to return
     // (help shown, or a usage error reported).
@@ -35,7 +35,7 @@ private:
     QString helpText() const;
 
     ToolContext& m_ctx;
-    const ToolCommandSpec& m_spec;
+    const ToolCommandEntry& m_entry;
     QCommandLineParser m_parser;
     QStringList m_positional;
 };

@@ -21,7 +21,7 @@ QString tileFieldNames(int kind)
     return names.join(QStringLiteral(", "));
 }
 
-QVector<ToolCommandSpec> buildCommands()
+QVector<ToolCommandEntry> buildCommands()
 {
     const ToolArgument kind { QStringLiteral("KIND"), kKind };
     const ToolArgument id { QStringLiteral("ID"), kId };
@@ -171,15 +171,15 @@ QVector<ToolCommandSpec> buildCommands()
 
 } // namespace
 
-const QVector<ToolCommandSpec>& toolCommands()
+const QVector<ToolCommandEntry>& toolCommands()
 {
-    static const QVector<ToolCommandSpec> commands = buildCommands();
+    static const QVector<ToolCommandEntry> commands = buildCommands();
     return commands;
 }
 
-const ToolCommandSpec* findToolCommand(const QString& name)
+const ToolCommandEntry* findToolCommand(const QString& name)
 {
-    for (const ToolCommandSpec& c : toolCommands())
+    for (const ToolCommandEntry& c : toolCommands())
         if (c.name == name)
             return &c;
     return nullptr;

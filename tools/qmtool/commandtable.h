@@ -18,7 +18,7 @@ struct ToolOption {
     QString help;
 };
 
-struct ToolCommandSpec {
+struct ToolCommandEntry {
     QString name;
     QString synopsis;      // "tile land|static ID"
     QString summary;       // one line for the overview
@@ -31,5 +31,5 @@ struct ToolCommandSpec {
     bool readsDirectory = true;
 };
 
-const QVector<ToolCommandSpec>& toolCommands();
-const ToolCommandSpec* findToolCommand(const QString& name);
+const QVector<ToolCommandEntry>& toolCommands();
+const ToolCommandEntry* findToolCommand(const QString& name);

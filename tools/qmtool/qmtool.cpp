@@ -16,7 +16,7 @@ namespace {
 QString commandList()
 {
     QString text = QStringLiteral("\nCommands:\n");
-    for (const ToolCommandSpec& c : toolCommands())
+    for (const ToolCommandEntry& c : toolCommands())
         text += QStringLiteral("  %1  %2\n").arg(c.synopsis, -40).arg(c.summary);
     text += QStringLiteral("\nKIND is land, static, gump or texture (or 0 to 3). ID is decimal, or "
                            "hexadecimal after 0x.\nExit codes: 0 success, 1 usage error, 2 data or "
@@ -78,7 +78,7 @@ int runQmtool(int argc, char** argv)
     }
 
     const QString name = positional.first();
-    const ToolCommandSpec* command = findToolCommand(name);
+    const ToolCommandEntry* command = findToolCommand(name);
     if (!command) {
         err << "qmtool: unknown command '" << name << "'; see 'qmtool --help'" << Qt::endl;
         return ExitUsage;
