@@ -3,13 +3,13 @@
 #include "tooledit.h"
 
 #include "imageimport.h"
+#include "picturefile.h"
 #include "savecheckpoint.h"
 #include "savetransaction.h"
 #include "tiledata.h"
 #include "tilefields.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 
 #include <algorithm>
 #include <cctype>
@@ -206,10 +206,12 @@ int cmdImportImage(ToolContext& ctx, CommandParser& cmd)
     if (!cmd.itemArguments(&kind, &id))
         return ExitUsage;
     const QString file = cmd.positional().at(2);
-    QImageReader reader(file);
-    const QImage picture = reader.read();
+    // The same guarded reader as the editor's Import: a file claiming a huge size is refused
+    // before anything is allocated for it.
+    QString why;
+    const QImage picture = readPictureFile(file, &why);
     if (picture.isNull())
-        return cmd.dataError(QStringLiteral("cannot read the picture '%1': %2").arg(file, reader.errorString()));
+        return cmd.dataError(QStringLiteral("cannot read the picture '%1': %2").arg(file, why));
     const QImage image = prepareImportedImage(kind, picture);
     return editAndSave(ctx, cmd, [&](EditSession& s, QString* error) {
         s.beginStep();
