@@ -2,6 +2,7 @@
 // list output, and the demo directory they all work on.
 #include "animdata.h"
 #include "artcodec.h"
+#include "commandtable.h"
 #include "demodata.h"
 #include "itemsource.h"
 #include "pixels.h"
@@ -256,6 +257,63 @@ private slots:
         QCOMPARE(readBytes(b.filePath("art.mul")), before);
     }
 
+    void dirGoesBeforeOrAfterTheCommand()
+    {
+        const QString dir = m_small.path();
+        for (const QStringList& args : { QStringList { "--dir", dir, "list", "gump" },
+                                         QStringList { "list", "--dir", dir, "gump" },
+                                         QStringList { "list", "gump", "--dir", dir },
+                                         QStringList { "list", "gump", "--dir=" + dir + "/" } }) {
+            const Run r = qmtool(args);
+            QVERIFY2(r.code == 0 && r.out == "0x1\n0x3\n", qPrintable(args.join(' ') + ": " + r.err));
+        }
+        const Run info = qmtool({ "info", "--dir", dir });
+        QVERIFY2(info.code == 0 && info.out.startsWith("directory: "), info.err.constData());
+        QVERIFY(qmtool({ "info", "--help" }).out.contains("--dir <DATADIR>"));
+        // Once in each place: the same directory is fine, two different ones are a slip.
+        QCOMPARE(qmtool({ "--dir", dir, "list", "gump", "--dir", dir }).code, 0);
+        const Run two = qmtool({ "--dir", dir, "delete", "gump", "1", "--dir", m_small.path() + "/other" });
+        QVERIFY(failsWith(two, 1));
+        QVERIFY(two.err.contains("two directories"));
+        QCOMPARE(qmtool({ "--dir", dir, "list", "gump" }).out, QByteArray("0x1\n0x3\n"));   // nothing deleted
+    }
+
+    // Every command that reads a data directory fails on one that is not there, with --dir in
+    // either place; a new command without arguments here fails the test until it gets some.
+    void missingDirectoryFailsEveryCommand()
+    {
+        QTemporaryDir files;
+        const QString png = files.filePath("p.png");
+        QVERIFY(filledImage(4, 4, qRgb(1, 2, 3)).save(png));
+        const QMap<QString, QStringList> arguments {
+            { "list", { "gump" } }, { "free", { "gump" } }, { "export-image", { "gump", "1", files.filePath("o.png") } },
+            { "tile", { "land", "2" } }, { "anim", { "16" } }, { "verify", {} }, { "info", {} },
+            { "convert", { "art", "package" } }, { "import-image", { "gump", "1", png } },
+            { "delete", { "gump", "1" } }, { "set-tile", { "land", "2", "texid=1" } },
+            { "set-anim", { "16", "count=1" } }, { "save", {} }, { "export-patch", { "gump", "1", files.filePath("o.qmp") } },
+            { "import-patch", { files.filePath("in.qmp") } }, { "export-images", { "gump", files.filePath("out") } },
+            { "import-images", { "gump", files.path() } },
+        };
+        const QString missing = m_small.path() + "/nowhere";
+        for (const ToolCommandEntry& command : toolCommands()) {
+            if (!command.readsDirectory)
+                continue;
+            QVERIFY2(arguments.contains(command.name), qPrintable(command.name));
+            const QStringList args = QStringList { command.name } + arguments.value(command.name);
+            for (const QStringList& line : { QStringList { "--dir", missing } + args, args + QStringList { "--dir", missing } }) {
+                const Run r = qmtool(line);
+                QVERIFY2(failsWith(r, 2), qPrintable(line.join(' ') + ": " + r.out + r.err));
+                QVERIFY2(r.err.contains("the data directory " + missing.toLocal8Bit() + " does not exist"), r.err.constData());
+            }
+        }
+        QVERIFY(!QFileInfo::exists(missing));
+        QVERIFY(!QFileInfo::exists(files.filePath("out")));
+        // Without --dir and nothing stored, the message says how to give one.
+        const Run none = qmtool({ "info" });
+        QVERIFY(failsWith(none, 2));
+        QVERIFY(none.err.contains("--dir DATADIR"));
+    }
+
     void dirShowsAndStoresTheDataDirectory()
     {
         QTemporaryDir config;
@@ -267,6 +325,16 @@ private slots:
         QVERIFY(failsWith(qmtool({ "dir", m_small.path() + "/missing" }, config.path()), 2));
         // The stored directory is what the read commands use without --dir.
         QCOMPARE(qmtool({ "list", "gump" }, config.path()).out, QByteArray("0x1\n0x3\n"));
+
+        // A stored directory that has gone is still shown, and the answer says it is missing.
+        QTemporaryDir gone;
+        QCOMPARE(qmtool({ "dir", gone.path() }, config.path()).code, 0);
+        QVERIFY(gone.remove());
+        const Run shown = qmtool({ "dir" }, config.path());
+        QCOMPARE(shown.code, 2);
+        QCOMPARE(shown.out.trimmed(), QDir(gone.path()).absolutePath().toLocal8Bit());
+        QVERIFY2(shown.err.contains("does not exist"), shown.err.constData());
+        QVERIFY(failsWith(qmtool({ "info" }, config.path()), 2));
     }
 };
 

@@ -12,12 +12,10 @@ using namespace qm;
 
 int cmdInfo(ToolContext& ctx, CommandParser& cmd)
 {
-    // Reports whatever it finds, a missing or damaged file included: exit 0.
-    if (ctx.dir.isEmpty() || !QFileInfo(ctx.dir).isDir()) {
-        ctx.out << "directory: " << QDir::toNativeSeparators(ctx.dir) << " (not found)\n";
-        return ExitOk;
-    }
-    Q_UNUSED(cmd);
+    // Reports whatever it finds in the directory, a missing or damaged file included (exit 0);
+    // a directory that is not there is a mistyped path, and scripts must see it fail.
+    if (!cmd.requireDirectory())
+        return ExitData;
     const DirectoryForms forms = directoryForms(ctx.dir, readCatalogues(ctx.dir));
     ctx.out << "directory: " << QDir::toNativeSeparators(ctx.dir) << '\n';
     for (const CatalogueFormInfo& c : forms.catalogues) {

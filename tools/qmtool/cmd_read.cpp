@@ -210,14 +210,16 @@ int cmdDir(ToolContext& ctx, CommandParser& cmd)
     if (cmd.positional().isEmpty()) {
         if (ctx.dir.isEmpty())
             return cmd.dataError(QStringLiteral("no data directory is configured"));
+        // Shown even when it is gone, so that the user sees what the editor looks for.
         ctx.out << QDir::toNativeSeparators(ctx.dir) << '\n';
-        return ExitOk;
+        ctx.out.flush();
+        return cmd.requireDirectory() ? ExitOk : ExitData;
     }
-    const QFileInfo path(cmd.positional().at(0));
-    if (!path.isDir())
-        return cmd.dataError(QStringLiteral("%1 is not a directory").arg(cmd.positional().at(0)));
+    // Storing a directory that is not there would only move the error to the next start.
+    if (!cmd.requireDirectory(cmd.positional().at(0)))
+        return ExitData;
     // Stored as the editor names it: absolute, without a trailing separator.
-    writeUODir(QDir::cleanPath(path.absoluteFilePath()));
+    writeUODir(QDir::cleanPath(QFileInfo(cmd.positional().at(0)).absoluteFilePath()));
     return ExitOk;
 }
 

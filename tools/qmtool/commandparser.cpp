@@ -8,6 +8,12 @@
 
 using namespace qm;
 
+QCommandLineOption dataDirectoryOption()
+{
+    return QCommandLineOption(QStringLiteral("dir"), QStringLiteral("The data directory (default: the editor's)."),
+                              QStringLiteral("DATADIR"));
+}
+
 CommandParser::CommandParser(ToolContext& ctx, const ToolCommandEntry& entry)
     : m_ctx(ctx)
     , m_entry(entry)
@@ -15,6 +21,7 @@ CommandParser::CommandParser(ToolContext& ctx, const ToolCommandEntry& entry)
     m_parser.setApplicationDescription(QStringLiteral("qmtool [--dir DATADIR] ") + entry.synopsis
                                        + QStringLiteral("\n\n") + entry.description);
     m_parser.addHelpOption();
+    m_parser.addOption(dataDirectoryOption());
     for (const ToolArgument& a : entry.arguments)
         m_parser.addPositionalArgument(a.name, a.help);
     for (const ToolOption& o : entry.options)
@@ -95,17 +102,17 @@ int CommandParser::dataError(const QString& message)
     return ExitData;
 }
 
-bool CommandParser::requireDirectory()
+bool CommandParser::requireDirectory(const QString& dir)
 {
-    if (m_ctx.dir.isEmpty()) {
+    if (dir.isEmpty()) {
         dataError(QStringLiteral("no data directory: give --dir DATADIR or store one with 'qmtool dir PATH'"));
         return false;
     }
-    const QFileInfo dir(m_ctx.dir);
-    if (!dir.isDir()) {
-        dataError((dir.exists() ? QStringLiteral("the data directory %1 is not a directory")
-                                : QStringLiteral("the data directory %1 does not exist"))
-                      .arg(QDir::toNativeSeparators(m_ctx.dir)));
+    const QFileInfo info(dir);
+    if (!info.isDir()) {
+        dataError((info.exists() ? QStringLiteral("the data directory %1 is not a directory")
+                                 : QStringLiteral("the data directory %1 does not exist"))
+                      .arg(QDir::toNativeSeparators(dir)));
         return false;
     }
     return true;

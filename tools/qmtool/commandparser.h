@@ -5,6 +5,9 @@
 
 #include <QCommandLineParser>
 
+// --dir DATADIR: accepted before the command and among its arguments alike.
+QCommandLineOption dataDirectoryOption();
+
 // The argument handling every command shares, set up from the command's entry in the command
 // table: its own parser (so that 'qmtool COMMAND --help' explains that command, with an
 // Arguments section), counts of positional arguments, and the kinds and ids of items.
@@ -19,6 +22,7 @@ public:
     QStringList positional() const { return m_positional; }
     bool isSet(const QString& option) const { return m_parser.isSet(option); }
     QString value(const QString& option) const { return m_parser.value(option); }
+    QStringList values(const QCommandLineOption& option) const { return m_parser.values(option); }
 
     // Each returns false after reporting a usage error.
     bool kindArgument(const QString& text, int* kind);
@@ -28,8 +32,10 @@ public:
 
     int usageError(const QString& message);
     int dataError(const QString& message);
-    // A data directory must be known and exist before the files in it are read.
-    bool requireDirectory();
+    // A data directory must be known and exist before the files in it are read: every command
+    // that reads one calls this once its own arguments are checked.
+    bool requireDirectory() { return requireDirectory(m_ctx.dir); }
+    bool requireDirectory(const QString& dir);
 
 private:
     QString helpText() const;

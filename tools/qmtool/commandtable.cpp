@@ -64,13 +64,15 @@ QVector<ToolCommandEntry> buildCommands()
           {}, {}, 0, 0, cmdVerify },
         { QStringLiteral("dir"), QStringLiteral("dir [PATH]"), QStringLiteral("show or set the editor's data directory"),
           QStringLiteral("Without PATH, prints the data directory the editor uses (--dir overrides it for this "
-                         "run). With PATH, stores that existing directory as the editor's data directory."),
+                         "run), with exit code 2 when it does not exist. With PATH, stores that existing directory as the "
+                         "editor's data directory (a missing one is refused)."),
           { { QStringLiteral("PATH"), QStringLiteral("the game's data directory to store") } }, {}, 0, 1, cmdDir,
           false },
         { QStringLiteral("info"), QStringLiteral("info"), QStringLiteral("forms of the files and entry counts"),
           QStringLiteral("Prints which form each catalogue is kept in (a package or the classic index and data "
                          "pair for art and gumps), its entry count and why it is read-only where it is, and the "
-                         "tile data layout (classic, wide or unknown). Exit code 0 whatever it finds."),
+                         "tile data layout (classic, wide or unknown). Exit code 0 whatever it finds in the directory; 2 "
+                         "when the directory itself is missing."),
           {}, {}, 0, 0, cmdInfo },
         { QStringLiteral("convert"), QStringLiteral("convert art|gump package|mul"),
           QStringLiteral("rewrite a catalogue into the other form"),

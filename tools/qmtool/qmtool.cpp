@@ -7,6 +7,7 @@
 #include "uodir.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QGuiApplication>
 
 using namespace qm;
@@ -56,9 +57,7 @@ int runQmtool(int argc, char** argv)
                        "game's art data files.")
         + commandList());
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    const QCommandLineOption dirOption(QStringLiteral("dir"),
-                                       QStringLiteral("The data directory (default: the editor's)."),
-                                       QStringLiteral("DATADIR"));
+    const QCommandLineOption dirOption = dataDirectoryOption();
     const QCommandLineOption helpOption = parser.addHelpOption();
     parser.addOption(dirOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."));
@@ -83,13 +82,21 @@ int runQmtool(int argc, char** argv)
         err << "qmtool: unknown command '" << name << "'; see 'qmtool --help'" << Qt::endl;
         return ExitUsage;
     }
-    ToolContext ctx { parser.isSet(dirOption) ? parser.value(dirOption) : readUODir(), positional, out, err };
-    // The directory as the editor would name it: no trailing separator.
-    while (ctx.dir.size() > 1 && (ctx.dir.endsWith(QLatin1Char('/')) || ctx.dir.endsWith(QLatin1Char('\\'))))
-        ctx.dir.chop(1);
+    ToolContext ctx { QString(), positional, out, err };
     CommandParser cmd(ctx, *command);
     if (const int done = cmd.parse(); done >= 0)
         return done;
+    // --dir may stand before the command or among its arguments. Two different directories
+    // in one command line are a slip to point out: guessing could edit the wrong one.
+    QStringList dirs = parser.values(dirOption) + cmd.values(dirOption);
+    dirs.removeDuplicates();
+    if (dirs.size() > 1)
+        return cmd.usageError(QStringLiteral("--dir names two directories, %1 and %2: give one")
+                                  .arg(QDir::toNativeSeparators(dirs.at(0)), QDir::toNativeSeparators(dirs.at(1))));
+    ctx.dir = dirs.isEmpty() ? readUODir() : dirs.first();
+    // The directory as the editor would name it: no trailing separator.
+    while (ctx.dir.size() > 1 && (ctx.dir.endsWith(QLatin1Char('/')) || ctx.dir.endsWith(QLatin1Char('\\'))))
+        ctx.dir.chop(1);
     if (command->readsDirectory && !prepareDirectory(ctx))
         return ExitData;
     return withLibraryNotes(command->run(ctx, cmd), held, err);
