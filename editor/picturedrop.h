@@ -41,7 +41,7 @@ private:
     int idAt(const QPoint& viewportPos) const;
 
     QAbstractItemView* m_view;
-    QWidget* m_viewport;
     int m_kind;
+    QWidget* m_viewport;
     IdOfIndex m_idOf;
 };
