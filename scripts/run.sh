@@ -14,7 +14,11 @@ demo=${QM_DEMO_DIR:-$HOME/.local/share/quillmark-patch/demo}
 # directory that was deleted is drawn again, any other missing directory is left to the editor.
 configured=$("$qmtool" dir 2>/dev/null) || true
 if [ -z "$configured" ] || { [ "$configured" = "$demo" ] && [ ! -d "$demo" ]; }; then
-  echo "No data directory configured: generating a demo one in $demo"
+  if [ -z "$configured" ]; then
+    echo "No data directory configured: generating a demo one in $demo"
+  else
+    echo "The demo data directory $demo is gone: generating it again"
+  fi
   "$qmtool" make-demo "$demo"
   "$qmtool" dir "$demo"
 fi
