@@ -20,7 +20,7 @@ QString commandList()
     for (const ToolCommandEntry& c : toolCommands())
         text += QStringLiteral("  %1  %2\n").arg(c.synopsis, -40).arg(c.summary);
     text += QStringLiteral("\nKIND is land, static, gump or texture (or 0 to 3). ID is decimal, or "
-                           "hexadecimal after 0x.\nExit codes: 0 success, 1 usage error, 2 data or "
+                           "hexadecimal after 0x.\n--dir DATADIR may come before or after the command.\nExit codes: 0 success, 1 usage error, 2 data or "
                            "I/O error.\nRun 'qmtool COMMAND --help' for a command's details.\n");
     return text;
 }
