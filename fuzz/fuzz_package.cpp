@@ -80,7 +80,7 @@ void checkRewrite(QBuffer& source, const PackageDirectory& dir, const QVector<QB
     QBuffer out;
     out.open(QIODevice::ReadWrite);
     QString error;
-    if (!writePackage(out, QStringLiteral("fuzz.uop"), packageFormatFrom(&dir), items, { &dir, &source },
+    if (!writePackage(out, QStringLiteral("fuzz.uop"), packageFormatFrom(&dir), items, { &dir, &source, {} },
                       {}, &error))
         std::abort();
     PackageDirectory back;
