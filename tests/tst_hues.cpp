@@ -244,6 +244,16 @@ private slots:
         QCOMPARE(table.apply(image.pixel(4, 0)), ramp(20));
         QVERIFY(table.apply(QImage()).isNull());
 
+        // The table for a decoder that hues as it converts gives the same colours.
+        for (HueMode mode : { HueMode::Full, HueMode::Partial }) {
+            const QVector<QRgb> colours = huedColorTable(hue, mode);
+            const HueTable pixels(hue, mode);
+            QCOMPARE(colours.size(), 0x8000);
+            for (int c = 0; c < 0x8000; ++c)
+                if (colours[c] != pixels.apply(color16ToRgb(qint16(c))))
+                    QFAIL(qPrintable(QStringLiteral("colour 0x%1").arg(c, 0, 16)));
+        }
+
         // Which mode the game uses.
         QCOMPARE(defaultHueMode(Static, kPartialHueFlag), HueMode::Partial);
         QCOMPARE(defaultHueMode(Static, kPartialHueFlag | (quint64(1) << 40)), HueMode::Partial);

@@ -3,6 +3,7 @@
 #include "hues.h"
 
 #include <QImage>
+#include <QVector>
 #include <QtGlobal>
 
 #include <array>
@@ -28,7 +29,7 @@ HueMode defaultHueMode(int kind, quint64 tileFlags);
 inline int channelLevel(int channel8) { return qMin((channel8 + 4) >> 3, 31); }
 
 // A hue made ready for pictures: its 32 colours converted once to 32-bit pixels (alpha 255,
-// a ramp's 0 being black), so that hueing is a lookup per pixel.
+// a ramp's 0 being black) and laid out by 8-bit red value, so that hueing is a lookup per pixel.
 class HueTable {
 public:
     HueTable(const HueEntry& hue, HueMode mode);
@@ -45,11 +46,20 @@ public:
     void applyInPlace(QImage& image) const;
 
 private:
-    void applyRow(const QRgb* in, QRgb* out, int width) const;
+    QRgb fullPixel(QRgb pixel) const;
+    QRgb partialPixel(QRgb pixel) const;
+    template <bool Full>
+    void applyPixels(QRgb* pixels, qsizetype count) const;
 
     std::array<QRgb, kHueColorCount> m_ramp {};
+    std::array<QRgb, 256> m_byRed {};   // the ramp colour for each 8-bit red value
     HueMode m_mode;
 };
+
+// The hued colour of every stored 16-bit colour (index: the colour without bit 15), for a decoder
+// that hues while it converts the file's colours instead of in a pass after it: the way to make
+// hueing cost next to nothing. Transparency is the decoder's to keep: entry 0 is opaque black.
+QVector<QRgb> huedColorTable(const HueEntry& hue, HueMode mode);
 
 // A picture hued once; for many pictures build one HueTable and keep it.
 QImage applyHue(const QImage& image, const HueEntry& hue, HueMode mode);
