@@ -159,6 +159,7 @@ private slots:
         QCOMPARE(exported(Gump, m_summary.greyGump, { "--hue", "5" }), applyHue(gump, hue, HueMode::Full));
         QCOMPARE(exported(Gump, m_summary.greyGump, { "--hue", "5", "--partial" }), applyHue(gump, hue, HueMode::Partial));
         QCOMPARE(exported(Gump, m_summary.greyGump, { "--hue", "0" }), gump);
+        QCOMPARE(exported(Gump, m_summary.greyGump, { "--hue", "0x0" }), gump);
         QCOMPARE(exported(Land, 0, { "--hue", "5" }), applyHue(readImageFromFiles(m_demo.path(), Land, 0), hue, HueMode::Full));
 
         const QString png = m_out.filePath("refused.png");

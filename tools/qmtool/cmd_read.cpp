@@ -128,7 +128,9 @@ int cmdExportImage(ToolContext& ctx, CommandParser& cmd)
     // The hue is checked before any decoding; 0 means none: the stored colours.
     HueEntry hue;
     bool applyHue = false;
-    if (hued && cmd.value(QStringLiteral("hue")).trimmed() != QLatin1String("0")) {
+    bool parsed = false;
+    const qint64 typed = hued ? parseTypedNumber(cmd.value(QStringLiteral("hue")), &parsed) : 0;
+    if (hued && !(parsed && typed == 0)) {
         const HueFile hues = readHueFile(ctx.dir);
         if (!hues.present)
             return cmd.dataError(QStringLiteral("there are no hues: %1 is missing")
