@@ -11,7 +11,7 @@ namespace qm {
 
 namespace {
 
-// channelLevel for every 8-bit value, so that the per-pixel work is three byte lookups.
+// channelLevel for every 8-bit value: the red lookup, and the grey test of a partial hue.
 struct LevelTable {
     std::array<quint8, 256> level {};
     LevelTable()

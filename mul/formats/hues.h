@@ -70,6 +70,7 @@ struct HueFile {
     QString problem;             // empty when the file is missing or sound
 
     int count() const { return int(hues.size()); }
+    // No hue can be changed: the file is missing, damaged or unreadable.
     bool isReadOnly() const { return !present || !problem.isEmpty(); }
     bool contains(int hue) const { return hue >= 1 && hue <= count(); }
     // Hue `hue`, or nullptr when the number names none.
