@@ -95,8 +95,16 @@ private slots:
         ToolRun r = runToolIn(dir.path(), { "info" });
         QVERIFY2(r.out.contains("\nhues: 3000 (hues.mul, 265500 bytes)\n"), qPrintable(r.out));
 
+        // A name with a line break and a tab still takes one line.
+        QByteArray bytes = readBytes(dir.filePath("hues.mul"));
+        bytes.replace(int(hueOffset(2)) + kHueNameOffset, 6, QByteArray("a\nb\tc\0", 6));
+        QVERIFY(writeBytes(dir.filePath("hues.mul"), bytes));
+        r = runToolIn(dir.path(), { "hues" });
+        QCOMPARE(r.out.split('\n')[1], QStringLiteral("2\ta\\x0ab\\x09c"));
+        QCOMPARE(QJsonDocument::fromJson(runToolIn(dir.path(), { "hue", "2" }).out.toUtf8())["name"].toString(),
+                 QStringLiteral("a\nb\tc"));
+
         // A trailing part group: the whole groups shown with a warning, verify names the file.
-        const QByteArray bytes = readBytes(dir.filePath("hues.mul"));
         QVERIFY(writeBytes(dir.filePath("hues.mul"), bytes.left(2 * kHueGroupSize + 5)));
         r = runToolIn(dir.path(), { "hues" });
         QCOMPARE(r.exitCode, 0);

@@ -33,6 +33,19 @@ bool loadHues(ToolContext& ctx, CommandParser& cmd, HueFile* hues)
     return true;
 }
 
+// A name on one line: control characters (a tab or line break would split the line) as \xNN.
+QString oneLineName(const QString& name)
+{
+    QString out;
+    for (QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 } // namespace
 
 int hueArgument(CommandParser& cmd, const HueFile& hues, const QString& text, int* hue)
@@ -55,7 +68,7 @@ int cmdHues(ToolContext& ctx, CommandParser& cmd)
     if (!loadHues(ctx, cmd, &hues))
         return ExitData;
     for (int h = 1; h <= hues.count(); ++h)
-        ctx.out << h << '\t' << hues.hue(h)->name() << '\n';
+        ctx.out << h << '\t' << oneLineName(hues.hue(h)->name()) << '\n';
     ctx.out.flush();
     return ExitOk;
 }

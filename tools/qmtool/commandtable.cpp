@@ -65,7 +65,8 @@ QVector<ToolCommandEntry> buildCommands()
           { { QStringLiteral("ID"), QStringLiteral("a static id, ") + kId } }, {}, 1, 1, cmdAnim },
         { QStringLiteral("hues"), QStringLiteral("hues"), QStringLiteral("every hue: number and name"),
           QStringLiteral("Prints every hue of hues.mul, one line each: its number (decimal, from 1), a tab and "
-                         "its name. A damaged hues.mul (size not a multiple of 708) shows the hues of its whole "
+                         "its name (a control character in it as \\xNN, so that each hue keeps one line; 'qmtool hue N' "
+                         "gives the name exactly). A damaged hues.mul (size not a multiple of 708) shows the hues of its whole "
                          "groups, with a warning; exit code 2 when hues.mul is missing."),
           {}, {}, 0, 0, cmdHues },
         { QStringLiteral("hue"), QStringLiteral("hue N"), QStringLiteral("one hue as JSON"),
