@@ -3,6 +3,9 @@
 #include "animdata.h"
 #include "artcodec.h"
 #include "demodraw.h"
+#include "demohues.h"
+#include "hueapply.h"
+#include "hues.h"
 #include "indexfile.h"
 #include "littleendian.h"
 #include "tiledata.h"
@@ -149,13 +152,44 @@ bool writeWhole(const QString& path, const QByteArray& bytes, QString* error)
     return w.commit(error);
 }
 
+// The first copy after the first that fill leaves empty, or -1: where the pictures drawn for
+// hues go, so that every id the drawn sets give stays as it is.
+int firstEmptyCopy(const QVector<bool>& copies)
+{
+    for (int k = 1; k < copies.size(); ++k)
+        if (!copies[k])
+            return k;
+    return -1;
+}
+
+// The demo's statics drawn for hues and animation, in the order they take ids.
+QVector<DemoTile> hueShowcaseStatics()
+{
+    QVector<DemoTile> tiles;
+    auto add = [&](const QImage& image, const QString& name, quint64 flags) {
+        DemoTile t;
+        t.image = image;
+        t.name = name;
+        t.flags = quint32(flags);
+        t.height = 10;
+        t.weight = 20;
+        tiles << t;
+    };
+    add(demoGreyStatic(), QStringLiteral("urn"), 0);
+    add(demoPartlyGreyStatic(), QStringLiteral("shield"), kPartialHueFlag);
+    const QVector<QImage> crystal = demoCrystalFrames();
+    for (int f = 0; f < crystal.size(); ++f)
+        add(crystal[f], QStringLiteral("glowing crystal"), f == 0 ? kAnimatedFlag : 0);
+    return tiles;
+}
+
 } // namespace
 
 QStringList demoFileNames()
 {
     return { QStringLiteral("artidx.mul"), QStringLiteral("art.mul"), QStringLiteral("gumpidx.mul"),
              QStringLiteral("gumpart.mul"), QStringLiteral("texidx.mul"), QStringLiteral("texmaps.mul"),
-             QStringLiteral("tiledata.mul"), QStringLiteral("animdata.mul") };
+             QStringLiteral("tiledata.mul"), QStringLiteral("animdata.mul"), hueFileName() };
 }
 
 bool writeDemoDirectory(const QString& dir, bool full, bool overwrite, QString* error,
@@ -186,6 +220,12 @@ bool writeDemoDirectory(const QString& dir, bool full, bool overwrite, QString* 
     const EncodedSet landSet = encodeAll(Land, landImages);
     const EncodedSet staticSet = encodeAll(Static, staticImages);
     const EncodedSet gumpSet = encodeAll(Gump, demoGumps());
+    const QVector<DemoTile> showcase = hueShowcaseStatics();
+    QVector<QImage> showcaseImages;
+    for (const DemoTile& t : showcase)
+        showcaseImages << t.image;
+    const EncodedSet showcaseSet = encodeAll(Static, showcaseImages);
+    const EncodedSet greyGumpSet = encodeAll(Gump, { demoGreyGump() });
     const EncodedSet textureSet = encodeAll(Texture, demoTextures());
 
     constexpr qint64 MB = 1 << 20;
@@ -199,18 +239,40 @@ bool writeDemoDirectory(const QString& dir, bool full, bool overwrite, QString* 
     const qint64 landBytes = full ? qint64(kLandCount) * kLandRecordSize : 0;
     const QVector<bool> staticCopies = copiesToFill(kStaticCount - 1, int(statics.size()), staticSet.bytes,
                                                     full ? 80 * MB - landBytes : 0);
+    // The statics drawn for hues take the start of the first copy left empty; their sources
+    // follow the drawn set's.
+    const int staticSetSize = int(statics.size());
+    const int showcaseCopy = firstEmptyCopy(staticCopies);
+    const int showcaseFirst = showcaseCopy < 0 ? -1 : 1 + showcaseCopy * staticSetSize;
+    const bool hasShowcase = showcaseFirst > 0 && showcaseFirst + showcase.size() <= kStaticCount;
+    QVector<DemoTile> allStatics = statics;
+    EncodedSet allStaticSet = staticSet;
+    if (hasShowcase) {
+        allStatics += showcase;
+        allStaticSet.records += showcaseSet.records;
+        allStaticSet.extras += showcaseSet.extras;
+    }
     // Static 0 stays empty, as in the game; the drawn set starts at 1.
     auto staticSource = [&](int id) {
         if (id == 0)
             return -1;
-        const int k = (id - 1) / int(statics.size());
-        return staticCopies[k] ? (id - 1) % int(statics.size()) : -1;
+        if (hasShowcase && id >= showcaseFirst && id < showcaseFirst + showcase.size())
+            return staticSetSize + id - showcaseFirst;
+        const int k = (id - 1) / staticSetSize;
+        return staticCopies[k] ? (id - 1) % staticSetSize : -1;
     };
     const int gumpCount = full ? 65536 : 128;
     const int gumpSlot = int(gumpSet.records.size()) + int(gumpSet.records.size()) / 20 + 1;
     const QVector<bool> gumpCopies = copiesToFill(gumpCount, gumpSlot, gumpSet.bytes, full ? 100 * MB : 0);
+    const int greyGumpCopy = firstEmptyCopy(gumpCopies);
+    const int greyGump = greyGumpCopy < 0 ? -1 : greyGumpCopy * gumpSlot;
+    EncodedSet allGumpSet = gumpSet;
+    allGumpSet.records += greyGumpSet.records;
+    allGumpSet.extras += greyGumpSet.extras;
     // Every twentieth id of a copy is left free, so the free list has something to show.
     auto gumpSource = [&](int id) {
+        if (id == greyGump)
+            return int(gumpSet.records.size());
         const int k = id / gumpSlot, slot = id % gumpSlot;
         if (!gumpCopies[k] || slot % 21 == 20)
             return -1;
@@ -229,9 +291,9 @@ bool writeDemoDirectory(const QString& dir, bool full, bool overwrite, QString* 
     QByteArray tiledata(int(kFullTileDataSize), '\0');
     QByteArray animdata(int(kFullAnimDataSize), '\0');
     int filled = 0;
-    if (!writeArtFiles(dir, Land, { { kLandCount, &landSet, landSource }, { kStaticCount, &staticSet, staticSource } },
+    if (!writeArtFiles(dir, Land, { { kLandCount, &landSet, landSource }, { kStaticCount, &allStaticSet, staticSource } },
                        &sum.artBytes, &filled, error)
-        || !writeArtFiles(dir, Gump, { { gumpCount, &gumpSet, gumpSource } }, &sum.gumpBytes, &sum.gumps, error)
+        || !writeArtFiles(dir, Gump, { { gumpCount, &allGumpSet, gumpSource } }, &sum.gumpBytes, &sum.gumps, error)
         || !writeArtFiles(dir, Texture, { { textureCount, &textureSet, textureSource } }, &sum.textureBytes,
                           &sum.textures, error))
         return false;
@@ -252,7 +314,7 @@ bool writeDemoDirectory(const QString& dir, bool full, bool overwrite, QString* 
         if (source < 0)
             continue;
         ++sum.staticTiles;
-        const DemoTile& d = statics[source];
+        const DemoTile& d = allStatics[source];
         tile_struct t;
         t.name = d.name;
         t.flags = d.flags;
@@ -272,8 +334,25 @@ bool writeDemoDirectory(const QString& dir, bool full, bool overwrite, QString* 
             ++sum.animatedStatics;
         }
     }
+    if (hasShowcase) {
+        sum.greyStatic = showcaseFirst;
+        sum.partialHueStatic = showcaseFirst + 1;
+        sum.crystalStatic = showcaseFirst + 2;
+        // The crystal glows up and down after a short wait: frames 0, 1, 2, 1.
+        anim_st a;
+        a.frames = { { 0, 1, 2, 1 } };
+        a.frameCount = 4;
+        a.frameInterval = 3;
+        a.frameStart = 4;
+        animdata.replace(int(animOffset(sum.crystalStatic)), kAnimRecordSize, animBytes(a));
+        ++sum.animatedStatics;
+    }
+    sum.greyGump = greyGump;
+    const QByteArray hues = demoHueFileBytes(kUsualHueGroups);
+    sum.hues = hueCountForSize(hues.size());
     if (!writeWhole(mulPath(dir, QStringLiteral("tiledata.mul")), tiledata, error)
-        || !writeWhole(mulPath(dir, QStringLiteral("animdata.mul")), animdata, error))
+        || !writeWhole(mulPath(dir, QStringLiteral("animdata.mul")), animdata, error)
+        || !writeWhole(mulPath(dir, hueFileName()), hues, error))
         return false;
 
     if (summary)

@@ -1,4 +1,5 @@
 // The commands about the forms a directory's files are in: info and convert.
+#include "cmd_hues.h"
 #include "commandparser.h"
 #include "toolcontext.h"
 
@@ -33,6 +34,7 @@ int cmdInfo(ToolContext& ctx, CommandParser& cmd)
         ctx.out << "none (tiledata.mul missing)\n";
     else
         ctx.out << tileLayoutName(forms.tileLayout) << " (" << forms.tileDataSize << " bytes)\n";
+    ctx.out << "hues: " << hueFileSummary(ctx.dir) << '\n';
     ctx.out.flush();
     return ExitOk;
 }

@@ -3,6 +3,9 @@
 #include "toolcontext.h"
 
 #include "animdata.h"
+#include "cmd_hues.h"
+#include "hueapply.h"
+#include "hues.h"
 #include "artdatafile.h"
 #include "convertcatalogue.h"
 #include "recordsource.h"
@@ -114,8 +117,30 @@ int cmdExportImage(ToolContext& ctx, CommandParser& cmd)
     if (!QImageWriter::supportedImageFormats().contains(format))
         return cmd.usageError(QStringLiteral("cannot tell a picture format from '%1': use an extension such as .png")
                                   .arg(out));
+    const bool partial = cmd.isSet(QStringLiteral("partial")), full = cmd.isSet(QStringLiteral("full"));
+    const bool hued = cmd.isSet(QStringLiteral("hue"));
+    if (partial && full)
+        return cmd.usageError(QStringLiteral("--partial and --full exclude each other"));
+    if ((partial || full) && !hued)
+        return cmd.usageError(QStringLiteral("--partial and --full choose how --hue N is applied; give --hue N"));
     if (!cmd.requireDirectory() || !findEntry(cmd, ctx.dir, kind, id))
         return ExitData;
+    // The hue is checked before any decoding; 0 means none: the stored colours.
+    HueEntry hue;
+    bool applyHue = false;
+    bool parsed = false;
+    const qint64 typed = hued ? parseTypedNumber(cmd.value(QStringLiteral("hue")), &parsed) : 0;
+    if (hued && !(parsed && typed == 0)) {
+        const HueFile hues = readHueFile(ctx.dir);
+        if (!hues.present)
+            return cmd.dataError(QStringLiteral("there are no hues: %1 is missing")
+                                     .arg(QDir::toNativeSeparators(mulPath(ctx.dir, hueFileName()))));
+        int number = 0;
+        if (const int code = hueArgument(cmd, hues, cmd.value(QStringLiteral("hue")), &number); code >= 0)
+            return code;
+        hue = *hues.hue(number);
+        applyHue = true;
+    }
     // The same judgement as verify's: what could be decoded is written, with a warning.
     QImage image;
     DecodeReport report;
@@ -124,6 +149,12 @@ int cmdExportImage(ToolContext& ctx, CommandParser& cmd)
     const QString problem = decodeEntry(ctx.dir, kind, id, &image, &report);
     if (image.isNull())
         return cmd.dataError(QStringLiteral("%1: %2").arg(itemName(kind, id), problem));
+    if (applyHue) {
+        const HueMode mode = partial ? HueMode::Partial
+            : full                   ? HueMode::Full
+                                     : defaultHueMode(kind, hasTileData(kind) ? readTileRecord(ctx.dir, kind, id).flags : 0);
+        image = HueTable(hue, mode).apply(image);
+    }
     QImageWriter writer(out, format);
     if (!writer.write(image))
         return cmd.dataError(QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(out), writer.errorString()));
@@ -194,7 +225,12 @@ int cmdVerify(ToolContext& ctx, CommandParser& cmd)
     if (!cmd.requireDirectory())
         return ExitData;
     CheckStats stats;
-    const QStringList problems = checkDataDirectory(ctx.dir, &stats);
+    QStringList problems = checkDataDirectory(ctx.dir, &stats);
+    // hues.mul is optional: only a damaged one is a problem.
+    if (const QString hueProblem = hueFileProblem(ctx.dir); !hueProblem.isEmpty()) {
+        problems << hueProblem;
+        stats.problemsPerFile.append({ hueFileName(), 1 });
+    }
     for (const QString& p : problems)
         ctx.out << p << '\n';
     ctx.out.flush();
@@ -256,6 +292,9 @@ int cmdMakeDemo(ToolContext& ctx, CommandParser& cmd)
                    .arg(s.textureBytes / 1048576.0, 0, 'f', 1)
                    .arg(QDir::toNativeSeparators(cmd.positional().at(0)))
             << '\n';
+    ctx.out << QStringLiteral("%1 hues; to try them: static %2 (grey), static %3 (partial hue), gump %4 (grey); "
+                              "static %5 animates after a wait\n")
+                   .arg(s.hues).arg(hexId(s.greyStatic), hexId(s.partialHueStatic), hexId(s.greyGump), hexId(s.crystalStatic));
     if (cmd.isSet(QStringLiteral("wide")))
         ctx.out << QStringLiteral("tiledata.mul in the wide layout, %1 statics with high flag bits\n").arg(highFlagged);
     return ExitOk;

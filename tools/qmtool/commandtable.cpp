@@ -1,5 +1,6 @@
 #include "commandtable.h"
 
+#include "cmd_hues.h"
 #include "cmd_images.h"
 
 #include "itemkind.h"
@@ -37,12 +38,19 @@ QVector<ToolCommandEntry> buildCommands()
           QStringLiteral("Prints the free ids (empty index records), ascending, one per line (0x1a). New "
                          "entries take the smallest."),
           { kind }, {}, 1, 1, cmdFree },
-        { QStringLiteral("export-image"), QStringLiteral("export-image KIND ID OUT"),
+        { QStringLiteral("export-image"), QStringLiteral("export-image KIND ID OUT [--hue N [--partial|--full]]"),
           QStringLiteral("decoded image, format by OUT's extension"),
           QStringLiteral("Writes the item's decoded image to OUT, in the format its extension names (png, bmp, "
-                         "tiff, ...). Exit code 2 when the entry has no image."),
-          { kind, id, { QStringLiteral("OUT"), QStringLiteral("the picture file to write") } }, {}, 3, 3,
-          cmdExportImage },
+                         "tiff, ...). With --hue N the picture is hued as the game draws it: fully, or only its "
+                         "grey pixels (partially); without --partial or --full a static with the Partial Hue "
+                         "flag is hued partially and everything else fully. --hue 0 is the stored picture. Exit "
+                         "code 2 when the entry has no image or the hue is not in hues.mul."),
+          { kind, id, { QStringLiteral("OUT"), QStringLiteral("the picture file to write") } },
+          { { QStringLiteral("hue"), QStringLiteral("N"),
+              QStringLiteral("the hue to draw the picture with (1 to the count of hues.mul; 0: none)") },
+            { QStringLiteral("partial"), QString(), QStringLiteral("hue only the grey pixels") },
+            { QStringLiteral("full"), QString(), QStringLiteral("hue every pixel") } },
+          3, 3, cmdExportImage },
         { QStringLiteral("tile"), QStringLiteral("tile land|static ID"), QStringLiteral("tile data as JSON"),
           QStringLiteral("Prints the tile data of a land or static tile as one JSON object: %1. flags comes "
                          "first, as an exact unsigned integer of all its bits (32 in a classic tiledata.mul, 64 "
@@ -55,10 +63,22 @@ QVector<ToolCommandEntry> buildCommands()
                          "offsets), frameUnknown, frameCount, frameInterval and frameStart (intervals in steps "
                          "of 50 ms)."),
           { { QStringLiteral("ID"), QStringLiteral("a static id, ") + kId } }, {}, 1, 1, cmdAnim },
+        { QStringLiteral("hues"), QStringLiteral("hues"), QStringLiteral("every hue: number and name"),
+          QStringLiteral("Prints every hue of hues.mul, one line each: its number (decimal, from 1), a tab and "
+                         "its name (a control character in it as \\xNN, so that each hue keeps one line; 'qmtool hue N' "
+                         "gives the name exactly). A damaged hues.mul (size not a multiple of 708) shows the hues of its whole "
+                         "groups, with a warning; exit code 2 when hues.mul is missing."),
+          {}, {}, 0, 0, cmdHues },
+        { QStringLiteral("hue"), QStringLiteral("hue N"), QStringLiteral("one hue as JSON"),
+          QStringLiteral("Prints hue N of hues.mul as one JSON object: name, colors (32 colours, darkest first, "
+                         "as 0x hexadecimal strings of the 16-bit values), tableStart and tableEnd. Exit code 2 "
+                         "when N is not a hue of the file (hues are numbered from 1)."),
+          { { QStringLiteral("N"), QStringLiteral("a hue number, ") + kId } }, {}, 1, 1, cmdHue },
         { QStringLiteral("verify"), QStringLiteral("verify"), QStringLiteral("decode every entry, report problems"),
           QStringLiteral("Decodes every listed entry of the four catalogues and checks that its record "
                          "lies inside its data file and fits its index length; checks that every file "
-                         "the editor reads is there, readable and of a size its layout allows. Prints "
+                         "the editor reads is there, readable and of a size its layout allows (hues.mul may be "
+                         "missing, but not damaged). Prints "
                          "the first problems of each file, one per line, and counts the rest; exit "
                          "code 0 when there is none, else 2."),
           {}, {}, 0, 0, cmdVerify },
@@ -70,9 +90,9 @@ QVector<ToolCommandEntry> buildCommands()
           false },
         { QStringLiteral("info"), QStringLiteral("info"), QStringLiteral("forms of the files and entry counts"),
           QStringLiteral("Prints which form each catalogue is kept in (a package or the classic index and data "
-                         "pair for art and gumps), its entry count and why it is read-only where it is, and the "
-                         "tile data layout (classic, wide or unknown). Exit code 0 whatever it finds in the directory; 2 "
-                         "when the directory itself is missing."),
+                         "pair for art and gumps), its entry count and why it is read-only where it is, the "
+                         "tile data layout (classic, wide or unknown) and the count of hues. Exit code 0 whatever "
+                         "it finds in the directory; 2 when the directory itself is missing."),
           {}, {}, 0, 0, cmdInfo },
         { QStringLiteral("convert"), QStringLiteral("convert art|gump package|mul"),
           QStringLiteral("rewrite a catalogue into the other form"),
@@ -87,8 +107,9 @@ QVector<ToolCommandEntry> buildCommands()
         { QStringLiteral("make-demo"), QStringLiteral("make-demo DIR [--full] [--packages] [--wide] [--overwrite]"),
           QStringLiteral("write a demo data directory"),
           QStringLiteral("Writes a complete demo data directory drawn by this program: land tiles, statics "
-                         "(some animated), gumps, textures, tile data and animation data. The same bytes on "
-                         "every run."),
+                         "(some animated), gumps, textures, tile data, animation data and 3,000 hues, with a grey "
+                         "static, a partly grey static and a grey gump to try hues on. The same bytes on every "
+                         "run."),
           { { QStringLiteral("DIR"), QStringLiteral("the directory to write (created if needed)") } },
           { { QStringLiteral("full"), QString(),
               QStringLiteral("Realistic sizes for benchmarks: about 80 MB of art, 100 MB of gumps, 20 MB of "
