@@ -43,6 +43,16 @@ public:
     // no record for it (no tile data file, or one that ends before it); false with `error`
     // when it cannot be read.
     virtual bool tileRecord(int kind, int id, tile_struct* tile, bool* present, QString* error) const = 0;
+    // The tile record's bytes as stored and the width of their flags (4 or 8), when the side
+    // holds the record as stored bytes; empty otherwise. Two stored records of the same width
+    // and bytes are equal without being parsed.
+    virtual QByteArray storedTileRecord(int kind, int id, int* flagsBytes) const
+    {
+        Q_UNUSED(kind);
+        Q_UNUSED(id);
+        *flagsBytes = 0;
+        return QByteArray();
+    }
     // The 68 bytes of a static id's animation record, as tileRecord.
     virtual bool animRecord(int id, QByteArray* bytes, bool* present, QString* error) const = 0;
 };

@@ -96,6 +96,10 @@ public:
 
     void tile(int kind, int id)
     {
+        int widths[kSideCount] {};
+        const QByteArray stored = m_sides[0]->storedTileRecord(kind, id, &widths[0]);
+        if (!stored.isEmpty() && stored == m_sides[1]->storedTileRecord(kind, id, &widths[1]) && widths[0] == widths[1])
+            return;
         tile_struct tiles[kSideCount];
         bool present[kSideCount] {};
         bool ok = true;

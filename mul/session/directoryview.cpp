@@ -2,10 +2,15 @@
 
 #include "animdata.h"
 #include "artcodec.h"
+#include "indexdamage.h"
 #include "itemkind.h"
+#include "packagenames.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QtEndian>
+
+#include <algorithm>
 
 namespace qm {
 
@@ -71,21 +76,21 @@ DirectoryView::DirectoryView(const QString& dir)
         return;
     }
     m_open = true;
-    m_catalogues = readCatalogues(m_dir);
     for (int kind = 0; kind < kItemKindCount; ++kind) {
         m_forms[kind] = catalogueForm(m_dir, kind);
         if (m_forms[kind] == CatalogueForm::Package) {
             m_packages[kind] = std::make_unique<RecordSource>(m_dir, kind);
+            listPackage(kind);
             continue;
         }
-        if (kind == Static) {
+        if (kind == Static && m_index[Land]) {
             m_index[kind] = m_index[Land];
             m_data[kind] = m_data[Land];
-            if (m_index[kind])
-                continue;
+        } else {
+            m_index[kind] = std::make_shared<MappedFile>(mulPath(m_dir, indexFileName(kind)));
+            m_data[kind] = std::make_shared<ArtDataFile>(m_dir, kind);
         }
-        m_index[kind] = std::make_shared<MappedFile>(mulPath(m_dir, indexFileName(kind)));
-        m_data[kind] = std::make_shared<ArtDataFile>(m_dir, kind);
+        listPair(kind);
     }
     m_tiles = std::make_unique<MappedFile>(mulPath(m_dir, kTileDataName));
     m_tileLayout = tileLayoutForSize(m_tiles->size());
@@ -94,9 +99,55 @@ DirectoryView::DirectoryView(const QString& dir)
 
 DirectoryView::~DirectoryView() = default;
 
+void DirectoryView::listPair(int kind)
+{
+    const MappedFile& index = *m_index[kind];
+    if (!index.isOpen()) {
+        m_unreadable[kind] = index.errorString();
+        return;
+    }
+    m_damage[kind] = indexDamage(m_dir, kind);
+    const qint64 first = indexRecordNumber(kind, 0);
+    qint64 count = index.size() / kIndexRecordSize - first;
+    if (kind == Land)
+        count = std::min<qint64>(count, kLandCount);
+    else if (kind == Static)
+        count = std::min<qint64>(count, kStaticCount);
+    QVector<int>& listed = m_listed[kind];
+    listed.reserve(std::max<qint64>(count, 0));
+    for (qint64 id = 0; id < count; ++id) {
+        // Only the offset tells an empty record, as everywhere else.
+        const char* p = index.data() + (first + id) * kIndexRecordSize;
+        if (qFromLittleEndian<qint32>(p) != -1)
+            listed.append(int(id));
+    }
+}
+
+void DirectoryView::listPackage(int kind)
+{
+    PackageKind pk;
+    const PackageDirectory* dir = m_packages[kind]->packageDirectory();
+    if (!dir || !packageKindOf(kind, &pk)) {
+        m_unreadable[kind] = m_packages[kind]->errorString();
+        return;
+    }
+    m_damage[kind] = packageDamage(pk, *dir);
+    QVector<int>& listed = m_listed[kind];
+    for (const PackageEntry& e : dir->entries) {
+        int itemKind = Gump;
+        int id = packageIdForHash(pk, e.hash);
+        if (id >= 0 && pk == PackageKind::Art && !itemOfArtPackageId(id, &itemKind, &id))
+            continue;
+        if (id >= 0 && itemKind == kind)
+            listed.append(id);
+    }
+    std::sort(listed.begin(), listed.end());
+    listed.erase(std::unique(listed.begin(), listed.end()), listed.end());
+}
+
 QVector<int> DirectoryView::listedIds(int kind) const
 {
-    return isValidKind(kind) ? m_catalogues.listed[kind] : QVector<int>();
+    return isValidKind(kind) ? m_listed[kind] : QVector<int>();
 }
 
 QString DirectoryView::catalogueUnreadable(int kind) const
@@ -105,20 +156,16 @@ QString DirectoryView::catalogueUnreadable(int kind) const
         return m_error;
     if (!isValidKind(kind))
         return QStringLiteral("no such item kind");
-    if (m_catalogues.indexRead[kind])
-        return QString();
-    if (!m_catalogues.damage[kind].isEmpty())
-        return m_catalogues.damage[kind];
-    return QStringLiteral("%1 is missing").arg(catalogueFileName(kind, m_forms[kind]));
+    return m_unreadable[kind];
 }
 
 QString DirectoryView::catalogueWarning(int kind) const
 {
-    if (!m_open || !isValidKind(kind) || !m_catalogues.indexRead[kind])
+    if (!m_open || !isValidKind(kind) || !m_unreadable[kind].isEmpty())
         return QString();
     QStringList warnings;
-    if (!m_catalogues.damage[kind].isEmpty())
-        warnings << m_catalogues.damage[kind];
+    if (!m_damage[kind].isEmpty())
+        warnings << m_damage[kind];
     if (hasTileData(kind) && !tileDataWarning().isEmpty())
         warnings << tileDataWarning();
     if (kind == Static && !m_anims->exists())
@@ -237,7 +284,8 @@ bool DirectoryView::tileRecord(int kind, int id, tile_struct* tile, bool* presen
 {
     *tile = tile_struct();
     *present = false;
-    const QByteArray bytes = tileBytes(kind, id);
+    int flagsBytes = 0;
+    const QByteArray bytes = storedTileRecord(kind, id, &flagsBytes);
     if (!bytes.isEmpty()) {
         *tile = parseTile(kind, bytes.constData(), m_tileLayout);
         *present = true;
@@ -262,8 +310,9 @@ bool DirectoryView::tileRecord(int kind, int id, tile_struct* tile, bool* presen
     return true;
 }
 
-QByteArray DirectoryView::tileBytes(int kind, int id) const
+QByteArray DirectoryView::storedTileRecord(int kind, int id, int* flagsBytes) const
 {
+    *flagsBytes = tileFlagsBytes(m_tileLayout);
     if (!m_open || !m_tiles->isOpen())
         return QByteArray();
     const qint64 offset = tileOffset(kind, id, m_tileLayout);

@@ -62,19 +62,24 @@ public:
     QImage picture(int kind, int id, QString* error) const override;
     bool tileRecord(int kind, int id, tile_struct* tile, bool* present, QString* error) const override;
     bool animRecord(int id, QByteArray* bytes, bool* present, QString* error) const override;
-
-    // The tile record's stored bytes (26/37 or 30/41 of them); empty when there is none.
-    QByteArray tileBytes(int kind, int id) const;
+    // The stored bytes (26/37 or 30/41 of them); empty when there is none.
+    QByteArray storedTileRecord(int kind, int id, int* flagsBytes) const override;
 
 private:
     // A classic pair's index record of `id`, checked against its data file.
     bool pairRecord(int kind, int id, IndexRecord* record, QString* error) const;
     QString tileDataWarning() const;
+    // Listing without the free ids a catalogue keeps for editing: a comparison needs none.
+    void listPair(int kind);
+    void listPackage(int kind);
 
     QString m_dir;
     bool m_open = false;
     QString m_error;
-    Catalogues m_catalogues;
+    // Per catalogue: the listed ids, why it could not be listed, what damage it shows.
+    QVector<int> m_listed[kItemKindCount];
+    QString m_unreadable[kItemKindCount];
+    QString m_damage[kItemKindCount];
     CatalogueForm m_forms[kItemKindCount] {};
     // Land and static share the art pair: one map of each file serves both.
     std::shared_ptr<MappedFile> m_index[kItemKindCount];
