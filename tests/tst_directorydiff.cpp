@@ -12,6 +12,7 @@
 #include "littleendian.h"
 #include "pixels.h"
 #include "testdata.h"
+#include "tilecatalogue.h"
 #include "tiledata.h"
 
 #include <QCryptographicHash>
@@ -270,7 +271,7 @@ private slots:
         image.setPixel(0, 0, color16ToRgb(0x1234));
         storeRecord(there, Gump, changed, encodeGump(image), cr.extra);
         // There: tiledata.mul cut to a size neither layout gives, inside the static section.
-        const qint64 cut = staticTileOffset(0x100) + 5;
+        const qint64 cut = staticTileOffset(0x8) + 5;
         QVERIFY(QFile::resize(mulPath(there, "tiledata.mul"), cut));
 
         const QMap<QString, QByteArray> before = hashes(there);
@@ -283,10 +284,15 @@ private slots:
                 || got.contains(QString("gump %1 unreadable here: its picture cannot be decoded").arg(hexId(broken))));
         QVERIFY(got.contains(QString("gump %1 picture").arg(hexId(changed))));
         // Statics whose tile record was cut off are unreadable there; those before the cut are read.
-        QVERIFY(got.contains("static 0x100 unreadable there: tiledata.mul is cut short (" + QString::number(cut)
-                             + " bytes) before its record"));
-        QVERIFY(got.filter(QRegularExpression("^static 0xff ")).isEmpty());
-        QCOMPARE(got.filter("unreadable there: tiledata.mul").size(), kStaticCount - 0x100);
+        const QString cutShort = "unreadable there: tiledata.mul is cut short (" + QString::number(cut) + " bytes) before its record";
+        QVERIFY(got.filter(cutShort).size() > 0);
+        QVERIFY(got.filter(QRegularExpression("^static 0x7 ")).isEmpty());
+        QVector<tile_struct> records;
+        QString error;
+        QVERIFY(readAllTileRecords(here, Static, &records, &error));
+        const auto cutOff = std::count_if(records.cbegin() + 0x8, records.cend(), [](const tile_struct& t) { return t != tile_struct(); });
+        QVERIFY(cutOff > 0);
+        QCOMPARE(got.filter("unreadable there: tiledata.mul").size(), int(cutOff));
         QCOMPARE(hashes(there), before);
     }
 
@@ -318,6 +324,34 @@ private slots:
         const QStringList statics = lines(r).filter(QRegularExpression("^static "));
         QVERIFY2(statics.size() <= 1, qPrintable(statics.join('\n')));
         QCOMPARE(hashes(there), before);
+    }
+
+    // A tile data file of a layout's size that holds fewer records, and no animation data at
+    // all: the records only here are listed as unreadable there unless they are empty.
+    void shortTileDataAndMissingAnimData()
+    {
+        const QString there = m_root.filePath("short");
+        copyDirectory(m_demo, there);
+        const qint64 size = kLandTileSectionSize;   // a classic file without static blocks
+        QVERIFY(QFile::resize(mulPath(there, "tiledata.mul"), size));
+        QVERIFY(QFile::remove(mulPath(there, "animdata.mul")));
+
+        QVector<tile_struct> tiles;
+        QString error;
+        QVERIFY(readAllTileRecords(m_demo, Static, &tiles, &error));
+        int tileLines = 0, animLines = 0;
+        for (int id = 0; id < kStaticCount; ++id)
+            tileLines += tiles[id] != tile_struct();
+        for (int id = 0; id < kStaticCount; ++id)
+            animLines += animBytes(readAnimRecord(m_demo, id)).count('\0') != kAnimRecordSize;
+        QVERIFY(tileLines > 0 && animLines > 0);
+
+        const DiffResult r = compare(m_demo, there, { Land, Static });
+        const QStringList got = lines(r);
+        QCOMPARE(got.filter(QString("unreadable there: tiledata.mul ends (%1 bytes) before its record").arg(size)).size(), tileLines);
+        QCOMPARE(got.filter("unreadable there: animdata.mul is missing").size(), animLines);
+        QCOMPARE(got.size(), tileLines + animLines);
+        QVERIFY(r.warnings[Static][1].contains("animdata.mul is missing"));
     }
 
     // Wide tile data against the classic file it was made from: only the statics given high

@@ -39,9 +39,10 @@ public:
     // The decoded picture (Format_ARGB32); null with `error` when it cannot be decoded whole.
     virtual QImage picture(int kind, int id, QString* error) const = 0;
 
-    // The tile record of a land or static id. True with `*present` false when the side holds
-    // no record for it (no tile data file, or one that ends before it); false with `error`
-    // when it cannot be read.
+    // The tile record of a land or static id. True with `*present` false and `error` saying why
+    // when the side holds no record for it (no tile data file, or one that ends before it):
+    // the engine then lists it as unreadable where the other side's record is not empty.
+    // False with `error` when the record cannot be read at all.
     virtual bool tileRecord(int kind, int id, tile_struct* tile, bool* present, QString* error) const = 0;
     // The tile record's bytes as stored and the width of their flags (4 or 8), when the side
     // holds the record as stored bytes; empty otherwise. Two stored records of the same width

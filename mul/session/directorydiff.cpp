@@ -102,17 +102,16 @@ public:
             return;
         tile_struct tiles[kSideCount];
         bool present[kSideCount] {};
+        QString errors[kSideCount];
         bool ok = true;
         for (int s = 0; s < kSideCount; ++s) {
-            QString error;
-            if (!m_sides[s]->tileRecord(kind, id, &tiles[s], &present[s], &error)) {
-                unreadable(kind, id, s, error);
+            if (!m_sides[s]->tileRecord(kind, id, &tiles[s], &present[s], &errors[s])) {
+                unreadable(kind, id, s, errors[s]);
                 ok = false;
             }
         }
-        if (!ok || (!present[0] && !present[1]))
+        if (!ok || !bothPresent(kind, id, present, tiles[0] == tile_struct() && tiles[1] == tile_struct(), errors))
             return;
-        // A side without the record compares as an empty one, as the game reads it.
         const QStringList fields = differingTileFields(kind, tiles[0], tiles[1]);
         if (!fields.isEmpty()) {
             Difference d = differenceOf(kind, id, DiffPart::Tile);
@@ -125,17 +124,17 @@ public:
     {
         QByteArray bytes[kSideCount];
         bool present[kSideCount] {};
+        QString errors[kSideCount];
         bool ok = true;
         for (int s = 0; s < kSideCount; ++s) {
-            QString error;
-            if (!m_sides[s]->animRecord(id, &bytes[s], &present[s], &error)) {
-                unreadable(Static, id, s, error);
+            if (!m_sides[s]->animRecord(id, &bytes[s], &present[s], &errors[s])) {
+                unreadable(Static, id, s, errors[s]);
                 ok = false;
             }
-            if (!present[s])
-                bytes[s] = QByteArray(kAnimRecordSize, '\0');
         }
-        if (ok && (present[0] || present[1]) && bytes[0] != bytes[1])
+        const auto isEmpty = [](const QByteArray& b) { return b.count('\0') == b.size(); };
+        if (ok && bothPresent(Static, id, present, isEmpty(bytes[0]) && isEmpty(bytes[1]), errors)
+            && bytes[0] != bytes[1])
             add(Static, id, DiffPart::Anim);
     }
 
@@ -148,6 +147,20 @@ private:
         d.side = side == 0 ? DiffSideName::Here : DiffSideName::There;
         d.reason = why;
         m_result->differences.append(d);
+    }
+
+    // True when both sides hold the record, to be compared. Where one holds none, an empty
+    // record on the other side matches it and anything else is listed as unreadable on the
+    // side without one.
+    bool bothPresent(int kind, int id, const bool present[kSideCount], bool bothEmpty, const QString errors[kSideCount])
+    {
+        if (present[0] && present[1])
+            return true;
+        if (bothEmpty)
+            return false;
+        const int missing = present[0] ? 1 : 0;
+        unreadable(kind, id, missing, errors[missing].isEmpty() ? QStringLiteral("it has no record") : errors[missing]);
+        return false;
     }
 
     const DiffSide* m_sides[kSideCount];

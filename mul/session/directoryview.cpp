@@ -295,18 +295,15 @@ bool DirectoryView::tileRecord(int kind, int id, tile_struct* tile, bool* presen
         *error = m_open ? QStringLiteral("%1 items have no tile data").arg(kindName(kind)) : m_error;
         return false;
     }
-    if (!m_tiles->exists())
-        return true;
     if (!m_tiles->isOpen()) {
         *error = m_tiles->errorString();
-        return false;
+        return !m_tiles->exists();
     }
     // A file of a layout's size that ends early simply holds fewer records; one cut to a
     // size no layout gives was damaged, and what it lost cannot be told.
-    if (m_tileLayout == TileLayout::Unknown && tileOffset(kind, id) >= 0) {
-        *error = QStringLiteral("%1 is cut short (%2 bytes) before its record").arg(kTileDataName).arg(m_tiles->size());
-        return false;
-    }
+    *error = m_tileLayout == TileLayout::Unknown
+        ? QStringLiteral("%1 is cut short (%2 bytes) before its record").arg(kTileDataName).arg(m_tiles->size())
+        : QStringLiteral("%1 ends (%2 bytes) before its record").arg(kTileDataName).arg(m_tiles->size());
     return true;
 }
 
@@ -335,21 +332,18 @@ bool DirectoryView::animRecord(int id, QByteArray* bytes, bool* present, QString
         *error = QStringLiteral("static ids run to 0xffff");
         return false;
     }
-    if (!m_anims->exists())
-        return true;
     if (!m_anims->isOpen()) {
         *error = m_anims->errorString();
-        return false;
+        return !m_anims->exists();
     }
     if (offset + kAnimRecordSize <= m_anims->size()) {
         *bytes = QByteArray::fromRawData(m_anims->data() + offset, kAnimRecordSize);
         *present = true;
         return true;
     }
-    if (m_anims->size() % kAnimBlockSize != 0) {
-        *error = QStringLiteral("%1 is cut short (%2 bytes) before its record").arg(kAnimDataName).arg(m_anims->size());
-        return false;
-    }
+    *error = m_anims->size() % kAnimBlockSize != 0
+        ? QStringLiteral("%1 is cut short (%2 bytes) before its record").arg(kAnimDataName).arg(m_anims->size())
+        : QStringLiteral("%1 ends (%2 bytes) before its record").arg(kAnimDataName).arg(m_anims->size());
     return true;
 }
 
