@@ -22,6 +22,9 @@ public:
     // when there is none.
     virtual QString directory() const = 0;
 
+    // A warning about the side as a whole (an unfinished save left in it); empty when none.
+    virtual QString sideWarning() const { return QString(); }
+
     // The ids of `kind` with a picture entry, ascending.
     virtual QVector<int> listedIds(int kind) const = 0;
     // Why the catalogue could not be listed at all (its ids are then unknown on this side);

@@ -257,6 +257,8 @@ bool compareSides(const DiffSide& here, const DiffSide& there, const DiffOptions
     result->kinds = kinds;
 
     const DiffSide* sides[kSideCount] = { &here, &there };
+    for (int s = 0; s < kSideCount; ++s)
+        result->sideWarnings[s] = sides[s]->sideWarning();
     QVector<int> listed[kItemKindCount][kSideCount];
     qint64 total = 0;
     for (int kind : kinds) {

@@ -60,6 +60,8 @@ struct DiffResult {
     // catalogue are given as unreadable here.
     QString unreadable[kItemKindCount][2];
     QString warnings[kItemKindCount][2];
+    // Per side: a warning about the directory as a whole.
+    QString sideWarnings[2];
     // The kinds compared, in order.
     QVector<int> kinds;
 

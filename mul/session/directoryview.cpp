@@ -5,6 +5,7 @@
 #include "indexdamage.h"
 #include "itemkind.h"
 #include "packagenames.h"
+#include "savetransaction.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -143,6 +144,16 @@ void DirectoryView::listPackage(int kind)
     }
     std::sort(listed.begin(), listed.end());
     listed.erase(std::unique(listed.begin(), listed.end()), listed.end());
+}
+
+QString DirectoryView::sideWarning() const
+{
+    // Recovering it would mean writing there; the files are compared as they are.
+    if (m_open && hasPendingSave(m_dir))
+        return QStringLiteral("%1 holds a save that was interrupted and not finished (%2): its files may mix old "
+                              "and new contents until the editor or qmtool opens it for editing")
+            .arg(QDir::toNativeSeparators(m_dir), QLatin1String(kJournalName));
+    return QString();
 }
 
 QVector<int> DirectoryView::listedIds(int kind) const

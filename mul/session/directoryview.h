@@ -55,6 +55,7 @@ public:
     TileLayout tileLayout() const { return m_tileLayout; }
 
     QString directory() const override { return m_dir; }
+    QString sideWarning() const override;
     QVector<int> listedIds(int kind) const override;
     QString catalogueUnreadable(int kind) const override;
     QString catalogueWarning(int kind) const override;

@@ -82,6 +82,9 @@ int cmdDiff(ToolContext& ctx, CommandParser& cmd)
     QString error;
     if (!compareDirectories(ctx.dir, args.at(0), options, &result, &error))
         return cmd.dataError(error);
+    for (int side = 0; side < 2; ++side)
+        if (!result.sideWarnings[side].isEmpty())
+            ctx.err << "qmtool: warning: " << result.sideWarnings[side] << Qt::endl;
     for (int kind : result.kinds) {
         for (int side = 0; side < 2; ++side) {
             const QString where = sideName(side == 0 ? DiffSideName::Here : DiffSideName::There);
