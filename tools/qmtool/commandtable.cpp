@@ -172,6 +172,25 @@ QVector<ToolCommandEntry> buildCommands()
               QStringLiteral("The id to import under, or 'auto' for the smallest free id (default: the "
                              "patch's id).") } },
           1, 1, cmdImportPatch },
+        { QStringLiteral("diff"), QStringLiteral("diff OTHERDIR [KIND...] [--json] [--exit-code]"),
+          QStringLiteral("what differs from another data directory, item by item"),
+          QStringLiteral("Compares the data directory with OTHERDIR, which is only read, and prints one line per "
+                         "difference: KIND 0xID WHAT, where WHAT is only-here, only-there, picture, tile "
+                         "FIELD,FIELD... (the tile fields that differ), anim, or unreadable here|there: REASON. An "
+                         "item that differs in several parts gets one line per part. Pictures are compared by "
+                         "their decoded pixels, so the same picture in a package and in a .mul pair, or in "
+                         "another encoding, is equal; tile records field by field; animation records byte for "
+                         "byte. A count per catalogue follows; warnings about damaged files go to stderr. Exit "
+                         "code 0 whether or not there are differences (3 with --exit-code when there are), 2 "
+                         "when OTHERDIR is missing or is the data directory itself."),
+          { { QStringLiteral("OTHERDIR"), QStringLiteral("the data directory to compare with (never written)") },
+            { QStringLiteral("KIND..."), QStringLiteral("only these catalogues: ") + kKind + QStringLiteral("; tile "
+                                             "data goes with land and static, animation data with static") } },
+          { { QStringLiteral("json"), QString(),
+              QStringLiteral("Print one JSON object: differences (kind, id, what, and fields or side and reason) "
+                             "and counts per catalogue.") },
+            { QStringLiteral("exit-code"), QString(), QStringLiteral("Exit with code 3 when anything differs.") } },
+          1, -1, cmdDiff },
         { QStringLiteral("export-images"), QStringLiteral("export-images KIND DIR [--ids RANGE] [--keep-existing]"),
           QStringLiteral("pictures into a folder, one PNG per item"),
           QStringLiteral("Writes the picture of every item of KIND (or of those in RANGE) into the folder DIR, "

@@ -7,7 +7,8 @@
 class CommandParser;
 
 // Exit codes of qmtool.
-enum ToolExit { ExitOk = 0, ExitUsage = 1, ExitData = 2 };
+// ExitDiffers: 'diff --exit-code' found differences.
+enum ToolExit { ExitOk = 0, ExitUsage = 1, ExitData = 2, ExitDiffers = 3 };
 
 // What a command gets: the data directory and its own arguments (the command name first,
 // as QCommandLineParser expects), and the two output streams. Results go to `out` only;
@@ -44,6 +45,8 @@ int cmdConvert(ToolContext& ctx, CommandParser& cmd);
 // Patch files.
 int cmdExportPatch(ToolContext& ctx, CommandParser& cmd);
 int cmdImportPatch(ToolContext& ctx, CommandParser& cmd);
+// Comparing with another data directory.
+int cmdDiff(ToolContext& ctx, CommandParser& cmd);
 
 // Before a command reads the directory: finishes or undoes an interrupted Save, telling the
 // user on `err`. Returns false (with a message written) when the directory cannot be trusted.
