@@ -292,7 +292,8 @@ private slots:
             { "delete", { "gump", "1" } }, { "set-tile", { "land", "2", "texid=1" } },
             { "set-anim", { "16", "count=1" } }, { "save", {} }, { "export-patch", { "gump", "1", files.filePath("o.qmp") } },
             { "import-patch", { files.filePath("in.qmp") } }, { "export-images", { "gump", files.filePath("out") } },
-            { "import-images", { "gump", files.path() } },
+            { "import-images", { "gump", files.path() } }, { "hues", {} }, { "hue", { "1" } },
+            { "diff", { files.path() } },
         };
         const QString missing = m_small.path() + "/nowhere";
         for (const ToolCommandEntry& command : toolCommands()) {
