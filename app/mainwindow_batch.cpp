@@ -23,7 +23,6 @@
 #include <QProgressDialog>
 #include <QStatusBar>
 #include <QTreeWidget>
-#include <QUndoStack>
 
 #include <algorithm>
 
@@ -214,24 +213,10 @@ void mainwindow::importPictures()
         return;
     }
 
+    // All or nothing: a refusal half-way takes back what the step held so far, and nothing of
+    // it stays on the history to be redone.
     QVector<int> newIds;
-    const int stepsBefore = session->undoStack()->index();
-    bool ok = true;
-    session->beginStep(title);
-    for (const AcceptedPicture& picture : plan.accepted) {
-        const bool listed = session->isListed(kind, picture.id);
-        ok = session->setImage(kind, picture.id, picture.image, &error)
-            && (listed || session->insert(kind, picture.id, &error));
-        if (!ok)
-            break;
-        if (!listed)
-            newIds << picture.id;
-    }
-    session->endStep();
-    if (!ok) {
-        // All or nothing: what the step holds so far is taken back.
-        if (session->undoStack()->index() > stepsBefore)
-            session->undoStack()->undo();
+    if (!applyImageImport(*session, kind, plan.accepted, title, &newIds, &error)) {
         Dialogs::get().warning(this, title, tr("Nothing was imported: %1").arg(error));
         return;
     }
