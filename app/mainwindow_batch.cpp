@@ -135,7 +135,7 @@ QVector<int> mainwindow::pictureBatchIds() const
 
 void mainwindow::exportPictures()
 {
-    const int kind = currentKind;
+    const ItemKind kind = ItemKind(currentKind);
     const QVector<int> ids = pictureBatchIds();
     const QString title = tr("Export Pictures");
     if (ids.isEmpty()) {
@@ -151,7 +151,7 @@ void mainwindow::exportPictures()
     {
         BatchProgressDialog progress(this, tr("Exporting %1 pictures...").arg(ids.size()));
         result = exportImages(
-            kind, ids, folder, [this](int k, int id) { return session->image(ItemKind(k), id); }, {},
+            kind, ids, folder, [this](ItemKind k, int id) { return session->image(k, id); }, {},
             progress.callback());
     }
     if (!result.error.isEmpty()) {
