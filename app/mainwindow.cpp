@@ -26,7 +26,6 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <QUndoStack>
 
 using namespace qm;
 
@@ -120,7 +119,6 @@ mainwindow::~mainwindow()
 {
     // The session and its history outlive this part of the window (they are its children):
     // what they announce while they are destroyed must not reach the half-destroyed window.
-    session->undoStack()->disconnect(this);
     session->disconnect(this);
 }
 
@@ -403,20 +401,23 @@ void mainwindow::helpContents() {}
 
 void mainwindow::editUndo()
 {
-    session->undoStack()->undo();
+    session->undo();
 }
 
 void mainwindow::editRedo()
 {
-    session->undoStack()->redo();
+    session->redo();
 }
 
 void mainwindow::rcvImage(int type, int tid, QImage& nimage)
 {
     if (!isValidKind(type))
         return;
+    // An item window sends a null picture for an item whose picture the user removed.
     QString error;
-    if (!session->setImage(ItemKind(type), tid, nimage.copy(), &error))
+    const bool ok = nimage.isNull() ? session->emptyImage(ItemKind(type), tid, &error)
+                                    : session->setImage(ItemKind(type), tid, nimage.copy(), &error);
+    if (!ok)
         refuseEdit(ItemKind(type), tid, error);
 }
 

@@ -205,17 +205,18 @@ protected:
     virtual void openDirectory(const QString& dir);
     // Tells the user why a Save step failed and marks the Save as failed.
     void reportSaveFailure(const QString& error);
-    // The gump or texture step of Save, showing `status` while it writes.
-    void saveImageStep(qm::ItemKind kind, const QString& status);
     // Before the session's edits are dropped: asks Save / Discard / Cancel when there are
     // unsaved edits. True to go on (saved or discarded).
     bool maybeSave();
     // Before the item windows are closed: asks when one holds edits not yet applied.
     bool mayCloseItemWindows();
-    // Runs a Save stage; outside a Save the whole Save runs instead, since a part of the
-    // change set cannot be written alone without breaking the all-or-nothing promise.
-    template <typename Stage>
-    void runSaveStage(const QString& status, Stage&& stage);
+    // Runs a Save stage, showing its status text; outside a Save the whole Save runs
+    // instead, since a part of the change set cannot be written alone without breaking the
+    // all-or-nothing promise.
+    void runSaveStage(qm::SaveStage stage);
+    // After another program saved into the directory: offers to read it again and apply the
+    // unsaved edits on top. True when that was done (Save may run again).
+    bool offerReloadAndReplay(const QString& refusal);
 
 private:
     void init();

@@ -23,7 +23,6 @@
 #include <QProgressDialog>
 #include <QStatusBar>
 #include <QTreeWidget>
-#include <QUndoStack>
 
 #include <algorithm>
 
@@ -136,7 +135,7 @@ QVector<int> mainwindow::pictureBatchIds() const
 
 void mainwindow::exportPictures()
 {
-    const int kind = currentKind;
+    const ItemKind kind = ItemKind(currentKind);
     const QVector<int> ids = pictureBatchIds();
     const QString title = tr("Export Pictures");
     if (ids.isEmpty()) {
@@ -152,7 +151,7 @@ void mainwindow::exportPictures()
     {
         BatchProgressDialog progress(this, tr("Exporting %1 pictures...").arg(ids.size()));
         result = exportImages(
-            kind, ids, folder, [this](int k, int id) { return session->image(ItemKind(k), id); }, {},
+            kind, ids, folder, [this](ItemKind k, int id) { return session->image(k, id); }, {},
             progress.callback());
     }
     if (!result.error.isEmpty()) {
@@ -214,24 +213,10 @@ void mainwindow::importPictures()
         return;
     }
 
+    // All or nothing: a refusal half-way takes back what the step held so far, and nothing of
+    // it stays on the history to be redone.
     QVector<int> newIds;
-    const int stepsBefore = session->undoStack()->index();
-    bool ok = true;
-    session->beginStep(title);
-    for (const AcceptedPicture& picture : plan.accepted) {
-        const bool listed = session->isListed(kind, picture.id);
-        ok = session->setImage(kind, picture.id, picture.image, &error)
-            && (listed || session->insert(kind, picture.id, &error));
-        if (!ok)
-            break;
-        if (!listed)
-            newIds << picture.id;
-    }
-    session->endStep();
-    if (!ok) {
-        // All or nothing: what the step holds so far is taken back.
-        if (session->undoStack()->index() > stepsBefore)
-            session->undoStack()->undo();
+    if (!applyImageImport(*session, kind, plan.accepted, title, &newIds, &error)) {
         Dialogs::get().warning(this, title, tr("Nothing was imported: %1").arg(error));
         return;
     }

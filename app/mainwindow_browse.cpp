@@ -6,7 +6,6 @@
 #include "cataloguegridmodel.h"
 #include "cataloguegridview.h"
 #include "cataloguepane.h"
-#include "tilecatalogue.h"
 #include "thumbnailcache.h"
 #include "thumbnailsource.h"
 
@@ -93,10 +92,7 @@ void mainwindow::setFiles()
     for (int kind = 0; kind < kItemKindCount; ++kind) {
         CatalogueGridModel* model = m_panes[kind]->model();
         if (hasTileData(kind)) {
-            QVector<tile_struct> records;
-            QString error;
-            readAllTileRecords(mulDir, kind, &records, &error);   // none: the names stay empty
-            model->setTileRecords(records);
+            model->setTileRecords(session->tileRecords(ItemKind(kind)));
         }
         model->setIds(session->listed(ItemKind(kind)));
     }
@@ -106,8 +102,7 @@ void mainwindow::setFiles()
 
 bool mainwindow::isEdited(ItemKind kind, int id) const
 {
-    return changes.images[kind].contains(id) || (hasTileData(kind) && changes.tiles[kind].contains(id))
-        || (kind == Static && changes.animEntries.contains(id));
+    return session->isEdited(kind, id);
 }
 
 void mainwindow::followItem(ItemKind kind, int id, int parts)
@@ -116,9 +111,9 @@ void mainwindow::followItem(ItemKind kind, int id, int parts)
     if (parts & ImagePart) {
         // The workers get their own copy of the edited picture; the session's map stays on
         // this thread.
-        const auto edited = changes.images[kind].constFind(id);
-        if (edited != changes.images[kind].constEnd())
-            m_pictures->setEdited(kind, id, *edited);
+        const PictureEdit edit = changes.picture(kind, id);
+        if (edit.isEdit())
+            m_pictures->setEdited(kind, id, edit.image);   // a null one: emptied
         else
             m_pictures->clearEdited(kind, id);
         model->pictureChanged(id);
@@ -131,20 +126,15 @@ void mainwindow::followItem(ItemKind kind, int id, int parts)
 void mainwindow::refreshEditedItems()
 {
     for (int kind = 0; kind < kItemKindCount; ++kind) {
-        QSet<int> edited;
-        for (int id : changes.images[kind].keys())
-            edited.insert(id);
-        if (hasTileData(kind))
-            for (int id : changes.tiles[kind].keys())
-                edited.insert(id);
-        if (kind == Static)
-            for (int id : changes.animEntries.keys())
-                edited.insert(id);
-        m_panes[kind]->model()->setEditedIds(edited);
+        const QVector<int> ids = session->editedIds(ItemKind(kind));
+        m_panes[kind]->model()->setEditedIds(QSet<int>(ids.cbegin(), ids.cend()));
     }
     // Saved pictures are in the files now, and read from there.
     m_pictures->reset(mulDir);
-    for (int kind = 0; kind < kItemKindCount; ++kind)
+    for (int kind = 0; kind < kItemKindCount; ++kind) {
         for (auto it = changes.images[kind].cbegin(); it != changes.images[kind].cend(); ++it)
             m_pictures->setEdited(kind, it.key(), it.value());
+        for (int id : changes.emptied[kind])
+            m_pictures->setEdited(kind, id, QImage());
+    }
 }

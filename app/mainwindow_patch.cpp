@@ -25,7 +25,7 @@ void mainwindow::fileExport()
     const QString fileName = patchFileNameForFilter(chosen, selectedFilter);
     PatchItem patch;
     QString error;
-    if (!buildPatch(mulDir, changes, currentKind, selected.first(), &patch, &error)
+    if (!buildPatch(*session, ItemKind(currentKind), selected.first(), &patch, &error)
         || !writePatchFile(fileName, patch, &error))
         Dialogs::get().critical(this, tr("Export Item"), error);
 }

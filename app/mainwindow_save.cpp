@@ -31,17 +31,21 @@ void mainwindow::fileSave()
     m_saveNotes.clear();
     m_save = std::make_unique<SessionSave>(*session);
     QString error;
-    if (!m_save->begin(&error))
-        reportSaveFailure(error);
-    void (mainwindow::*const steps[])() = { &mainwindow::saveArt, &mainwindow::saveGump,
-                                            &mainwindow::saveTexture, &mainwindow::saveAnimData };
-    for (auto step : steps) {
-        if (saveFailed)
-            break;
-        // Between steps the window repaints, so that the status text of each step shows.
-        if (step != steps[0])
+    if (!m_save->begin(&error)) {
+        m_save.reset();
+        QApplication::restoreOverrideCursor();
+        if (!session->staleIndexFiles().isEmpty() && offerReloadAndReplay(error))
+            fileSave();
+        else
+            reportSaveFailure(error);
+        return;
+    }
+    const QVector<SaveStageInfo>& stages = saveStages();
+    for (int i = 0; i < stages.size() && !saveFailed; ++i) {
+        // Between stages the window repaints, so that the status text of each shows.
+        if (i > 0)
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 1000);
-        (this->*step)();
+        runSaveStage(stages[i].stage);
     }
     if (!saveFailed) {
         if (m_save->commit(&error)) {
@@ -59,6 +63,29 @@ void mainwindow::fileSave()
     QApplication::restoreOverrideCursor();
 }
 
+bool mainwindow::offerReloadAndReplay(const QString& refusal)
+{
+    const QString title = tr("Save refused");
+    const auto answer = Dialogs::get().question(
+        this, title,
+        refusal + tr(".\n\nReload and apply my edits again? The directory is read anew and your unsaved edits "
+                     "are made once more on top of what the other program saved."),
+        QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
+    if (answer != QMessageBox::Yes)
+        return false;
+    EditSession::ReplayReport report;
+    QString error;
+    if (!session->reloadAndReplay(&report, &error)) {
+        reportSaveFailure(error);
+        return false;
+    }
+    if (!report.refused.isEmpty())
+        Dialogs::get().warning(this, title,
+                               tr("These edits could not be applied again and were left out:\n%1")
+                                   .arg(report.refused.join(QLatin1Char('\n'))));
+    return true;
+}
+
 void mainwindow::reportSaveFailure(const QString& error)
 {
     saveFailed = true;
@@ -67,42 +94,35 @@ void mainwindow::reportSaveFailure(const QString& error)
     Dialogs::get().critical(this, tr("Save failed"), error + tr(".\n\nNo file was changed; your unsaved edits are kept."));
 }
 
-template <typename Stage>
-void mainwindow::runSaveStage(const QString& status, Stage&& stage)
+void mainwindow::runSaveStage(SaveStage stage)
 {
     if (!m_save) {
         fileSave();
         return;
     }
-    statusBar()->showMessage(status);
+    statusBar()->showMessage(saveStageStatus(stage));
     QString error;
-    if (!stage(*m_save, &error))
+    if (!m_save->stage(stage, &error, &m_saveNotes))
         reportSaveFailure(error);
 }
 
+// Each stage is also a command of its own.
 void mainwindow::saveArt()
 {
-    runSaveStage(tr("Writing art.idx/mul and tiledata.mul"),
-                 [this](SessionSave& save, QString* error) { return save.stageArt(error, &m_saveNotes); });
+    runSaveStage(SaveStage::ArtAndTiles);
 }
 
 void mainwindow::saveGump()
 {
-    saveImageStep(Gump, tr("Writing gump.idx/mul"));
+    runSaveStage(SaveStage::Gumps);
 }
 
 void mainwindow::saveTexture()
 {
-    saveImageStep(Texture, tr("Writing Textures "));
-}
-
-void mainwindow::saveImageStep(ItemKind kind, const QString& status)
-{
-    runSaveStage(status, [kind](SessionSave& save, QString* error) { return save.stageImages(kind, error); });
+    runSaveStage(SaveStage::Textures);
 }
 
 void mainwindow::saveAnimData()
 {
-    runSaveStage(tr("Writing animdata.mul"),
-                 [](SessionSave& save, QString* error) { return save.stageAnim(error); });
+    runSaveStage(SaveStage::AnimData);
 }

@@ -18,7 +18,6 @@
 #include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTreeWidget>
-#include <QUndoStack>
 
 using namespace qm;
 
@@ -40,12 +39,7 @@ void mainwindow::connectSession()
     connect(session, &EditSession::itemChanged, this, &mainwindow::followItem);
     connect(session, &EditSession::itemChanged, this, &mainwindow::broadcastItem);
     connect(session, &EditSession::modifiedChanged, this, &QWidget::setWindowModified);
-
-    QUndoStack* history = session->undoStack();
-    connect(history, &QUndoStack::canUndoChanged, this, &mainwindow::updateUndoActions);
-    connect(history, &QUndoStack::canRedoChanged, this, &mainwindow::updateUndoActions);
-    connect(history, &QUndoStack::undoTextChanged, this, &mainwindow::updateUndoActions);
-    connect(history, &QUndoStack::redoTextChanged, this, &mainwindow::updateUndoActions);
+    connect(session, &EditSession::historyChanged, this, &mainwindow::updateUndoActions);
 }
 
 void mainwindow::updateTitle()
@@ -60,11 +54,10 @@ void mainwindow::updateTitle()
 // The menu entries name the step they undo or redo: "Undo Replace Picture of Static 0x1a".
 void mainwindow::updateUndoActions()
 {
-    const QUndoStack* history = session->undoStack();
-    editUndoAction->setEnabled(history->canUndo());
-    editRedoAction->setEnabled(history->canRedo());
-    editUndoAction->setText(history->canUndo() ? tr("&Undo %1").arg(history->undoText()) : tr("&Undo"));
-    editRedoAction->setText(history->canRedo() ? tr("&Redo %1").arg(history->redoText()) : tr("&Redo"));
+    editUndoAction->setEnabled(session->canUndo());
+    editRedoAction->setEnabled(session->canRedo());
+    editUndoAction->setText(session->canUndo() ? tr("&Undo %1").arg(session->undoText()) : tr("&Undo"));
+    editRedoAction->setText(session->canRedo() ? tr("&Redo %1").arg(session->redoText()) : tr("&Redo"));
 }
 
 void mainwindow::openDirectory(const QString& dir)

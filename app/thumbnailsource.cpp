@@ -43,5 +43,5 @@ QImage ThumbnailSource::picture(int kind, int id) const
         dir = m_dir;
     }
     // Decoded outside the lock, so several threads decode at once.
-    return readImageFromFiles(dir, kind, id);
+    return readImageFromFiles(dir, ItemKind(kind), id);
 }

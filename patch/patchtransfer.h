@@ -14,13 +14,12 @@ class EditSession;
 
 // Moving one item between the data files (with their change set) and a patch.
 
-// The item's current state: the change set's entries where it holds them, else the data
-// files. Tile records not in the change set are copied from tiledata.mul byte for byte; a
-// wide tiledata.mul gives a format 2 patch. Fails when they would have to come from a
-// tiledata.mul of a layout this program does not know: their bytes would be another
-// record's, and the patch would spread them.
-bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int id,
-                PatchItem* out, QString* error);
+// The item as the session serves it: its edits where it has them (an emptied item gives a
+// patch without a picture), else the data files. Tile records that are not edited are copied
+// from tiledata.mul byte for byte; a wide tiledata.mul gives a format 2 patch. Fails when they
+// would have to come from a tiledata.mul of a layout this program does not know: their bytes
+// would be another record's, and the patch would spread them.
+bool buildPatch(const EditSession& session, ItemKind kind, int id, PatchItem* out, QString* error);
 
 // The records the patch carries, as the change set stores them (a format 1 record has the
 // high flag bits 0).
@@ -41,13 +40,13 @@ bool importPatch(EditSession& session, const PatchItem& patch, int id, QString* 
 
 // The caption of the id question for a kind: "Land Tile id", "Static Tile id", "Gump id",
 // "Texture id".
-QString patchIdCaption(int kind);
+QString patchIdCaption(ItemKind kind);
 
 // Empty when the data files can hold `id` as an item of `kind`, else why not. Land ids run
 // to 16,383 and static ids to 65,535 (they share artidx.mul); gump and texture ids may lie
 // past the end of their index, which Save extends as far as it will (kGrownIndexLimit), so
 // that an imported item never makes every later Save fail.
-QString idRangeError(int kind, qint64 id);
+QString idRangeError(ItemKind kind, qint64 id);
 
 // The user's answer to the id question, white space simplified: empty takes the smallest free
 // id; "0x"/"0X" then hexadecimal; otherwise decimal.
@@ -62,6 +61,6 @@ struct PatchIdAnswer {
     int id = -1;
     QString message;
 };
-PatchIdAnswer resolvePatchId(const QString& answer, int kind, const std::set<quint32>& freeIds);
+PatchIdAnswer resolvePatchId(const QString& answer, ItemKind kind, const std::set<quint32>& freeIds);
 
 } // namespace qm

@@ -5,11 +5,12 @@
 #include "itemsource.h"
 #include "recordsource.h"
 #include "savetransaction.h"
-#include "sessionsave.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QUndoStack>
+#include <QSet>
+
+#include <algorithm>
 
 namespace qm {
 
@@ -18,44 +19,29 @@ namespace {
 // Steps kept for Undo; images make a step large, so the oldest go.
 constexpr int kUndoLimit = 200;
 
-QString itemsName(const QString& verb, ItemKind kind, const QVector<int>& ids)
-{
-    return ids.size() == 1 ? QStringLiteral("%1 %2").arg(verb, itemName(kind, ids.first()))
-                           : QStringLiteral("%1 %2 %3 Items").arg(verb).arg(ids.size()).arg(kindName(kind));
-}
-
 } // namespace
 
 EditSession::EditSession(QObject* parent)
     : QObject(parent)
-    , m_undo(std::make_unique<QUndoStack>())
+    , m_history(kUndoLimit)
+    , m_snapshot(std::make_shared<PictureSnapshot>())
 {
-    m_undo->setUndoLimit(kUndoLimit);
-    connect(m_undo.get(), &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
 }
 
-EditSession::~EditSession()
-{
-    // The stack announces its emptying as it is destroyed; nobody may hear that from a session
-    // that is going away (its views may be half destroyed already).
-    m_undo->disconnect();
-}
+EditSession::~EditSession() = default;
 
 void EditSession::open(const QString& mulDir, OpenReport* report)
 {
     OpenReport local;
     if (!report)
         report = &local;
-    m_pending.reset();
-    m_undo->clear();
-    m_changes = ChangeSet();
     m_dir = mulDir;
     if (!m_dir.isEmpty() && QFileInfo(m_dir).isDir()
         && !recoverInterruptedSave(m_dir, &report->recovered, &report->recoveryError)) {
-        report->recoveryError += QStringLiteral(". The data files may not match each other until this is "
+        report->recoveryError += QStringLiteral(". The data directory may not match each other until this is "
                                                 "resolved; Save refuses to run while the unfinished save remains");
     }
-    readDirectory();
+    reload();
     for (int kind : { int(Land), int(Gump), int(Texture) })
         if (isReadOnly(ItemKind(kind)))
             report->catalogueWarnings << m_readOnly[kind];
@@ -67,6 +53,16 @@ void EditSession::open(const QString& mulDir, OpenReport* report)
         report->tileDataWarning = QStringLiteral("tiledata.mul is missing in %1. Tile data cannot be shown or saved.")
                                       .arg(QDir::toNativeSeparators(m_dir));
     }
+}
+
+// The one way the session comes to serve the directory as its files are: no edits, no
+// history, everything read anew.
+void EditSession::reload()
+{
+    m_pending.reset();
+    m_changes = ChangeSet();
+    moveHistory([this] { m_history.clear(); });
+    readDirectory();
     emit cataloguesReset();
 }
 
@@ -87,6 +83,28 @@ void EditSession::readDirectory()
     }
     m_tileState = m_dir.isEmpty() ? TileDataState::Missing : qm::tileDataState(m_dir, &m_tileDataSize);
     m_tileLayout = m_tileState == TileDataState::Missing ? TileLayout::Unknown : tileLayoutForSize(m_tileDataSize);
+    openSources();
+}
+
+void EditSession::openSources()
+{
+    for (int kind = 0; kind < kItemKindCount; ++kind)
+        m_sources[kind] = m_dir.isEmpty() ? nullptr : std::make_shared<const RecordSource>(m_dir, kind);
+    m_storedTiles.reset(m_dir);
+    takeSnapshot();
+}
+
+void EditSession::takeSnapshot()
+{
+    auto snapshot = std::make_shared<const PictureSnapshot>(m_sources, m_changes);
+    const QMutexLocker lock(&m_snapshotLock);
+    m_snapshot = std::move(snapshot);
+}
+
+std::shared_ptr<const PictureSnapshot> EditSession::pictureSnapshot() const
+{
+    const QMutexLocker lock(&m_snapshotLock);
+    return m_snapshot;
 }
 
 QString EditSession::formsSummary() const
@@ -107,12 +125,63 @@ QString EditSession::tileDataReason() const
 
 QImage EditSession::image(ItemKind kind, int id) const
 {
-    return currentImage(m_dir, m_changes, kind, id);
+    if (!isValidKind(kind) || id < 0)
+        return QImage();
+    const PictureEdit edit = m_changes.picture(kind, id);
+    if (edit.isEdit())
+        return edit.image;
+    if ((kind == Land && id >= kLandCount) || (kind == Static && id >= kStaticCount))
+        return QImage();
+    return m_sources[kind] ? m_sources[kind]->decode(id) : QImage();
 }
 
 tile_struct EditSession::tile(ItemKind kind, int id) const
 {
-    return currentTile(m_dir, m_changes, kind, id);
+    if (!hasTileData(kind))
+        return tile_struct();
+    const auto it = m_changes.tiles[kind].constFind(id);
+    return it != m_changes.tiles[kind].constEnd() ? *it : m_storedTiles.record(kind, id);
+}
+
+QVector<tile_struct> EditSession::tileRecords(ItemKind kind) const
+{
+    if (!hasTileData(kind))
+        return {};
+    QVector<tile_struct> records = m_storedTiles.records(kind);
+    for (auto it = m_changes.tiles[kind].cbegin(); it != m_changes.tiles[kind].cend(); ++it)
+        if (it.key() >= 0 && it.key() < records.size())
+            records[it.key()] = it.value();
+    return records;
+}
+
+QByteArray EditSession::storedTileBytes(ItemKind kind, int id) const
+{
+    return m_storedTiles.rawRecord(kind, id);
+}
+
+bool EditSession::isEdited(ItemKind kind, int id) const
+{
+    return isValidKind(kind)
+        && (m_changes.picture(kind, id).isEdit() || (hasTileData(kind) && m_changes.tiles[kind].contains(id))
+            || (kind == Static && m_changes.animEntries.contains(id)));
+}
+
+QVector<int> EditSession::editedIds(ItemKind kind) const
+{
+    if (!isValidKind(kind))
+        return {};
+    QSet<int> ids(m_changes.emptied[kind]);
+    for (auto it = m_changes.images[kind].keyBegin(); it != m_changes.images[kind].keyEnd(); ++it)
+        ids.insert(*it);
+    if (hasTileData(kind))
+        for (auto it = m_changes.tiles[kind].keyBegin(); it != m_changes.tiles[kind].keyEnd(); ++it)
+            ids.insert(*it);
+    if (kind == Static)
+        for (auto it = m_changes.animEntries.keyBegin(); it != m_changes.animEntries.keyEnd(); ++it)
+            ids.insert(*it);
+    QVector<int> sorted(ids.cbegin(), ids.cend());
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
 }
 
 anim_st EditSession::anim(int id) const
@@ -141,7 +210,9 @@ bool EditSession::checkImage(ItemKind kind, int id, const QImage& image, QString
     if (!canEditItem(kind, id, error))
         return false;
     QString why;
-    if (image.isNull() || canEncode(kind, image, &why))
+    if (image.isNull())
+        why = QStringLiteral("a picture without pixels is no picture (remove the picture instead)");
+    else if (canEncode(kind, image, &why))
         return true;
     if (error)
         *error = QStringLiteral("%1 cannot hold this picture: %2").arg(itemName(kind, id), why);
@@ -159,245 +230,6 @@ bool EditSession::checkTileFlags(ItemKind kind, int id, const tile_struct& tile,
                                 "its %3 layout")
                      .arg(itemName(kind, id), QString::number(tile.flags, 16), tileLayoutName(m_tileLayout));
     return false;
-}
-
-bool EditSession::setImage(ItemKind kind, int id, const QImage& image, QString* error)
-{
-    if (!checkImage(kind, id, image, error))
-        return false;
-    return change({ kind, id }, QStringLiteral("Replace Picture of %1").arg(itemName(kind, id)),
-                  [&](ItemState& s) { s.image = image; });
-}
-
-bool EditSession::setTile(ItemKind kind, int id, const tile_struct& tile, QString* error)
-{
-    // Kept even where tiledata.mul cannot be written: Save then leaves the file alone, says so
-    // and keeps the record, as it does for a patch's tile data.
-    const QString why = hasTileData(kind) ? itemIdRangeError(kind, id) : QStringLiteral("%1 has no tile data").arg(itemName(kind, id));
-    if (!why.isEmpty()) {
-        if (error)
-            *error = why;
-        return false;
-    }
-    if (!checkTileFlags(kind, id, tile, error))
-        return false;
-    return change({ kind, id }, QStringLiteral("Change Tile Data of %1").arg(itemName(kind, id)),
-                  [&](ItemState& s) { s.tile = tile; });
-}
-
-bool EditSession::setAnim(int id, const anim_st& anim, QString* error)
-{
-    const QString why = itemIdRangeError(Static, id);
-    if (!why.isEmpty()) {
-        if (error)
-            *error = why;
-        return false;
-    }
-    return change({ Static, id }, QStringLiteral("Change Animation Data of %1").arg(itemName(Static, id)),
-                  [&](ItemState& s) { s.anim = anim; });
-}
-
-bool EditSession::insert(ItemKind kind, int id, QString* error)
-{
-    if (!canEditItem(kind, id, error))
-        return false;
-    return change({ kind, id }, QStringLiteral("New %1").arg(itemName(kind, id)), [](ItemState& s) { s.listed = true; });
-}
-
-bool EditSession::remove(ItemKind kind, const QVector<int>& ids, QString* error)
-{
-    for (int id : ids)
-        if (!canEditItem(kind, id, error))
-            return false;
-    beginStep(itemsName(QStringLiteral("Delete"), kind, ids));
-    for (int id : ids) {
-        change({ kind, id }, QString(), [](ItemState& s) {
-            s.listed = false;
-            s.image.reset();
-            s.tile.reset();
-        });
-    }
-    endStep();
-    return true;
-}
-
-bool EditSession::storeItem(ItemKind kind, int id, const QImage& image, const tile_struct& tile,
-                            const anim_st& anim, const QString& stepName, QString* error)
-{
-    if (!checkImage(kind, id, image, error) || !checkTileFlags(kind, id, tile, error))
-        return false;
-    return change({ kind, id }, stepName, [&](ItemState& s) {
-        s.listed = true;
-        s.image = image;
-        if (hasTileData(kind))
-            s.tile = tile;
-        if (kind == Static)
-            s.anim = anim;
-    });
-}
-
-void EditSession::beginStep(const QString& name)
-{
-    if (m_pending) {
-        ++m_pending->depth;
-        return;
-    }
-    m_pending = std::make_unique<PendingStep>();
-    m_pending->name = name;
-}
-
-void EditSession::endStep()
-{
-    if (!m_pending || --m_pending->depth > 0)
-        return;
-    const std::unique_ptr<PendingStep> step = std::move(m_pending);
-    QMap<ItemKey, ItemStep::Transition> items;
-    for (auto it = step->before.cbegin(); it != step->before.cend(); ++it) {
-        const ItemState after = stateOf(it.key());
-        if (after != it.value())
-            items.insert(it.key(), { it.value(), after });
-    }
-    if (items.isEmpty())
-        return;
-    QString name = step->name;
-    QStringList names = step->names;
-    names.removeAll(QString());
-    names.removeDuplicates();
-    if (name.isEmpty() && names.size() == 1)
-        name = names.first();
-    if (name.isEmpty()) {
-        const ItemKey first = items.firstKey();
-        name = items.size() == 1 ? QStringLiteral("Edit %1").arg(itemName(first.kind, first.id))
-                                 : QStringLiteral("Edit %1 Items").arg(items.size());
-    }
-    m_undo->push(new ItemStep(*this, name, std::move(items)));
-}
-
-bool EditSession::change(const ItemKey& key, const QString& name, const std::function<void(ItemState&)>& edit)
-{
-    beginStep();
-    m_pending->names << name;
-    if (!m_pending->before.contains(key))
-        m_pending->before.insert(key, stateOf(key));
-    ItemState state = stateOf(key);
-    edit(state);
-    applyState(key, state);
-    endStep();
-    return true;
-}
-
-ItemState EditSession::stateOf(const ItemKey& key) const
-{
-    ItemState s;
-    s.listed = isListed(key.kind, key.id);
-    const auto image = m_changes.images[key.kind].constFind(key.id);
-    if (image != m_changes.images[key.kind].constEnd())
-        s.image = *image;
-    if (hasTileData(key.kind)) {
-        const auto tile = m_changes.tiles[key.kind].constFind(key.id);
-        if (tile != m_changes.tiles[key.kind].constEnd())
-            s.tile = *tile;
-    }
-    if (key.kind == Static) {
-        const auto anim = m_changes.animEntries.constFind(key.id);
-        if (anim != m_changes.animEntries.constEnd())
-            s.anim = *anim;
-    }
-    return s;
-}
-
-void EditSession::applyState(const ItemKey& key, const ItemState& state)
-{
-    const ItemState old = stateOf(key);
-    if (state.image)
-        m_changes.images[key.kind].insert(key.id, *state.image);
-    else
-        m_changes.images[key.kind].remove(key.id);
-    if (hasTileData(key.kind)) {
-        if (state.tile)
-            m_changes.tiles[key.kind].insert(key.id, *state.tile);
-        else
-            m_changes.tiles[key.kind].remove(key.id);
-    }
-    if (key.kind == Static) {
-        if (state.anim)
-            m_changes.animEntries.insert(key.id, *state.anim);
-        else
-            m_changes.animEntries.remove(key.id);
-    }
-    if (state.listed != old.listed) {
-        if (state.listed) {
-            m_catalogues.list(key.kind, key.id);
-            emit itemListed(key.kind, key.id);
-        } else {
-            m_catalogues.unlist(key.kind, key.id);
-            emit itemUnlisted(key.kind, key.id);
-        }
-    }
-    const int parts = (old.image != state.image ? ImagePart : 0) | (old.tile != state.tile ? TilePart : 0)
-        | (old.anim != state.anim ? AnimPart : 0);
-    if (parts)
-        emit itemChanged(key.kind, key.id, parts);
-}
-
-bool EditSession::isModified() const
-{
-    return !m_undo->isClean();
-}
-
-QStringList EditSession::staleIndexFiles() const
-{
-    QStringList stale;
-    for (int kind : { int(Land), int(Gump), int(Texture) }) {
-        const QString path = mulPath(m_dir, catalogueFileName(kind, m_forms[kind]));
-        if (!isReadOnly(ItemKind(kind)) && stampOf(path) != m_stamps[kind])
-            stale << QDir::toNativeSeparators(path);
-    }
-    return stale;
-}
-
-bool EditSession::save(QString* error, QStringList* notes, const Reapply& reapply)
-{
-    QString localError;
-    if (!error)
-        error = &localError;
-    SessionSave run(*this);
-    return run.begin(error, reapply) && run.stageArt(error, notes) && run.stageImages(Gump, error)
-        && run.stageImages(Texture, error) && run.stageAnim(error) && run.commit(error);
-}
-
-QMap<ItemKey, ItemState> EditSession::historyFromFiles() const
-{
-    QMap<ItemKey, ItemState> files;
-    for (int i = 0; i < m_undo->count(); ++i) {
-        const auto* step = static_cast<const ItemStep*>(m_undo->command(i));
-        for (const ItemKey& key : step->items()) {
-            if (files.contains(key))
-                continue;
-            ItemState s;
-            s.image = readImageFromFiles(m_dir, key.kind, key.id);
-            if (hasTileData(key.kind))
-                s.tile = currentTile(m_dir, ChangeSet(), key.kind, key.id);
-            if (key.kind == Static)
-                s.anim = currentAnim(m_dir, ChangeSet(), key.id);
-            files.insert(key, s);
-        }
-    }
-    return files;
-}
-
-void EditSession::pinHistoryToFiles(const QMap<ItemKey, ItemState>& filesBefore)
-{
-    // The stack hands out its steps as const; they are ours, pushed by endStep().
-    for (int i = 0; i < m_undo->count(); ++i)
-        const_cast<ItemStep*>(static_cast<const ItemStep*>(m_undo->command(i)))->pinTo(filesBefore);
-}
-
-void EditSession::markSaved()
-{
-    for (int kind = 0; kind < kItemKindCount; ++kind)
-        m_stamps[kind] = stampOf(mulPath(m_dir, catalogueFileName(kind, m_forms[kind])));
-    m_undo->setClean();
 }
 
 } // namespace qm

@@ -1,6 +1,7 @@
 #include "imagebatchimport.h"
 
 #include "artcodec.h"
+#include "editsession.h"
 #include "imagebatchnames.h"
 #include "imageimport.h"
 #include "itemkind.h"
@@ -23,7 +24,7 @@ struct Candidate {
 };
 
 // Loads one file as the Image page's Import would; runs on a worker thread.
-void loadCandidate(int kind, const Candidate& c, AcceptedPicture* accepted, QString* refusal)
+void loadCandidate(ItemKind kind, const Candidate& c, AcceptedPicture* accepted, QString* refusal)
 {
     QString why;
     const QImage picture = readPictureFile(c.path, &why);
@@ -41,7 +42,7 @@ void loadCandidate(int kind, const Candidate& c, AcceptedPicture* accepted, QStr
 
 } // namespace
 
-ImageImportPlan planImageImport(int kind, const QString& folder, int threads, const BatchProgress& progress)
+ImageImportPlan planImageImport(ItemKind kind, const QString& folder, int threads, const BatchProgress& progress)
 {
     ImageImportPlan plan;
     const QDir dir(folder);
@@ -100,6 +101,27 @@ ImageImportPlan planImageImport(int kind, const QString& folder, int threads, co
     std::sort(plan.refused.begin(), plan.refused.end(),
               [](const BatchItemFailure& a, const BatchItemFailure& b) { return a.fileName < b.fileName; });
     return plan;
+}
+
+bool applyImageImport(EditSession& session, ItemKind kind, const QVector<AcceptedPicture>& pictures,
+                      const QString& stepName, QVector<int>* newIds, QString* error)
+{
+    QVector<int> added;
+    session.beginStep(stepName);
+    for (const AcceptedPicture& picture : pictures) {
+        const bool listed = session.isListed(kind, picture.id);
+        if (!session.setImage(kind, picture.id, picture.image, error)
+            || (!listed && !session.insert(kind, picture.id, error))) {
+            session.abandonStep();
+            return false;
+        }
+        if (!listed)
+            added << picture.id;
+    }
+    session.endStep();
+    if (newIds)
+        *newIds = added;
+    return true;
 }
 
 } // namespace qm

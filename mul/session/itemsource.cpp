@@ -24,7 +24,7 @@ bool idInRange(int kind, int id)
 
 } // namespace
 
-QImage readImageFromFiles(const QString& mulDir, int kind, int id)
+QImage readImageFromFiles(const QString& mulDir, ItemKind kind, int id)
 {
     if (!idInRange(kind, id))
         return QImage();
@@ -33,17 +33,15 @@ QImage readImageFromFiles(const QString& mulDir, int kind, int id)
     return source.decode(id);
 }
 
-QImage currentImage(const QString& mulDir, const ChangeSet& changes, int kind, int id)
+QImage currentImage(const QString& mulDir, const ChangeSet& changes, ItemKind kind, int id)
 {
     if (!isValidKind(kind))
         return QImage();
-    const auto it = changes.images[kind].constFind(id);
-    if (it != changes.images[kind].constEnd())
-        return it.value();   // a null image here means the item was emptied
-    return readImageFromFiles(mulDir, kind, id);
+    const PictureEdit edit = changes.picture(kind, id);
+    return edit.isEdit() ? edit.image : readImageFromFiles(mulDir, kind, id);
 }
 
-tile_struct currentTile(const QString& mulDir, const ChangeSet& changes, int kind, int id)
+tile_struct currentTile(const QString& mulDir, const ChangeSet& changes, ItemKind kind, int id)
 {
     if (!hasTileData(kind))
         return tile_struct();
