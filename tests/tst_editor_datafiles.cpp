@@ -5,7 +5,7 @@
 #include "demodata.h"
 #include "itemsource.h"
 #include "mainwindow.h"
-#include "mylistitem.h"
+#include "treelists.h"
 #include "mywidget.h"
 #include "testdata.h"
 #include "tiledata.h"
@@ -22,7 +22,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace qm;
 
@@ -40,11 +40,11 @@ QList<myWidget*> openEditors(mainwindow& mw)
         return {};
     for (const auto& [kind, id] : kOpened) {
         mw.tabSelect->setCurrentIndex(kind);
-        const auto found = mw.currentList->findItems(myListItem::labelFor(id), Qt::MatchExactly);
-        if (found.size() != 1)
+        const QModelIndex found = listItem(mw.currentList, id);
+        if (!found.isValid())
             return {};
-        mw.currentList->setCurrentItem(found.first());
-        mw.listDouble(found.first());
+        mw.currentList->setCurrentIndex(found);
+        mw.listDouble(found);
     }
     QList<myWidget*> editors;
     for (QMdiSubWindow* w : mw.workspace->subWindowList())

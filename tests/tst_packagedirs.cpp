@@ -285,7 +285,7 @@ private slots:
             w->listDouble(listItem(w->currentList, id));
             return qobject_cast<myWidget*>(w->workspace->subWindowList().last()->widget());
         };
-        myWidget* gump = open(Gump, w->session->listed(Gump).first());
+        myWidget* gump = open(Gump, w->editSession()->listed(Gump).first());
         QVERIFY(gump && !gump->image.isNull());
         myWidget* tile = open(Static, 3);
         QVERIFY(tile && !tile->image.isNull());

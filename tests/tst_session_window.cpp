@@ -21,7 +21,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUndoStack>
 
 #include <memory>
@@ -69,7 +69,7 @@ private slots:
         a->imageChanged = true;
         typeInto(a->lineName, QStringLiteral("barrel"));
         a->clickApply();   // picture and tile data: one step
-        QCOMPARE(w.session->undoStack()->count(), 1);
+        QCOMPARE(w.editSession()->undoStack()->count(), 1);
         QCOMPARE(w.editUndoAction->text(), QStringLiteral("&Undo Edit Static 0x1"));
         QVERIFY(w.isWindowModified());
         QCOMPARE(b->image, picture);
@@ -79,7 +79,7 @@ private slots:
         w.editUndoAction->trigger();
         QCOMPARE(a->image, original);
         QCOMPARE(b->image, original);
-        QCOMPARE(a->lineName->text(), w.session->tile(Static, 1).name);
+        QCOMPARE(a->lineName->text(), w.editSession()->tile(Static, 1).name);
         QCOMPARE(b->lineName->text(), QStringLiteral("crate"));
         QVERIFY(!w.isWindowModified());
         QCOMPARE(w.editRedoAction->text(), QStringLiteral("&Redo Edit Static 0x1"));
@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(listTexts(w.listGump), (QStringList { "0x0", "0x1", "0x2", "0x4" }));
         QCOMPARE(w.editUndoAction->text(), QStringLiteral("&Undo New Gump 0x2"));
         w.listGump->clearSelection();
-        listItem(w.listGump, 0)->setSelected(true);
+        selectItem(w.listGump, 0);
         w.selDelete();
         QCOMPARE(listTexts(w.listGump), (QStringList { "0x1", "0x2", "0x4" }));
         w.editUndo();
@@ -121,9 +121,9 @@ private slots:
         Fixture f;
         mainwindow& w = *f.w;
         const QImage picture = filledImage(6, 4, qRgb(0, 8, 8));
-        QVERIFY(w.session->setImage(Gump, 1, picture));
+        QVERIFY(w.editSession()->setImage(Gump, 1, picture));
         w.tabSelect->setCurrentIndex(Gump);
-        listItem(w.listGump, 1)->setSelected(true);
+        selectItem(w.listGump, 1);
         w.editCopy();
         QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_ARGB32), picture);
 
@@ -131,7 +131,7 @@ private slots:
         w.workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(target->parentWidget()));
         w.editPaste();
         QCOMPARE(target->image, picture);
-        QCOMPARE(w.session->image(Gump, 4), picture);
+        QCOMPARE(w.editSession()->image(Gump, 4), picture);
         QCOMPARE(w.editUndoAction->text(), QStringLiteral("&Undo Replace Picture of Gump 0x4"));
         QVERIFY(!target->hasUnappliedEdits());
 
@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(land->image.size(), QSize(44, 44));
         QCOMPARE(qAlpha(land->image.pixel(0, 0)), 0);   // outside the diamond
         w.editUndo();
-        QCOMPARE(w.session->changes().images[Land].contains(2), false);
+        QCOMPARE(w.editSession()->changes().images[Land].contains(2), false);
     }
 
     void closingWithUnsavedEditsAsks()
@@ -152,12 +152,12 @@ private slots:
             Fixture f;
             mainwindow& w = *f.w;
             const auto before = f.dir.snapshot();
-            QVERIFY(w.session->remove(Gump, { 0 }));
+            QVERIFY(w.editSession()->remove(Gump, { 0 }));
             f.dialogs.questionAnswers << answer;
             w.fileExit();
             QCOMPARE(f.dialogs.asked.last(), QStringLiteral("Unsaved edits"));
             QCOMPARE(w.isVisible(), answer == QMessageBox::Cancel);
-            QCOMPARE(w.session->isModified(), answer != QMessageBox::Save);
+            QCOMPARE(w.editSession()->isModified(), answer != QMessageBox::Save);
             QCOMPARE(listedIn(f.dir.path()).ids[Gump].contains(0), answer != QMessageBox::Save);
             if (answer != QMessageBox::Save)
                 QVERIFY(f.dir.snapshot() == before);
@@ -195,14 +195,14 @@ private slots:
         QCOMPARE(w.mulDir, f.dir.path());
         QCOMPARE(w.workspace->subWindowList().size(), 1);
 
-        QVERIFY(w.session->remove(Gump, { 0 }));
+        QVERIFY(w.editSession()->remove(Gump, { 0 }));
         f.dialogs.directoryAnswers << other.path();
         f.dialogs.questionAnswers << QMessageBox::Discard << QMessageBox::Cancel;
         w.editSettings();   // windows may go, the unsaved edits may not
         QCOMPARE(f.dialogs.asked.last(), QStringLiteral("Unsaved edits"));
         QCOMPARE(w.mulDir, f.dir.path());
         QCOMPARE(w.workspace->subWindowList().size(), 1);
-        QVERIFY(!w.session->isListed(Gump, 0));
+        QVERIFY(!w.editSession()->isListed(Gump, 0));
 
         f.dialogs.directoryAnswers << other.path();
         f.dialogs.questionAnswers << QMessageBox::Discard << QMessageBox::Discard;
@@ -211,7 +211,7 @@ private slots:
         QCOMPARE(w.mulDir, other.path());
         QVERIFY(w.workspace->subWindowList().isEmpty());
         QVERIFY(!w.isWindowModified());
-        QVERIFY(w.session->isListed(Gump, 0));
+        QVERIFY(w.editSession()->isListed(Gump, 0));
     }
 
     void itemWindowsCascadeInsideTheWorkspace()

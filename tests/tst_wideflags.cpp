@@ -75,7 +75,7 @@ private slots:
         Fixture f(TileLayout::Wide);
         myWidget* e = f.open(Static, 1);
         QVERIFY(e->showsHighFlags() && e->lineHighFlags->isVisibleTo(e->tab_2));
-        const tile_struct before = f.w->session->tile(Static, 1);
+        const tile_struct before = f.w->editSession()->tile(Static, 1);
         QCOMPARE(e->lineHighFlags->text(), highText(before.flags));
         QVERIFY(!e->hasUnappliedEdits());   // showing them is no edit
 
@@ -85,15 +85,15 @@ private slots:
         e->clickApply();
         QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY(f.dialogs.messages.first().contains("High flags"));
-        QCOMPARE(f.w->session->undoStack()->count(), 0);
+        QCOMPARE(f.w->editSession()->undoStack()->count(), 0);
 
         // High bits and a flag box: one step.
         typeInto(e->lineHighFlags, QStringLiteral("0x80000001"));
         e->flagBoxes[0]->click();
         e->clickApply();
         const quint64 edited = (0x80000001ull << 32) | (quint32(before.flags) ^ 1u);
-        QCOMPARE(f.w->session->tile(Static, 1).flags, edited);
-        QCOMPARE(f.w->session->undoStack()->count(), 1);
+        QCOMPARE(f.w->editSession()->tile(Static, 1).flags, edited);
+        QCOMPARE(f.w->editSession()->undoStack()->count(), 1);
 
         // Undo and redo refresh both the field and the boxes.
         f.w->editUndo();
@@ -118,7 +118,7 @@ private slots:
         e->flagBoxes[3]->click();
         e->clickApply();
         QVERIFY(f.dialogs.messages.isEmpty());
-        QCOMPARE(f.w->session->tile(Static, 1).flags >> 32, quint64(0));
+        QCOMPARE(f.w->editSession()->tile(Static, 1).flags >> 32, quint64(0));
     }
 
     // The classic layout would drop the bits when writing: the session refuses such a record,
