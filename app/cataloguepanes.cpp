@@ -192,8 +192,9 @@ void CataloguePanes::followEditedItems()
                 edited.insert(id);
         m_panes[kind]->model()->setEditedIds(edited);
     }
-    // Saved pictures are in the files now, and read from there.
+    // Saved pictures are in the files now, and read from there, as Save wrote them.
     m_pictures->reset(m_session.directory());
+    m_thumbnails->clear();
     for (int kind = 0; kind < kItemKindCount; ++kind)
         for (auto it = changes.images[kind].cbegin(); it != changes.images[kind].cend(); ++it)
             m_pictures->setEdited(kind, it.key(), it.value());

@@ -3,7 +3,7 @@
 #include "cataloguegridview.h"
 #include "cataloguepane.h"
 #include "cataloguepanes.h"
-#include "itemwindows.h"
+#include "itemwindowset.h"
 #include "patchcommands.h"
 #include "picturebatches.h"
 #include "savecommand.h"

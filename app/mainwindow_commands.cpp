@@ -6,7 +6,7 @@
 #include "cataloguepane.h"
 #include "cataloguepanes.h"
 #include "dialogs.h"
-#include "itemwindows.h"
+#include "itemwindowset.h"
 #include "mywidget.h"
 #include "patchcommands.h"
 #include "savecommand.h"

@@ -6,7 +6,7 @@
 #include "artcodec.h"
 #include "cataloguepanes.h"
 #include "dialogs.h"
-#include "itemwindows.h"
+#include "itemwindowset.h"
 #include "mywidget.h"
 #include "pixels.h"
 #include "savecommand.h"

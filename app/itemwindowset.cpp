@@ -1,4 +1,4 @@
-#include "itemwindows.h"
+#include "itemwindowset.h"
 
 #include "dialogs.h"
 #include "itemkind.h"
