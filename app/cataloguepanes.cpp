@@ -8,12 +8,13 @@
 #include "cataloguepane.h"
 #include "editsession.h"
 #include "thumbnailcache.h"
-#include "thumbnailsource.h"
-#include "tilecatalogue.h"
+#include "picturesnapshot.h"
 
 #include <QAction>
 #include <QBoxLayout>
 #include <QKeySequence>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QSettings>
 #include <QShortcut>
 #include <QTreeView>
@@ -37,11 +38,29 @@ const QString kCellSizeKey = QStringLiteral("View/CellSize");
 
 } // namespace
 
+// What the decoder threads hold: the session while it is there. A decode takes the session's
+// snapshot of the moment and decodes from that, outside any lock.
+struct CataloguePanes::Pictures {
+    mutable QMutex lock;
+    const EditSession* session = nullptr;
+
+    QImage picture(int kind, int id) const
+    {
+        std::shared_ptr<const PictureSnapshot> now;
+        {
+            QMutexLocker locker(&lock);
+            if (session)
+                now = session->pictureSnapshot();
+        }
+        return now && isValidKind(kind) ? now->picture(ItemKind(kind), id) : QImage();
+    }
+};
+
 CataloguePanes::CataloguePanes(EditSession& session, QTreeView* const (&lists)[kItemKindCount],
                                QBoxLayout* const (&layouts)[kItemKindCount], QObject* parent)
     : QObject(parent)
     , m_session(session)
-    , m_pictures(std::make_shared<ThumbnailSource>())
+    , m_pictures(std::make_shared<Pictures>())
     , m_viewGrid(new QAction(this))
 {
     // One cache for the four grids, decoding on worker threads from what the session serves.
@@ -80,9 +99,20 @@ CataloguePanes::CataloguePanes(EditSession& session, QTreeView* const (&lists)[k
     connect(&session, &EditSession::itemUnlisted, this,
             [this](ItemKind kind, int id) { m_panes[kind]->model()->removeId(id); });
     connect(&session, &EditSession::itemChanged, this, &CataloguePanes::followItem);
+    connect(&session, &EditSession::saved, this, &CataloguePanes::followSave);
+    m_pictures->session = &session;
 }
 
-CataloguePanes::~CataloguePanes() = default;
+CataloguePanes::~CataloguePanes()
+{
+    detachSession();
+}
+
+void CataloguePanes::detachSession()
+{
+    QMutexLocker locker(&m_pictures->lock);
+    m_pictures->session = nullptr;
+}
 
 void CataloguePanes::retranslate()
 {
@@ -135,67 +165,33 @@ bool CataloguePanes::selectOnly(ItemKind kind, int id)
 void CataloguePanes::reload()
 {
     m_thumbnails->clear();
-    followEditedItems();
     for (int kind = 0; kind < kItemKindCount; ++kind) {
         CatalogueGridModel* model = m_panes[kind]->model();
-        if (hasTileData(kind)) {
-            QVector<tile_struct> records;
-            QString error;
-            readAllTileRecords(m_session.directory(), kind, &records, &error);   // none: the names stay empty
-            model->setTileRecords(records);
-        }
+        // Names and flags are asked of the session when a row shows them or a filter needs
+        // them: opening a directory reads no tile data.
+        if (hasTileData(kind))
+            model->setTileLookup([this, k = ItemKind(kind)](int id) { return m_session.tile(k, id); });
+        const QVector<int> edited = m_session.editedIds(ItemKind(kind));
+        model->setEditedIds(QSet<int>(edited.cbegin(), edited.cend()));
         model->setIds(m_session.listed(ItemKind(kind)));
     }
 }
 
-namespace {
-
-bool isEdited(const ChangeSet& changes, ItemKind kind, int id)
-{
-    return changes.images[kind].contains(id) || (hasTileData(kind) && changes.tiles[kind].contains(id))
-        || (kind == Static && changes.animEntries.contains(id));
-}
-
-} // namespace
-
 void CataloguePanes::followItem(ItemKind kind, int id, int parts)
 {
-    const ChangeSet& changes = m_session.changes();
     CatalogueGridModel* model = m_panes[kind]->model();
-    if (parts & ImagePart) {
-        // The workers get their own copy of the edited picture; the session's map stays on
-        // this thread.
-        const auto edited = changes.images[kind].constFind(id);
-        if (edited != changes.images[kind].constEnd())
-            m_pictures->setEdited(kind, id, *edited);
-        else
-            m_pictures->clearEdited(kind, id);
+    if (parts & ImagePart)
         model->pictureChanged(id);
-    }
     if ((parts & TilePart) && hasTileData(kind))
         model->setTileRecord(id, m_session.tile(kind, id));
-    model->setEdited(id, isEdited(changes, kind, id));
+    model->setEdited(id, m_session.isEdited(kind, id));
 }
 
-void CataloguePanes::followEditedItems()
+void CataloguePanes::followSave()
 {
-    const ChangeSet& changes = m_session.changes();
-    for (int kind = 0; kind < kItemKindCount; ++kind) {
-        QSet<int> edited;
-        for (int id : changes.images[kind].keys())
-            edited.insert(id);
-        if (hasTileData(kind))
-            for (int id : changes.tiles[kind].keys())
-                edited.insert(id);
-        if (kind == Static)
-            for (int id : changes.animEntries.keys())
-                edited.insert(id);
-        m_panes[kind]->model()->setEditedIds(edited);
-    }
-    // Saved pictures are in the files now, and read from there, as Save wrote them.
-    m_pictures->reset(m_session.directory());
     m_thumbnails->clear();
-    for (int kind = 0; kind < kItemKindCount; ++kind)
-        for (auto it = changes.images[kind].cbegin(); it != changes.images[kind].cend(); ++it)
-            m_pictures->setEdited(kind, it.key(), it.value());
+    for (int kind = 0; kind < kItemKindCount; ++kind) {
+        const QVector<int> edited = m_session.editedIds(ItemKind(kind));
+        m_panes[kind]->model()->setEditedIds(QSet<int>(edited.cbegin(), edited.cend()));
+    }
 }

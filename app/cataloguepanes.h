@@ -12,7 +12,6 @@ class QAction;
 class QBoxLayout;
 class QTreeView;
 class ThumbnailCache;
-class ThumbnailSource;
 
 namespace qm {
 class EditSession;
@@ -29,6 +28,8 @@ public:
     CataloguePanes(qm::EditSession& session, QTreeView* const (&lists)[qm::kItemKindCount],
                    QBoxLayout* const (&layouts)[qm::kItemKindCount], QObject* parent = nullptr);
     ~CataloguePanes() override;
+    // From now on the thumbnail threads decode nothing: the session is going away.
+    void detachSession();
 
     CataloguePane* pane(int kind) const;
     ThumbnailCache* thumbnails() const { return m_thumbnails; }
@@ -49,8 +50,6 @@ public:
 
     // Shows the current catalogue as a grid (true) or as the id list.
     void showGrid(bool grid);
-    // After a Save emptied the change set: the marks and pictures follow it.
-    void followEditedItems();
 
 signals:
     // A double-click on an item of either view.
@@ -62,9 +61,14 @@ signals:
 
 private:
     void followItem(qm::ItemKind kind, int id, int parts);
+    // After a Save: the files changed, so every picture is read anew; the marks go.
+    void followSave();
 
     qm::EditSession& m_session;
-    std::shared_ptr<ThumbnailSource> m_pictures;
+    // The session as the decoder threads reach it (they may outlive it while the window
+    // closes, so they hold this and not the session).
+    struct Pictures;
+    std::shared_ptr<Pictures> m_pictures;
     ThumbnailCache* m_thumbnails;
     CataloguePane* m_panes[qm::kItemKindCount] = {};
     QAction* m_viewGrid;

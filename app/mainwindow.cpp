@@ -91,6 +91,7 @@ mainwindow::~mainwindow()
     // The session outlives this part of the window (it is its child): what it announces
     // while it is destroyed must not reach the half-destroyed window or its collaborators.
     m_session->disconnect();
+    m_panes->detachSession();
 }
 
 void mainwindow::buildWidgets()

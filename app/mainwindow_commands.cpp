@@ -40,6 +40,10 @@ void mainwindow::setFiles()
 {
     m_panes->reload();
     tabChanged(tabSelect->currentWidget());
+    // Item windows still open (the directory was read again under them) show what it holds.
+    for (myWidget* editor : m_items->editors())
+        if (isValidKind(editor->kind))
+            broadcastItem(ItemKind(editor->kind), editor->id, ImagePart | TilePart | AnimPart);
 }
 
 void mainwindow::actPopup(const QModelIndex&, const QPoint& p)

@@ -15,7 +15,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QStatusBar>
-#include <QUndoStack>
 
 using namespace qm;
 
@@ -24,13 +23,7 @@ void mainwindow::connectSession()
     connect(m_session, &EditSession::cataloguesReset, this, &mainwindow::setFiles);
     connect(m_session, &EditSession::itemChanged, this, &mainwindow::broadcastItem);
     connect(m_session, &EditSession::modifiedChanged, this, &QWidget::setWindowModified);
-    connect(m_save, &SaveCommand::saved, m_panes, &CataloguePanes::followEditedItems);
-
-    QUndoStack* history = m_session->undoStack();
-    connect(history, &QUndoStack::canUndoChanged, this, &mainwindow::updateUndoActions);
-    connect(history, &QUndoStack::canRedoChanged, this, &mainwindow::updateUndoActions);
-    connect(history, &QUndoStack::undoTextChanged, this, &mainwindow::updateUndoActions);
-    connect(history, &QUndoStack::redoTextChanged, this, &mainwindow::updateUndoActions);
+    connect(m_session, &EditSession::historyChanged, this, &mainwindow::updateUndoActions);
 }
 
 void mainwindow::updateTitle()
@@ -45,21 +38,20 @@ void mainwindow::updateTitle()
 // The menu entries name the step they undo or redo: "Undo Replace Picture of Static 0x1a".
 void mainwindow::updateUndoActions()
 {
-    const QUndoStack* history = m_session->undoStack();
-    editUndoAction->setEnabled(history->canUndo());
-    editRedoAction->setEnabled(history->canRedo());
-    editUndoAction->setText(history->canUndo() ? tr("&Undo %1").arg(history->undoText()) : tr("&Undo"));
-    editRedoAction->setText(history->canRedo() ? tr("&Redo %1").arg(history->redoText()) : tr("&Redo"));
+    editUndoAction->setEnabled(m_session->canUndo());
+    editRedoAction->setEnabled(m_session->canRedo());
+    editUndoAction->setText(m_session->canUndo() ? tr("&Undo %1").arg(m_session->undoText()) : tr("&Undo"));
+    editRedoAction->setText(m_session->canRedo() ? tr("&Redo %1").arg(m_session->redoText()) : tr("&Redo"));
 }
 
 void mainwindow::editUndo()
 {
-    m_session->undoStack()->undo();
+    m_session->undo();
 }
 
 void mainwindow::editRedo()
 {
-    m_session->undoStack()->redo();
+    m_session->redo();
 }
 
 void mainwindow::openDirectory(const QString& dir)
@@ -152,8 +144,11 @@ void mainwindow::rcvImage(int type, int tid, QImage& nimage)
 {
     if (!isValidKind(type))
         return;
+    // An item window sends a null picture for an item whose picture the user removed.
     QString error;
-    if (!m_session->setImage(ItemKind(type), tid, nimage.copy(), &error))
+    const bool ok = nimage.isNull() ? m_session->emptyImage(ItemKind(type), tid, &error)
+                                    : m_session->setImage(ItemKind(type), tid, nimage.copy(), &error);
+    if (!ok)
         refuseEdit(ItemKind(type), tid, error);
 }
 

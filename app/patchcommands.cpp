@@ -31,7 +31,7 @@ void PatchCommands::exportItem()
     const QString fileName = patchFileNameForFilter(chosen, selectedFilter);
     PatchItem patch;
     QString error;
-    if (!buildPatch(m_session.directory(), m_session.changes(), m_selection.currentKind(), selected.first(), &patch, &error)
+    if (!buildPatch(m_session, m_selection.currentKind(), selected.first(), &patch, &error)
         || !writePatchFile(fileName, patch, &error))
         Dialogs::get().critical(m_dialogParent, tr("Export Item"), error);
 }

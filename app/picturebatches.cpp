@@ -21,7 +21,6 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QProgressDialog>
-#include <QUndoStack>
 
 #include <algorithm>
 
@@ -223,24 +222,10 @@ void PictureBatches::importPictures()
         return;
     }
 
+    // All or nothing: a refusal half-way takes back what the step held so far, and nothing of
+    // it stays on the history to be redone.
     QVector<int> newIds;
-    const int stepsBefore = m_session.undoStack()->index();
-    bool ok = true;
-    m_session.beginStep(title);
-    for (const AcceptedPicture& picture : plan.accepted) {
-        const bool listed = m_session.isListed(kind, picture.id);
-        ok = m_session.setImage(kind, picture.id, picture.image, &error)
-            && (listed || m_session.insert(kind, picture.id, &error));
-        if (!ok)
-            break;
-        if (!listed)
-            newIds << picture.id;
-    }
-    m_session.endStep();
-    if (!ok) {
-        // All or nothing: what the step holds so far is taken back.
-        if (m_session.undoStack()->index() > stepsBefore)
-            m_session.undoStack()->undo();
+    if (!applyImageImport(m_session, kind, plan.accepted, title, &newIds, &error)) {
         Dialogs::get().warning(m_dialogParent, title, tr("Nothing was imported: %1").arg(error));
         return;
     }

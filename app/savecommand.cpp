@@ -35,12 +35,21 @@ void SaveCommand::run(const std::function<void(Stage)>& runStage)
     if (m_save)
         return;   // a Save is running already (a stage's pause let this one in)
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    attempt(runStage);
+    QApplication::restoreOverrideCursor();
+}
+
+bool SaveCommand::attempt(const std::function<void(Stage)>& runStage)
+{
     m_failed = false;
     m_notes.clear();
     m_save = std::make_unique<SessionSave>(m_session);
     QString error;
-    if (!m_save->begin(&error))
+    if (!m_save->begin(&error)) {
+        m_save.reset();
         reportFailure(error);
+        return false;
+    }
     for (Stage stage : { ArtStage, GumpStage, TextureStage, AnimStage }) {
         if (m_failed)
             break;
@@ -51,8 +60,6 @@ void SaveCommand::run(const std::function<void(Stage)>& runStage)
     }
     if (!m_failed) {
         if (m_save->commit(&error)) {
-            m_save.reset();
-            emit saved();
             m_status(tr("Ready"));
             if (!m_notes.isEmpty()) {
                 NormalCursor cursor;
@@ -63,7 +70,7 @@ void SaveCommand::run(const std::function<void(Stage)>& runStage)
         }
     }
     m_save.reset();
-    QApplication::restoreOverrideCursor();
+    return false;
 }
 
 void SaveCommand::stage(Stage stage)

@@ -36,11 +36,9 @@ public:
     // Whether the last Save failed (and wrote nothing).
     bool failed() const { return m_failed; }
 
-signals:
-    // A Save went through: every file holds the edits it wrote.
-    void saved();
-
 private:
+    // One try.
+    bool attempt(const std::function<void(Stage)>& runStage);
     void reportFailure(const QString& error);
 
     qm::EditSession& m_session;

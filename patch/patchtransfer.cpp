@@ -3,48 +3,45 @@
 #include "animdata.h"
 #include "editsession.h"
 #include "indexfile.h"
-#include "itemsource.h"
 #include "tiledata.h"
 
 
 namespace qm {
 
-bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int id,
-                PatchItem* out, QString* error)
+bool buildPatch(const EditSession& session, ItemKind kind, int id, PatchItem* out, QString* error)
 {
     PatchItem patch;
     patch.kind = kind;
     patch.id = id;
-    patch.image = currentImage(mulDir, changes, kind, id);
+    // An emptied item travels without a picture, as an empty one does.
+    patch.image = session.image(kind, id);
     if (hasTileData(kind)) {
         // The directory's layout decides the format: a wide tiledata.mul gives format 2, so
         // that the high flag bits travel too. Without a tiledata.mul the record is the
         // reader's zero record in format 1.
-        qint64 size = -1;
-        const TileLayout layout = tileDataLayout(mulDir, &size);
+        const TileLayout layout = session.tileDataLayout();
         patch.format = layout == TileLayout::Wide ? kWidePatchFormat : kPatchFormat;
         const TileLayout recordLayout = patchTileLayout(patch.format);
-        const auto& tiles = changes.tiles[kind];
+        const auto& tiles = session.changes().tiles[kind];
         const auto edited = tiles.constFind(id);
         if (edited != tiles.constEnd()) {
             patch.tileRecord = tileBytes(kind, *edited, recordLayout);
         } else {
-            if (layout == TileLayout::Unknown && size >= 0) {
+            if (session.tileDataState() == TileDataState::OtherLayout) {
                 *error = QStringLiteral("The tile data of this item cannot be exported: "
                                         "tiledata.mul has a layout this program does not know.");
                 return false;
             }
             // The stored bytes as they are, including whatever follows a name's terminating
             // zero; a missing or short tiledata.mul gives the reader's zero record instead.
-            QByteArray raw;
-            const tile_struct read = readTileRecord(mulDir, kind, id, &raw);
+            const QByteArray raw = session.storedTileBytes(kind, id);
             patch.tileRecord = raw.size() == tileRecordSize(kind, recordLayout)
                 ? raw
-                : tileBytes(kind, read, recordLayout);
+                : tileBytes(kind, session.tile(kind, id), recordLayout);
         }
     }
     if (kind == Static)
-        patch.animRecord = animBytes(currentAnim(mulDir, changes, id));
+        patch.animRecord = animBytes(session.anim(id));
     *out = patch;
     return true;
 }
@@ -89,7 +86,8 @@ bool importPatch(EditSession& session, const PatchItem& patch, int id, QString* 
     if (!isValidKind(patch.kind))
         return false;
     const ItemKind kind = ItemKind(patch.kind);
-    return session.storeItem(kind, id, patch.image, patchTile(patch), patchAnim(patch),
+    // A patch without a picture says the item has none: it is emptied, not left as stored.
+    return session.storeItem(kind, id, PictureEdit::holding(patch.image), patchTile(patch), patchAnim(patch),
                              QStringLiteral("Import Patch as %1").arg(itemName(kind, id)), error);
 }
 

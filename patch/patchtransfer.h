@@ -14,13 +14,12 @@ class EditSession;
 
 // Moving one item between the data files (with their change set) and a patch.
 
-// The item's current state: the change set's entries where it holds them, else the data
-// files. Tile records not in the change set are copied from tiledata.mul byte for byte; a
-// wide tiledata.mul gives a format 2 patch. Fails when they would have to come from a
-// tiledata.mul of a layout this program does not know: their bytes would be another
-// record's, and the patch would spread them.
-bool buildPatch(const QString& mulDir, const ChangeSet& changes, int kind, int id,
-                PatchItem* out, QString* error);
+// The item as the session serves it: its edits where it has them (an emptied item gives a
+// patch without a picture), else the data files. Tile records that are not edited are copied
+// from tiledata.mul byte for byte; a wide tiledata.mul gives a format 2 patch. Fails when they
+// would have to come from a tiledata.mul of a layout this program does not know: their bytes
+// would be another record's, and the patch would spread them.
+bool buildPatch(const EditSession& session, ItemKind kind, int id, PatchItem* out, QString* error);
 
 // The records the patch carries, as the change set stores them (a format 1 record has the
 // high flag bits 0).

@@ -133,7 +133,7 @@ private slots:
         red.fill(0xff00ff00);                 // the stored image is a copy
         QVERIFY(w.gumpImages.value(7) != red);
         QImage null;
-        w.rcvImage(2, 7, null);               // a null image is a valid entry and wins
+        w.rcvImage(2, 7, null);               // a null image empties the item
         QVERIFY(w.getGump(7).isNull());
         QVERIFY(!w.staticImages.contains(7));
 
@@ -154,6 +154,8 @@ private slots:
         QCOMPARE(tileAnnouncements, 1);
         int imageEntries = 0;
         for (const auto& m : w.editSession()->changes().images)
+            imageEntries += m.size();
+        for (const auto& m : w.editSession()->changes().emptied)
             imageEntries += m.size();
         QCOMPARE(imageEntries, 1);
 

@@ -360,6 +360,7 @@ private slots:
         QByteArray tiles = readBytes(f.path("tiledata.mul"));
         tiles.append(QByteArray(1188 * 3 / 2, '\0'));
         writeBytes(f.path("tiledata.mul"), tiles);
+        f.w->editSession()->open(f.w->mulDir);   // the session serves what it read
         f.exportItem(Land, kLandId, f.path("grass.qmp"));
         QCOMPARE(f.dialogs.messages.size(), 2);
         QVERIFY2(f.dialogs.messages.last().contains(QLatin1String("layout")), qPrintable(f.dialogs.messages.last()));

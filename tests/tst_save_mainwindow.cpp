@@ -49,7 +49,7 @@ private slots:
         auto& [settings, dir, dialogs, window] = f;
         mainwindow& w = *window;
         QVERIFY(w.editSession()->remove(Static, { 1 }));
-        QVERIFY(w.editSession()->setImage(Gump, 1, QImage()));
+        QVERIFY(w.editSession()->emptyImage(Gump, 1));
         w.fileSave();
         QCOMPARE(dialogs.messages, QStringList());
         QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Ready"));
@@ -64,7 +64,7 @@ private slots:
         mainwindow& w = *window;
         QFile::remove(dir.file("texmaps.mul"));
         const auto before = dir.snapshot();
-        QVERIFY(w.editSession()->setImage(Texture, 1, QImage()));
+        QVERIFY(w.editSession()->emptyImage(Texture, 1));
         QVERIFY(w.editSession()->setAnim(2, anim_st()));
         w.fileSave();
         // One message, naming the file; the animation step after it did not run.
@@ -73,7 +73,7 @@ private slots:
                  qPrintable(dialogs.messages[0]));
         QVERIFY(dialogs.messages[0].contains("edits are kept"));
         QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Save failed"));
-        QCOMPARE(w.textureImages.size(), 1);
+        QVERIFY(w.editSession()->isEmptied(Texture, 1));
         QCOMPARE(w.animEntries.size(), 1);
         QCOMPARE(dir.snapshot(), before);
         QVERIFY(w.editSession()->isModified());

@@ -13,9 +13,10 @@
 #include "testdata.h"
 #include "uodir.h"
 
+#include "historyprobe.h"
+
 #include <QDir>
 #include <QTest>
-#include <QUndoStack>
 
 #include <functional>
 
@@ -31,7 +32,8 @@ struct Held {
     bool operator==(const Held& o) const
     {
         for (int k = 0; k < kItemKindCount; ++k)
-            if (changes.images[k] != o.changes.images[k] || listed[k] != o.listed[k])
+            if (changes.images[k] != o.changes.images[k] || changes.emptied[k] != o.changes.emptied[k]
+                || listed[k] != o.listed[k])
                 return false;
         return changes.tiles[Land] == o.changes.tiles[Land] && changes.tiles[Static] == o.changes.tiles[Static]
             && changes.animEntries == o.changes.animEntries;
@@ -66,6 +68,7 @@ QVector<Edit> everyEdit()
     return {
         { "image", "Replace Picture of Static 0x1",
           [](EditSession& s) { QVERIFY(s.setImage(Static, 1, filledImage(20, 30, qRgb(200, 8, 8)))); } },
+        { "empty", "Remove Picture of Gump 0x1", [](EditSession& s) { QVERIFY(s.emptyImage(Gump, 1)); } },
         { "tile", "Change Tile Data of Land 0x2",
           [](EditSession& s) { QVERIFY(s.setTile(Land, 2, namedTile("moss"))); } },
         { "anim", "Change Animation Data of Static 0x3",
@@ -153,14 +156,14 @@ private slots:
             edit.run(s);
             const Held after = held(s);
             QVERIFY2(!(after == before), edit.name);
-            QCOMPARE(s.undoStack()->count(), 1);
-            QCOMPARE(s.undoStack()->undoText(), edit.undoText);
+            QCOMPARE(undoDepth(s), 1);
+            QCOMPARE(s.undoText(), edit.undoText);
             QVERIFY(s.isModified());
 
-            s.undoStack()->undo();
+            s.undo();
             QVERIFY2(held(s) == before, edit.name);
             QVERIFY(!s.isModified());
-            s.undoStack()->redo();
+            s.redo();
             QVERIFY2(held(s) == after, edit.name);
 
             // Redone, the edit saves exactly as the edit made once does.
@@ -194,8 +197,8 @@ private slots:
         QVERIFY(!s.isModified());
         QVERIFY(!s.isListed(Gump, 1));
 
-        s.undoStack()->undo();   // the deletion
-        s.undoStack()->undo();   // the second picture
+        s.undo();   // the deletion
+        s.undo();   // the second picture
         QVERIFY(s.isModified());
         QCOMPARE(s.image(Static, 1), first);
         QVERIFY(s.isListed(Gump, 1));
@@ -217,7 +220,7 @@ private slots:
         QVERIFY(!s.setImage(Static, kStaticCount, filledImage(4, 4, qRgb(1, 1, 1)), &error));
         QVERIFY(!s.setTile(Gump, 1, tile_struct(), &error));
         QVERIFY(!s.insert(Land, -1, &error));
-        QCOMPARE(s.undoStack()->count(), 0);
+        QVERIFY(!s.canUndo() && !s.canRedo());
         QVERIFY(s.changes().isEmpty());
     }
 

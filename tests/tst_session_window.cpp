@@ -2,6 +2,7 @@
 // follow the history, Copy and Paste of pictures, the modified mark and the questions before
 // unsaved or unapplied edits would be dropped, and where new item windows open.
 #include "editorprobe.h"
+#include "historyprobe.h"
 #include "itemwindows.h"
 #include "mainwindow.h"
 #include "mywidget.h"
@@ -22,7 +23,6 @@
 #include <QTest>
 #include <QToolBar>
 #include <QTreeView>
-#include <QUndoStack>
 
 #include <memory>
 
@@ -69,7 +69,7 @@ private slots:
         a->imageChanged = true;
         typeInto(a->lineName, QStringLiteral("barrel"));
         a->clickApply();   // picture and tile data: one step
-        QCOMPARE(w.editSession()->undoStack()->count(), 1);
+        QCOMPARE(undoDepth(*w.editSession()), 1);
         QCOMPARE(w.editUndoAction->text(), QStringLiteral("&Undo Edit Static 0x1"));
         QVERIFY(w.isWindowModified());
         QCOMPARE(b->image, picture);

@@ -1,6 +1,7 @@
 // tiledata.mul's two layouts: telling them apart by size, where records lie, the wide
 // records with their 64-bit flags, Save writing each file in its own layout, and patch
 // formats 1 and 2 moving between classic and wide directories.
+#include "editsession.h"
 #include "itemkind.h"
 #include "patchfile.h"
 #include "patchtransfer.h"
@@ -32,11 +33,18 @@ void useLayout(SaveDir& dir, TileLayout layout)
     dir.writeTileData(layout == TileLayout::Wide ? kFullWideTileDataSize : kFullTileDataSize);
 }
 
+// The item as a session on `dir` with the tile records of `changes` applied exports it.
 PatchItem exported(const SaveDir& dir, int kind, int id, const ChangeSet& changes = ChangeSet())
 {
-    PatchItem patch;
+    EditSession session;
+    session.open(dir.path());
     QString error;
-    if (!buildPatch(dir.path(), changes, kind, id, &patch, &error))
+    for (int tileKind : { int(Land), int(Static) })
+        for (auto it = changes.tiles[tileKind].cbegin(); it != changes.tiles[tileKind].cend(); ++it)
+            if (!session.setTile(ItemKind(tileKind), it.key(), it.value(), &error))
+                qWarning() << error;
+    PatchItem patch;
+    if (!buildPatch(session, ItemKind(kind), id, &patch, &error))
         qWarning() << error;
     return patch;
 }

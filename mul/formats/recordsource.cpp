@@ -162,7 +162,7 @@ RecordSource::RecordSource(const QString& mulDir, int kind)
         if (!m_dir)
             return;
     } else {
-        m_index.setFileName(mulPath(mulDir, indexFileName(kind)));
+        m_index = std::make_unique<ArtDataFile>(mulDir, kind, indexFileName(kind));
     }
     m_data = std::make_unique<ArtDataFile>(mulDir, kind, m_name);
     if (!m_data->isOpen()) {
@@ -201,15 +201,15 @@ bool RecordSource::readPair(int id, ItemRecord* out, QString* error) const
 {
     if ((m_kind == Land && id >= kLandCount) || (m_kind == Static && id >= kStaticCount))
         return true;
-    if (!m_index.isOpen() && !m_index.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 cannot be opened: %2").arg(indexFileName(m_kind), m_index.errorString());
+    if (!m_index->isOpen()) {
+        *error = QStringLiteral("%1 cannot be opened: %2").arg(indexFileName(m_kind), m_index->errorString());
         return false;
     }
     const qint64 pos = indexRecordNumber(m_kind, id) * kIndexRecordSize;
-    if (pos + kIndexRecordSize > m_index.size() || !m_index.seek(pos))
+    if (pos + kIndexRecordSize > m_index->size())
         return true;
-    const QByteArray bytes = m_index.read(kIndexRecordSize);
-    if (bytes.size() != kIndexRecordSize)
+    const QByteArray bytes = m_index->bytesFrom(pos);
+    if (bytes.size() < kIndexRecordSize)
         return true;
     const IndexRecord r = indexRecordAt(bytes, 0);
     if (r.isEmpty())

@@ -49,8 +49,9 @@ struct ItemRecord {
 };
 
 // The records of one catalogue of a data directory, whatever form holds them. Opened once
-// and read many times: the pair's data file and the package are memory-mapped, and a
-// package's directory comes from the shared cache.
+// and read many times: the pair's files and the package are memory-mapped, and a package's
+// directory comes from the shared cache. Reading never changes the object, so one source may
+// be read from several threads at once.
 class RecordSource {
 public:
     RecordSource(const QString& mulDir, int kind);
@@ -86,7 +87,7 @@ private:
     QString m_name;
     QString m_error;
     bool m_open = false;
-    mutable QFile m_index;
+    std::unique_ptr<ArtDataFile> m_index;   // the pair's index, mapped like the data
     std::unique_ptr<ArtDataFile> m_data;
     std::shared_ptr<const PackageDirectory> m_dir;
 };

@@ -126,7 +126,9 @@ bool rewriteWouldChangeNothing(const QString& mulDir, int indexKind, const QByte
                 return false;
             continue;
         }
-        if (owner.kind >= 0 && !changes.images[owner.kind].value(owner.id).isNull())
+        if (owner.kind >= 0 && changes.picture(owner.kind, owner.id).state == PictureEdit::Replaced)
+            return false;
+        if (owner.kind >= 0 && changes.emptied[owner.kind].contains(owner.id) && !old.isEmpty())
             return false;
         if (old.isEmpty())
             continue;
@@ -169,10 +171,11 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
         const RecordOwner owner = ownerOf(indexKind, i);
         IndexRecord out = old;
         const bool isListed = i < qint64(listed.size()) && listed[size_t(i)];
-        const QImage image = owner.kind >= 0 && isListed ? changes.images[owner.kind].value(owner.id) : QImage();
+        const PictureEdit edit = owner.kind >= 0 && isListed ? changes.picture(owner.kind, owner.id) : PictureEdit();
+        const QImage image = edit.image;
 
-        if (owner.kind >= 0 && !isListed) {
-            out.offset = -1;   // deleted by the user: only the offset changes
+        if (owner.kind >= 0 && (!isListed || edit.state == PictureEdit::Emptied)) {
+            out.offset = -1;   // deleted or emptied by the user: only the offset changes
         } else if (!image.isNull()) {
             QString why;
             const QByteArray bytes = encodeFor(owner.kind, image, &why);
@@ -192,7 +195,7 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
             if (!copier.append(bytes, error))
                 return false;
         } else if (!old.isEmpty()) {
-            // A null image in the change set is no new image: the entry keeps its data.
+            // No picture edit: the entry keeps its data.
             if (old.length > 0) {
                 const qint64 size = copier.sourceSize(error);
                 if (size < 0)
@@ -233,13 +236,13 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
     return index && writeWhole(*index, newIndex, error);
 }
 
-// Whether the change set or the lists differ from what a damaged index holds: an edited
-// image, or an id listed or deleted since it was read.
+// Whether the change set or the lists differ from what a damaged index holds: an edited or
+// emptied picture, or an id listed or deleted since it was read.
 bool hasEditsFor(int indexKind, const QByteArray& index, const std::vector<char>& listed,
                  const ChangeSet& changes)
 {
     for (int kind : indexKind == Land ? QVector<int> { Land, Static } : QVector<int> { indexKind })
-        if (!changes.images[kind].isEmpty())
+        if (changes.hasPictureEdits(kind))
             return true;
     const qint64 count = qMax<qint64>(index.size() / kIndexRecordSize, qint64(listed.size()));
     for (qint64 i = 0; i < count; ++i) {
@@ -375,10 +378,11 @@ bool stagePackageCatalogue(SaveTransaction& tx, const QString& mulDir, PackageKi
         *id = packageId;
         return packageId >= 0 && packageId < kGumpPackageIdCount;
     };
-    const auto editedImage = [&](int packageId) {
+    const auto editOf = [&](int packageId) {
         int itemKind = 0, id = 0;
-        return itemOf(packageId, &itemKind, &id) ? changes.images[itemKind].value(id) : QImage();
+        return itemOf(packageId, &itemKind, &id) ? changes.picture(itemKind, id) : PictureEdit();
     };
+    const auto editedImage = [&](int packageId) { return editOf(packageId).image; };
     const auto hasEntry = [&](int packageId) { return source->find(packageEntryHash(kind, packageId)) != nullptr; };
 
     QVector<int> ids;
@@ -388,10 +392,12 @@ bool stagePackageCatalogue(SaveTransaction& tx, const QString& mulDir, PackageKi
             *error = QStringLiteral("Id %1 has no place in %2; nothing was written").arg(packageId).arg(packageFileName(kind));
             return false;
         }
-        const bool edited = !editedImage(packageId).isNull();
-        if (edited || hasEntry(packageId))
+        const PictureEdit edit = editOf(packageId);
+        const bool edited = edit.state == PictureEdit::Replaced;
+        const bool emptied = edit.state == PictureEdit::Emptied;
+        if (edited || (!emptied && hasEntry(packageId)))
             ids << packageId;
-        changed = changed || edited;
+        changed = changed || edited || (emptied && hasEntry(packageId));
     }
     // Entries of ids no longer listed were deleted.
     int withId = 0;
@@ -596,24 +602,27 @@ bool Rewrite::stageAnim(const ChangeSet& changes, QString* error)
     return m_tx && qm::stageAnim(*m_tx, m_dir, changes, error);
 }
 
-// The animation records stay in the change set: they are written again by every save.
-bool Rewrite::commit(ChangeSet& changes, QString* error)
+bool Rewrite::commit(QString* error)
 {
     if (!m_tx || !m_tx->commit(error))
         return false;
-    if (m_written.artImages) {
-        changes.images[Land].clear();
-        changes.images[Static].clear();
+    m_tx.reset();
+    return true;
+}
+
+// The animation records stay in the change set: they are written again by every save.
+void forgetWritten(ChangeSet& changes, const Rewrite::Written& written)
+{
+    for (int kind = 0; kind < kItemKindCount; ++kind) {
+        if (kind == Land || kind == Static ? written.artImages : written.images[kind]) {
+            changes.images[kind].clear();
+            changes.emptied[kind].clear();
+        }
     }
-    if (m_written.tiles) {
+    if (written.tiles) {
         changes.tiles[Land].clear();
         changes.tiles[Static].clear();
     }
-    for (int kind : { int(Gump), int(Texture) })
-        if (m_written.images[kind])
-            changes.images[kind].clear();
-    m_tx.reset();
-    return true;
 }
 
 namespace {
@@ -626,7 +635,10 @@ bool saveAlone(const QString& mulDir, ChangeSet& changes, QString* error, Stage&
     if (!error)
         error = &localError;
     Rewrite rewrite(mulDir);
-    return rewrite.begin(error) && stage(rewrite, error) && rewrite.commit(changes, error);
+    if (!rewrite.begin(error) || !stage(rewrite, error) || !rewrite.commit(error))
+        return false;
+    forgetWritten(changes, rewrite.written());
+    return true;
 }
 
 } // namespace

@@ -14,14 +14,15 @@ namespace qm {
 // Writing the change set into the game's files: the four steps of the Save command and the
 // whole sequence. Each step builds complete new files beside the old ones and swaps them in
 // atomically (see savetransaction.h), so on any failure the old files stay byte for byte as
-// they were and the change set keeps every edit; on success it empties the maps it wrote
-// (the animation records stay).
+// they were. The change set is only read: which of its maps the files now hold is told by
+// written(), and the owner of the change set empties them.
 //
 // `listed` holds the ids of each catalogue (any order): an entry whose id is missing from
 // its catalogue was deleted by the user and is written as empty; a listed id past the end of
 // gumpidx.mul or texidx.mul extends the index, and a short artidx.mul is completed.
-// A null image in the change set is no new image: the entry keeps its stored data. An image
-// its encoder refuses fails the save (nothing written) instead of becoming an empty entry.
+// An emptied item is written as an empty entry (its index record's offset -1, no package
+// entry); an item without a picture edit keeps its stored data. An image its encoder refuses
+// fails the save (nothing written) instead of becoming an empty entry.
 //
 // Failures come back as false plus `error`, one sentence naming the file and the reason.
 // `notes` (optional) receives what the user should know about a save that went through,
@@ -57,15 +58,17 @@ public:
                      QStringList* notes = nullptr);
     bool stageAnim(const ChangeSet& changes, QString* error);
 
-    // Swaps every staged file in, then empties the maps of `changes` that were written.
-    bool commit(ChangeSet& changes, QString* error);
+    // Swaps every staged file in.
+    bool commit(QString* error);
 
-    // Which maps of the change set the staged files hold.
+    // Which maps of the change set the staged files hold (the animation records are written
+    // again by every save and stay).
     struct Written {
         bool artImages = false;
         bool tiles = false;
         bool images[kItemKindCount] = {};
     };
+    const Written& written() const { return m_written; }
 
 private:
     QString m_dir;
@@ -88,6 +91,9 @@ bool saveImageFiles(const QString& mulDir, int kind, const QVector<int>& ids,
 
 // The stored animation records into animdata.mul; other bytes keep their values.
 bool saveAnimFile(const QString& mulDir, const ChangeSet& changes, QString* error);
+
+// Empties the maps of `changes` that `written` says the files hold now.
+void forgetWritten(ChangeSet& changes, const Rewrite::Written& written);
 
 // The four stages as one Rewrite: on any failure no file changes and the change set stays
 // whole.

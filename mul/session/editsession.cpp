@@ -9,7 +9,10 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QUndoStack>
+#include <QSet>
+
+#include <algorithm>
+#include <type_traits>
 
 namespace qm {
 
@@ -28,34 +31,25 @@ QString itemsName(const QString& verb, ItemKind kind, const QVector<int>& ids)
 
 EditSession::EditSession(QObject* parent)
     : QObject(parent)
-    , m_undo(std::make_unique<QUndoStack>())
+    , m_history(kUndoLimit)
+    , m_snapshot(std::make_shared<PictureSnapshot>())
 {
-    m_undo->setUndoLimit(kUndoLimit);
-    connect(m_undo.get(), &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
 }
 
-EditSession::~EditSession()
-{
-    // The stack announces its emptying as it is destroyed; nobody may hear that from a session
-    // that is going away (its views may be half destroyed already).
-    m_undo->disconnect();
-}
+EditSession::~EditSession() = default;
 
 void EditSession::open(const QString& mulDir, OpenReport* report)
 {
     OpenReport local;
     if (!report)
         report = &local;
-    m_pending.reset();
-    m_undo->clear();
-    m_changes = ChangeSet();
     m_dir = mulDir;
     if (!m_dir.isEmpty() && QFileInfo(m_dir).isDir()
         && !recoverInterruptedSave(m_dir, &report->recovered, &report->recoveryError)) {
-        report->recoveryError += QStringLiteral(". The data files may not match each other until this is "
+        report->recoveryError += QStringLiteral(". The data directory may not match each other until this is "
                                                 "resolved; Save refuses to run while the unfinished save remains");
     }
-    readDirectory();
+    reload();
     for (int kind : { int(Land), int(Gump), int(Texture) })
         if (isReadOnly(ItemKind(kind)))
             report->catalogueWarnings << m_readOnly[kind];
@@ -67,6 +61,16 @@ void EditSession::open(const QString& mulDir, OpenReport* report)
         report->tileDataWarning = QStringLiteral("tiledata.mul is missing in %1. Tile data cannot be shown or saved.")
                                       .arg(QDir::toNativeSeparators(m_dir));
     }
+}
+
+// The one way the session comes to serve the directory as its files are: no edits, no
+// history, everything read anew.
+void EditSession::reload()
+{
+    m_pending.reset();
+    m_changes = ChangeSet();
+    moveHistory([this] { m_history.clear(); });
+    readDirectory();
     emit cataloguesReset();
 }
 
@@ -87,6 +91,28 @@ void EditSession::readDirectory()
     }
     m_tileState = m_dir.isEmpty() ? TileDataState::Missing : qm::tileDataState(m_dir, &m_tileDataSize);
     m_tileLayout = m_tileState == TileDataState::Missing ? TileLayout::Unknown : tileLayoutForSize(m_tileDataSize);
+    openSources();
+}
+
+void EditSession::openSources()
+{
+    for (int kind = 0; kind < kItemKindCount; ++kind)
+        m_sources[kind] = m_dir.isEmpty() ? nullptr : std::make_shared<const RecordSource>(m_dir, kind);
+    m_storedTiles.reset(m_dir);
+    takeSnapshot();
+}
+
+void EditSession::takeSnapshot()
+{
+    auto snapshot = std::make_shared<const PictureSnapshot>(m_sources, m_changes);
+    const QMutexLocker lock(&m_snapshotLock);
+    m_snapshot = std::move(snapshot);
+}
+
+std::shared_ptr<const PictureSnapshot> EditSession::pictureSnapshot() const
+{
+    const QMutexLocker lock(&m_snapshotLock);
+    return m_snapshot;
 }
 
 QString EditSession::formsSummary() const
@@ -107,12 +133,63 @@ QString EditSession::tileDataReason() const
 
 QImage EditSession::image(ItemKind kind, int id) const
 {
-    return currentImage(m_dir, m_changes, kind, id);
+    if (!isValidKind(kind) || id < 0)
+        return QImage();
+    const PictureEdit edit = m_changes.picture(kind, id);
+    if (edit.isEdit())
+        return edit.image;
+    if ((kind == Land && id >= kLandCount) || (kind == Static && id >= kStaticCount))
+        return QImage();
+    return m_sources[kind] ? m_sources[kind]->decode(id) : QImage();
 }
 
 tile_struct EditSession::tile(ItemKind kind, int id) const
 {
-    return currentTile(m_dir, m_changes, kind, id);
+    if (!hasTileData(kind))
+        return tile_struct();
+    const auto it = m_changes.tiles[kind].constFind(id);
+    return it != m_changes.tiles[kind].constEnd() ? *it : m_storedTiles.record(kind, id);
+}
+
+QVector<tile_struct> EditSession::tileRecords(ItemKind kind) const
+{
+    if (!hasTileData(kind))
+        return {};
+    QVector<tile_struct> records = m_storedTiles.records(kind);
+    for (auto it = m_changes.tiles[kind].cbegin(); it != m_changes.tiles[kind].cend(); ++it)
+        if (it.key() >= 0 && it.key() < records.size())
+            records[it.key()] = it.value();
+    return records;
+}
+
+QByteArray EditSession::storedTileBytes(ItemKind kind, int id) const
+{
+    return m_storedTiles.rawRecord(kind, id);
+}
+
+bool EditSession::isEdited(ItemKind kind, int id) const
+{
+    return isValidKind(kind)
+        && (m_changes.picture(kind, id).isEdit() || (hasTileData(kind) && m_changes.tiles[kind].contains(id))
+            || (kind == Static && m_changes.animEntries.contains(id)));
+}
+
+QVector<int> EditSession::editedIds(ItemKind kind) const
+{
+    if (!isValidKind(kind))
+        return {};
+    QSet<int> ids(m_changes.emptied[kind]);
+    for (auto it = m_changes.images[kind].keyBegin(); it != m_changes.images[kind].keyEnd(); ++it)
+        ids.insert(*it);
+    if (hasTileData(kind))
+        for (auto it = m_changes.tiles[kind].keyBegin(); it != m_changes.tiles[kind].keyEnd(); ++it)
+            ids.insert(*it);
+    if (kind == Static)
+        for (auto it = m_changes.animEntries.keyBegin(); it != m_changes.animEntries.keyEnd(); ++it)
+            ids.insert(*it);
+    QVector<int> sorted(ids.cbegin(), ids.cend());
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
 }
 
 anim_st EditSession::anim(int id) const
@@ -141,7 +218,9 @@ bool EditSession::checkImage(ItemKind kind, int id, const QImage& image, QString
     if (!canEditItem(kind, id, error))
         return false;
     QString why;
-    if (image.isNull() || canEncode(kind, image, &why))
+    if (image.isNull())
+        why = QStringLiteral("a picture without pixels is no picture (remove the picture instead)");
+    else if (canEncode(kind, image, &why))
         return true;
     if (error)
         *error = QStringLiteral("%1 cannot hold this picture: %2").arg(itemName(kind, id), why);
@@ -166,7 +245,15 @@ bool EditSession::setImage(ItemKind kind, int id, const QImage& image, QString* 
     if (!checkImage(kind, id, image, error))
         return false;
     return change({ kind, id }, QStringLiteral("Replace Picture of %1").arg(itemName(kind, id)),
-                  [&](ItemState& s) { s.image = image; });
+                  [&](ItemState& s) { s.picture = PictureEdit::replaced(image); });
+}
+
+bool EditSession::emptyImage(ItemKind kind, int id, QString* error)
+{
+    if (!canEditItem(kind, id, error))
+        return false;
+    return change({ kind, id }, QStringLiteral("Remove Picture of %1").arg(itemName(kind, id)),
+                  [](ItemState& s) { s.picture = PictureEdit::emptied(); });
 }
 
 bool EditSession::setTile(ItemKind kind, int id, const tile_struct& tile, QString* error)
@@ -213,7 +300,7 @@ bool EditSession::remove(ItemKind kind, const QVector<int>& ids, QString* error)
     for (int id : ids) {
         change({ kind, id }, QString(), [](ItemState& s) {
             s.listed = false;
-            s.image.reset();
+            s.picture = PictureEdit::stored();
             s.tile.reset();
         });
     }
@@ -221,14 +308,16 @@ bool EditSession::remove(ItemKind kind, const QVector<int>& ids, QString* error)
     return true;
 }
 
-bool EditSession::storeItem(ItemKind kind, int id, const QImage& image, const tile_struct& tile,
+bool EditSession::storeItem(ItemKind kind, int id, const PictureEdit& picture, const tile_struct& tile,
                             const anim_st& anim, const QString& stepName, QString* error)
 {
-    if (!checkImage(kind, id, image, error) || !checkTileFlags(kind, id, tile, error))
+    const bool pictureFits = picture.state == PictureEdit::Replaced ? checkImage(kind, id, picture.image, error)
+                                                                    : canEditItem(kind, id, error);
+    if (!pictureFits || !checkTileFlags(kind, id, tile, error))
         return false;
     return change({ kind, id }, stepName, [&](ItemState& s) {
         s.listed = true;
-        s.image = image;
+        s.picture = picture;
         if (hasTileData(kind))
             s.tile = tile;
         if (kind == Static)
@@ -270,7 +359,69 @@ void EditSession::endStep()
         name = items.size() == 1 ? QStringLiteral("Edit %1").arg(itemName(first.kind, first.id))
                                  : QStringLiteral("Edit %1 Items").arg(items.size());
     }
-    m_undo->push(new ItemStep(*this, name, std::move(items)));
+    auto pushed = std::make_unique<ItemStep>(name, std::move(items));
+    moveHistory([&] { m_history.push(std::move(pushed)); });
+}
+
+void EditSession::abandonStep()
+{
+    if (!m_pending)
+        return;
+    const std::unique_ptr<PendingStep> step = std::move(m_pending);
+    for (auto it = step->before.cbegin(); it != step->before.cend(); ++it)
+        applyState(it.key(), it.value());
+    takeSnapshot();
+}
+
+QString EditSession::undoText() const
+{
+    const ItemStep* step = m_history.stepToUndo();
+    return step ? step->text() : QString();
+}
+
+QString EditSession::redoText() const
+{
+    const ItemStep* step = m_history.stepToRedo();
+    return step ? step->text() : QString();
+}
+
+void EditSession::undo()
+{
+    // An open step is the caller's to end first; moving under it would tear it.
+    if (m_pending || !m_history.canUndo())
+        return;
+    moveHistory([this] {
+        applyStep(*m_history.stepToUndo(), false);
+        m_history.moveBack();
+    });
+}
+
+void EditSession::redo()
+{
+    if (m_pending || !m_history.canRedo())
+        return;
+    moveHistory([this] {
+        applyStep(*m_history.stepToRedo(), true);
+        m_history.moveForward();
+    });
+}
+
+void EditSession::applyStep(const ItemStep& step, bool forward)
+{
+    const auto& items = step.items();
+    for (auto it = items.cbegin(); it != items.cend(); ++it)
+        applyState(it.key(), forward ? it.value().second : it.value().first);
+}
+
+void EditSession::moveHistory(const std::function<void()>& move)
+{
+    const bool wasModified = isModified();
+    move();
+    if (!m_pending)
+        takeSnapshot();
+    emit historyChanged();
+    if (isModified() != wasModified)
+        emit modifiedChanged(isModified());
 }
 
 bool EditSession::change(const ItemKey& key, const QString& name, const std::function<void(ItemState&)>& edit)
@@ -290,9 +441,7 @@ ItemState EditSession::stateOf(const ItemKey& key) const
 {
     ItemState s;
     s.listed = isListed(key.kind, key.id);
-    const auto image = m_changes.images[key.kind].constFind(key.id);
-    if (image != m_changes.images[key.kind].constEnd())
-        s.image = *image;
+    s.picture = m_changes.picture(key.kind, key.id);
     if (hasTileData(key.kind)) {
         const auto tile = m_changes.tiles[key.kind].constFind(key.id);
         if (tile != m_changes.tiles[key.kind].constEnd())
@@ -309,10 +458,7 @@ ItemState EditSession::stateOf(const ItemKey& key) const
 void EditSession::applyState(const ItemKey& key, const ItemState& state)
 {
     const ItemState old = stateOf(key);
-    if (state.image)
-        m_changes.images[key.kind].insert(key.id, *state.image);
-    else
-        m_changes.images[key.kind].remove(key.id);
+    m_changes.setPicture(key.kind, key.id, state.picture);
     if (hasTileData(key.kind)) {
         if (state.tile)
             m_changes.tiles[key.kind].insert(key.id, *state.tile);
@@ -334,15 +480,10 @@ void EditSession::applyState(const ItemKey& key, const ItemState& state)
             emit itemUnlisted(key.kind, key.id);
         }
     }
-    const int parts = (old.image != state.image ? ImagePart : 0) | (old.tile != state.tile ? TilePart : 0)
+    const int parts = (old.picture != state.picture ? ImagePart : 0) | (old.tile != state.tile ? TilePart : 0)
         | (old.anim != state.anim ? AnimPart : 0);
     if (parts)
         emit itemChanged(key.kind, key.id, parts);
-}
-
-bool EditSession::isModified() const
-{
-    return !m_undo->isClean();
 }
 
 QStringList EditSession::staleIndexFiles() const
@@ -369,13 +510,13 @@ bool EditSession::save(QString* error, QStringList* notes, const Reapply& reappl
 QMap<ItemKey, ItemState> EditSession::historyFromFiles() const
 {
     QMap<ItemKey, ItemState> files;
-    for (int i = 0; i < m_undo->count(); ++i) {
-        const auto* step = static_cast<const ItemStep*>(m_undo->command(i));
-        for (const ItemKey& key : step->items()) {
+    for (const auto& step : m_history.steps()) {
+        for (auto it = step->items().keyBegin(); it != step->items().keyEnd(); ++it) {
+            const ItemKey& key = *it;
             if (files.contains(key))
                 continue;
             ItemState s;
-            s.image = readImageFromFiles(m_dir, key.kind, key.id);
+            s.picture = PictureEdit::holding(readImageFromFiles(m_dir, key.kind, key.id));
             if (hasTileData(key.kind))
                 s.tile = currentTile(m_dir, ChangeSet(), key.kind, key.id);
             if (key.kind == Static)
@@ -388,16 +529,45 @@ QMap<ItemKey, ItemState> EditSession::historyFromFiles() const
 
 void EditSession::pinHistoryToFiles(const QMap<ItemKey, ItemState>& filesBefore)
 {
-    // The stack hands out its steps as const; they are ours, pushed by endStep().
-    for (int i = 0; i < m_undo->count(); ++i)
-        const_cast<ItemStep*>(static_cast<const ItemStep*>(m_undo->command(i)))->pinTo(filesBefore);
+    for (const auto& step : m_history.steps())
+        step->pinTo(filesBefore);
 }
 
 void EditSession::markSaved()
 {
     for (int kind = 0; kind < kItemKindCount; ++kind)
         m_stamps[kind] = stampOf(mulPath(m_dir, catalogueFileName(kind, m_forms[kind])));
-    m_undo->setClean();
+    moveHistory([this] { m_history.setClean(); });
+}
+
+void EditSession::forgetWritten(const Rewrite::Written& written)
+{
+    QMap<ItemKey, int> parts;
+    const auto take = [&](ItemKind kind, int part, auto& edits) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(edits)>, QSet<int>>) {
+            for (int id : edits)
+                parts[{ kind, id }] |= part;
+        } else {
+            for (auto it = edits.keyBegin(); it != edits.keyEnd(); ++it)
+                parts[{ kind, *it }] |= part;
+        }
+        edits.clear();
+    };
+    for (int kind = 0; kind < kItemKindCount; ++kind) {
+        const bool art = kind == Land || kind == Static;
+        if (art ? written.artImages : written.images[kind]) {
+            take(ItemKind(kind), ImagePart, m_changes.images[kind]);
+            take(ItemKind(kind), ImagePart, m_changes.emptied[kind]);
+        }
+    }
+    if (written.tiles) {
+        take(Land, TilePart, m_changes.tiles[Land]);
+        take(Static, TilePart, m_changes.tiles[Static]);
+    }
+    // The files changed under the sources: what they serve now is read from the new ones.
+    openSources();
+    for (auto it = parts.cbegin(); it != parts.cend(); ++it)
+        emit itemChanged(it.key().kind, it.key().id, it.value());
 }
 
 } // namespace qm

@@ -4,11 +4,15 @@
 #include "indexfile.h"
 #include "itemkind.h"
 #include "itemstate.h"
+#include "picturesnapshot.h"
 #include "records.h"
 #include "recordsource.h"
 #include "rewrite.h"
+#include "sessionhistory.h"
+#include "storedtiledata.h"
 #include "tiledata.h"
 
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -17,8 +21,6 @@
 #include <functional>
 #include <memory>
 #include <set>
-
-class QUndoStack;
 
 namespace qm {
 
@@ -77,13 +79,36 @@ public:
 
     // What an item is now: the change set's entry where it holds one, else the files.
     const ChangeSet& changes() const { return m_changes; }
+    // Null for an item without a picture, an emptied one among them.
     QImage image(ItemKind kind, int id) const;
     tile_struct tile(ItemKind kind, int id) const;
     anim_st anim(int id) const;
+    // The tile name as image() and tile() are served (the edited record where there is one).
+    QString tileName(ItemKind kind, int id) const { return tile(kind, id).name; }
+    // Every tile record of a kind (land or static), indexed by id, edited ones as edited:
+    // for filters and name columns over a whole catalogue. Empty for other kinds.
+    QVector<tile_struct> tileRecords(ItemKind kind) const;
+    // A tile record's bytes as tiledata.mul holds them (empty where it holds none); the
+    // edited record is not in it.
+    QByteArray storedTileBytes(ItemKind kind, int id) const;
+
+    // Whether the change set holds anything of the item (picture, tile or animation record).
+    bool isEdited(ItemKind kind, int id) const;
+    // The edited items of a kind, ascending.
+    QVector<int> editedIds(ItemKind kind) const;
+    // Whether the user removed the item's picture (Save writes the entry empty).
+    bool isEmptied(ItemKind kind, int id) const { return isValidKind(kind) && m_changes.emptied[kind].contains(id); }
+
+    // The pictures as they are now, for other threads; cheap, and safe to call from any
+    // thread. A new snapshot follows every change; one taken never changes.
+    std::shared_ptr<const PictureSnapshot> pictureSnapshot() const;
 
     // The edits. `name` of beginStep names the step in the Undo menu; empty: named after
-    // the edits it holds.
+    // the edits it holds. A null image is never an edit: setImage refuses it; removing a
+    // picture is emptyImage.
     bool setImage(ItemKind kind, int id, const QImage& image, QString* error = nullptr);
+    // Removes the item's picture: it reads as empty and Save writes its entry empty.
+    bool emptyImage(ItemKind kind, int id, QString* error = nullptr);
     bool setTile(ItemKind kind, int id, const tile_struct& tile, QString* error = nullptr);
     bool setAnim(int id, const anim_st& anim, QString* error = nullptr);
     // Lists a free id as a new, empty entry ("New").
@@ -91,18 +116,30 @@ public:
     // Unlists entries and drops their images and tile records; animation records stay.
     bool remove(ItemKind kind, const QVector<int>& ids, QString* error = nullptr);
     // Lists the item and stores everything it carries at once (a patch import). Tile and
-    // animation records only where the kind has them.
-    bool storeItem(ItemKind kind, int id, const QImage& image, const tile_struct& tile, const anim_st& anim,
+    // animation records only where the kind has them. `picture` may empty the item but not
+    // leave it as stored.
+    bool storeItem(ItemKind kind, int id, const PictureEdit& picture, const tile_struct& tile, const anim_st& anim,
                    const QString& stepName, QString* error = nullptr);
+    // Steps nest: the edits between the outermost beginStep and its endStep are one step.
     void beginStep(const QString& name = QString());
     void endStep();
+    // Ends the open step (all its levels) by putting every item it touched back to its state
+    // before the step; nothing goes on the history, so Undo and Redo are as before the step.
+    void abandonStep();
 
     // Whether the files could take an edit of this item; false with the sentence refusing it.
     bool canEditItem(ItemKind kind, int id, QString* error) const;
 
-    QUndoStack* undoStack() const { return m_undo.get(); }
+    // The history. The texts name the step ("Replace Picture of Land 0x2"); empty when there
+    // is none.
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
+    QString undoText() const;
+    QString redoText() const;
+    void undo();
+    void redo();
     // Edits not yet saved: the history is away from the point of the last save or open.
-    bool isModified() const;
+    bool isModified() const { return !m_history.isClean(); }
 
     // Everything Save needs to know about the index files as they were read: the lists must
     // still describe them, or another program changed them in between.
@@ -111,8 +148,9 @@ public:
     // Save: every stage into one transaction (see SessionSave for the stages one by one).
     // A stale list fails the save, naming the files, unless `reapply` is given: it then runs
     // on the directory read again under the save lock (the session emptied first) and the
-    // save goes on with what it stages. On success the change set's written maps are empty
-    // and the history is marked saved.
+    // save goes on with what it stages. On success the change set's written maps are empty,
+    // the history is marked saved, and saved() follows itemChanged() of every item whose
+    // edits were written.
     using Reapply = std::function<bool(EditSession&, QString* error)>;
     bool save(QString* error, QStringList* notes = nullptr, const Reapply& reapply = {});
 
@@ -125,10 +163,13 @@ signals:
     // Every catalogue was read again (open): views rebuild their lists.
     void cataloguesReset();
     void modifiedChanged(bool modified);
+    // canUndo, canRedo, undoText or redoText may answer otherwise now.
+    void historyChanged();
+    // A save went through: the files hold what the session served.
+    void saved();
 
 private:
     friend class SessionSave;
-    friend class ItemStep;
 
     // The step being gathered: the items' states before its first edit.
     struct PendingStep {
@@ -138,9 +179,19 @@ private:
         int depth = 1;
     };
 
+    void reload();
     void readDirectory();
+    // Opens the catalogues' record sources anew (the files changed or were opened).
+    void openSources();
+    void takeSnapshot();
     ItemState stateOf(const ItemKey& key) const;
     void applyState(const ItemKey& key, const ItemState& state);
+    void applyStep(const ItemStep& step, bool forward);
+    // Runs `move` on the history and announces what it changed.
+    void moveHistory(const std::function<void()>& move);
+    // The change set after a save emptied what it wrote: every item whose edits went is
+    // announced.
+    void forgetWritten(const Rewrite::Written& written);
     bool change(const ItemKey& key, const QString& name, const std::function<void(ItemState&)>& edit);
     bool checkImage(ItemKind kind, int id, const QImage& image, QString* error) const;
     bool checkTileFlags(ItemKind kind, int id, const tile_struct& tile, QString* error) const;
@@ -159,8 +210,12 @@ private:
     TileDataState m_tileState = TileDataState::Missing;
     qint64 m_tileDataSize = -1;
     TileLayout m_tileLayout = TileLayout::Unknown;
-    std::unique_ptr<QUndoStack> m_undo;
+    SessionHistory m_history;
     std::unique_ptr<PendingStep> m_pending;
+    StoredTileData m_storedTiles;
+    PictureSnapshot::Sources m_sources;
+    mutable QMutex m_snapshotLock;   // guards the pointer only, never a decode
+    std::shared_ptr<const PictureSnapshot> m_snapshot;
 };
 
 } // namespace qm

@@ -1,6 +1,7 @@
 #include "imagebatchimport.h"
 
 #include "artcodec.h"
+#include "editsession.h"
 #include "imagebatchnames.h"
 #include "imageimport.h"
 #include "itemkind.h"
@@ -100,6 +101,27 @@ ImageImportPlan planImageImport(int kind, const QString& folder, int threads, co
     std::sort(plan.refused.begin(), plan.refused.end(),
               [](const BatchItemFailure& a, const BatchItemFailure& b) { return a.fileName < b.fileName; });
     return plan;
+}
+
+bool applyImageImport(EditSession& session, ItemKind kind, const QVector<AcceptedPicture>& pictures,
+                      const QString& stepName, QVector<int>* newIds, QString* error)
+{
+    QVector<int> added;
+    session.beginStep(stepName);
+    for (const AcceptedPicture& picture : pictures) {
+        const bool listed = session.isListed(kind, picture.id);
+        if (!session.setImage(kind, picture.id, picture.image, error)
+            || (!listed && !session.insert(kind, picture.id, error))) {
+            session.abandonStep();
+            return false;
+        }
+        if (!listed)
+            added << picture.id;
+    }
+    session.endStep();
+    if (newIds)
+        *newIds = added;
+    return true;
 }
 
 } // namespace qm

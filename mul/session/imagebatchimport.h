@@ -2,12 +2,15 @@
 
 #include "batchrunner.h"
 #include "imagebatchexport.h"
+#include "itemkind.h"
 
 #include <QImage>
 #include <QString>
 #include <QVector>
 
 namespace qm {
+
+class EditSession;
 
 // A picture ready to replace an item's: already brought to the kind's size and shape.
 struct AcceptedPicture {
@@ -35,5 +38,11 @@ struct ImageImportPlan {
 // Files load on several threads (0: one per core).
 ImageImportPlan planImageImport(int kind, const QString& folder, int threads = 0,
                                 const BatchProgress& progress = {});
+
+// Gives every picture to its item as one undo step named `stepName`, listing the items that
+// were not (their ids go to `newIds`, optional). All or nothing: when the session refuses one,
+// the step is abandoned, so the edits and Undo and Redo are as they were before the call.
+bool applyImageImport(EditSession& session, ItemKind kind, const QVector<AcceptedPicture>& pictures,
+                      const QString& stepName, QVector<int>* newIds, QString* error);
 
 } // namespace qm

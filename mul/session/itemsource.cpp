@@ -37,10 +37,8 @@ QImage currentImage(const QString& mulDir, const ChangeSet& changes, int kind, i
 {
     if (!isValidKind(kind))
         return QImage();
-    const auto it = changes.images[kind].constFind(id);
-    if (it != changes.images[kind].constEnd())
-        return it.value();   // a null image here means the item was emptied
-    return readImageFromFiles(mulDir, kind, id);
+    const PictureEdit edit = changes.picture(kind, id);
+    return edit.isEdit() ? edit.image : readImageFromFiles(mulDir, kind, id);
 }
 
 tile_struct currentTile(const QString& mulDir, const ChangeSet& changes, int kind, int id)

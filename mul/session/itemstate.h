@@ -1,13 +1,12 @@
 #pragma once
 
+#include "changeset.h"
 #include "itemkind.h"
 #include "records.h"
 
-#include <QImage>
 #include <QMap>
 #include <QPair>
 #include <QString>
-#include <QUndoCommand>
 
 #include <optional>
 
@@ -31,36 +30,33 @@ struct ItemKey {
 // step is the states before and after of the items it touched.
 struct ItemState {
     bool listed = false;
-    std::optional<QImage> image;
+    PictureEdit picture;
     std::optional<tile_struct> tile;   // land and static only
     std::optional<anim_st> anim;       // static only
 
     bool operator==(const ItemState& o) const
     {
-        return listed == o.listed && image == o.image && tile == o.tile && anim == o.anim;
+        return listed == o.listed && picture == o.picture && tile == o.tile && anim == o.anim;
     }
     bool operator!=(const ItemState& o) const { return !(*this == o); }
 };
 
 // One undo step: the items it changed, each with its state before and after.
-class ItemStep : public QUndoCommand {
+class ItemStep {
 public:
     using Transition = QPair<ItemState, ItemState>;
-    ItemStep(EditSession& session, const QString& text, QMap<ItemKey, Transition> items);
+    ItemStep(QString text, QMap<ItemKey, Transition> items);
 
-    // The session applied the edits already when it pushes the step; the first redo is that.
-    void redo() override;
-    void undo() override;
+    const QString& text() const { return m_text; }
+    const QMap<ItemKey, Transition>& items() const { return m_items; }
 
     // Fills every "as the files hold it" of the step with `files` (the files as they were
     // before a save replaced them).
     void pinTo(const QMap<ItemKey, ItemState>& files);
-    QList<ItemKey> items() const { return m_items.keys(); }
 
 private:
-    EditSession& m_session;
+    QString m_text;
     QMap<ItemKey, Transition> m_items;
-    bool m_applied = true;
 };
 
 } // namespace qm

@@ -1,7 +1,5 @@
 #include "sessionsave.h"
 
-#include <QUndoStack>
-
 namespace qm {
 
 SessionSave::SessionSave(EditSession& session)
@@ -32,11 +30,7 @@ bool SessionSave::begin(QString* error, const EditSession::Reapply& reapply)
         return false;
     }
     // The directory as it is now, then the caller's edit once more on top of it.
-    m_session.m_pending.reset();
-    m_session.m_undo->clear();
-    m_session.m_changes = ChangeSet();
-    m_session.readDirectory();
-    emit m_session.cataloguesReset();
+    m_session.reload();
     if (!reapply(m_session, error)) {
         m_rewrite.reset();
         return false;
@@ -74,12 +68,15 @@ bool SessionSave::commit(QString* error)
     // What the files hold now is what the history's "as the files hold it" means; read it
     // before the files are replaced.
     const QMap<ItemKey, ItemState> filesBefore = m_session.historyFromFiles();
-    const bool ok = m_rewrite->commit(m_session.m_changes, error);
+    const bool ok = m_rewrite->commit(error);
+    const Rewrite::Written written = m_rewrite->written();
     m_rewrite.reset();
     if (!ok)
         return false;
     m_session.pinHistoryToFiles(filesBefore);
     m_session.markSaved();
+    m_session.forgetWritten(written);
+    emit m_session.saved();
     return true;
 }
 

@@ -25,13 +25,6 @@ QImage comparable(const QImage& image)
     return image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-bool editedInSession(const EditSession& session, ItemKind kind, int id)
-{
-    const ChangeSet& changes = session.changes();
-    return changes.images[kind].contains(id) || (hasTileData(kind) && changes.tiles[kind].contains(id))
-        || (kind == Static && changes.animEntries.contains(id));
-}
-
 void checkList(mainwindow& w, ItemKind kind, QStringList* out)
 {
     EditSession& session = *w.editSession();
@@ -55,7 +48,7 @@ void checkList(mainwindow& w, ItemKind kind, QStringList* out)
         const QModelIndex index = model->index(row, 0);
         const int id = index.data(CatalogueGridModel::IdRole).toInt();
         const bool marked = index.data(Qt::FontRole).value<QFont>().bold();
-        if (marked != editedInSession(session, kind, id))
+        if (marked != session.isEdited(kind, id))
             *out << QStringLiteral("%1 is %2marked as edited").arg(itemName(kind, id), marked ? "" : "not ");
         if (hasTileData(kind)) {
             const QString name = model->index(row, 1).data().toString();

@@ -109,16 +109,7 @@ int cmdImportImages(ToolContext& ctx, CommandParser& cmd)
 
     // One step: every picture or none, saved together.
     const int exit = editAndSave(ctx, cmd, [&](EditSession& s, QString* error) {
-        s.beginStep(QStringLiteral("Import Pictures"));
-        bool ok = true;
-        for (const AcceptedPicture& picture : plan.accepted) {
-            ok = s.setImage(ItemKind(kind), picture.id, picture.image, error)
-                && (s.isListed(ItemKind(kind), picture.id) || s.insert(ItemKind(kind), picture.id, error));
-            if (!ok)
-                break;
-        }
-        s.endStep();
-        return ok;
+        return applyImageImport(s, ItemKind(kind), plan.accepted, QStringLiteral("Import Pictures"), nullptr, error);
     });
     if (exit != ExitOk)
         return exit;

@@ -1,5 +1,6 @@
 // export-patch and import-patch: the editor's patch commands without its dialogs.
 #include "tooledit.h"
+#include "editsession.h"
 #include "indexfile.h"
 #include "itemkind.h"
 #include "patchfile.h"
@@ -16,9 +17,12 @@ int cmdExportPatch(ToolContext& ctx, CommandParser& cmd)
     if (!cmd.requireDirectory())
         return ExitData;
 
+    // The item as an editor would serve it: the export reads through a session.
+    EditSession session;
+    session.open(ctx.dir);
     PatchItem patch;
     QString error;
-    if (!buildPatch(ctx.dir, ChangeSet(), kind, id, &patch, &error))
+    if (!buildPatch(session, ItemKind(kind), id, &patch, &error))
         return cmd.dataError(error);
     if (patch.image.isNull())
         ctx.err << "qmtool: note: " << itemName(kind, id) << " has no image; the patch carries none" << Qt::endl;
