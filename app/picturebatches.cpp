@@ -225,7 +225,7 @@ void PictureBatches::importPictures()
     // All or nothing: a refusal half-way takes back what the step held so far, and nothing of
     // it stays on the history to be redone.
     QVector<int> newIds;
-    if (!applyImageImport(m_session, kind, plan.accepted, title, &newIds, &error)) {
+    if (!m_apply(m_session, kind, plan.accepted, title, &newIds, &error)) {
         Dialogs::get().warning(m_dialogParent, title, tr("Nothing was imported: %1").arg(error));
         return;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imagebatchimport.h"
+
 #include <QObject>
 #include <QString>
 
@@ -36,6 +38,12 @@ public:
     // Lets the view take picture files dropped onto its items of catalogue `kind`.
     void acceptDrops(QAbstractItemView* view, int kind);
 
+    // The step that gives a planned import's pictures to the session, all or nothing. Tests
+    // put another in front of it, to see a refusal half-way through the window.
+    using ApplyImport = std::function<bool(qm::EditSession&, qm::ItemKind, const QVector<qm::AcceptedPicture>&,
+                                           const QString& stepName, QVector<int>* newIds, QString* error)>;
+    void setApplyImport(ApplyImport apply) { m_apply = std::move(apply); }
+
 public slots:
     // Replaces the item's picture with a dropped picture file under Import's rules, as one
     // undo step; refusals are told in a message naming the file.
@@ -56,4 +64,5 @@ private:
     QAction* m_export;
     QAction* m_import;
     QString m_folder;
+    ApplyImport m_apply = qm::applyImageImport;
 };

@@ -4,6 +4,7 @@
 #include "cataloguepane.h"
 #include "dropevents.h"
 #include "historyprobe.h"
+#include "imagebatchimport.h"
 #include "imagebatchnames.h"
 #include "imageimport.h"
 #include "testdata.h"
@@ -166,6 +167,43 @@ private slots:
         QCOMPARE(w.editSession()->image(Static, 1), before);
         QVERIFY(!w.editSession()->isListed(Static, 2));
         QCOMPARE(f.steps(), 0);
+    }
+
+    // The session refuses a picture after the batch's first ones went in (here: a land
+    // picture of the wrong size put behind the folder's): nothing of the batch stays, and the
+    // Edit menu's Undo and Redo are what they were before, not a partial import to redo.
+    void anImportRefusedHalfWayLeavesUndoAndRedoAsBefore()
+    {
+        Fixture f;
+        mainwindow& w = *f.w;
+        QVERIFY(w.editSession()->setImage(Land, 0, filledImage(44, 44, qRgb(1, 1, 1))));
+        QVERIFY(w.editSession()->setImage(Land, 2, filledImage(44, 44, qRgb(2, 2, 2))));
+        w.editUndo();   // one step to undo, one to redo
+        const QString undo = w.editUndoAction->text(), redo = w.editRedoAction->text();
+        QCOMPARE(redo, QStringLiteral("&Redo Replace Picture of Land 0x2"));
+        const QImage land0 = w.editSession()->image(Land, 0);
+
+        w.tabSelect->setCurrentIndex(Land);
+        QVERIFY(!f.picture(batchImageFileName(Land, 0), filledImage(44, 44, qRgb(0, 200, 0))).isEmpty());
+        QVERIFY(!f.picture(batchImageFileName(Land, 7), filledImage(44, 44, qRgb(0, 0, 200))).isEmpty());
+        w.pictureBatches()->setApplyImport([](EditSession& s, ItemKind kind, QVector<AcceptedPicture> pictures,
+                                              const QString& name, QVector<int>* newIds, QString* error) {
+            pictures << AcceptedPicture { 9, filledImage(10, 10, qRgb(9, 9, 9)), QStringLiteral("late.png") };
+            return applyImageImport(s, kind, pictures, name, newIds, error);
+        });
+        f.dialogs.directoryAnswers << f.pictures.path();
+        w.pictureBatches()->importAction()->trigger();
+
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY2(f.dialogs.messages.first().startsWith("Import Pictures: Nothing was imported"),
+                 qPrintable(f.dialogs.messages.first()));
+        QCOMPARE(w.editUndoAction->text(), undo);
+        QCOMPARE(w.editRedoAction->text(), redo);
+        QCOMPARE(w.editSession()->image(Land, 0), land0);
+        QVERIFY(!listItem(w.listLand, 7).isValid());
+        w.editRedoAction->trigger();
+        QCOMPARE(w.editSession()->image(Land, 2), filledImage(44, 44, qRgb(2, 2, 2)));
+        QVERIFY(!w.editSession()->isListed(Land, 7));
     }
 };
 
