@@ -113,20 +113,21 @@ void mainwindow::helpContents() {}
 
 void mainwindow::fileSave()
 {
-    m_save->run([this](SaveCommand::Stage stage) {
+    // Each stage through its own slot, which is also a command of its own.
+    m_save->run([this](SaveStage stage) {
         switch (stage) {
-        case SaveCommand::ArtStage: saveArt(); break;
-        case SaveCommand::GumpStage: saveGump(); break;
-        case SaveCommand::TextureStage: saveTexture(); break;
-        case SaveCommand::AnimStage: saveAnimData(); break;
+        case SaveStage::ArtAndTiles: saveArt(); break;
+        case SaveStage::Gumps: saveGump(); break;
+        case SaveStage::Textures: saveTexture(); break;
+        case SaveStage::AnimData: saveAnimData(); break;
         }
     });
 }
 
-void mainwindow::saveArt() { m_save->stage(SaveCommand::ArtStage); }
-void mainwindow::saveGump() { m_save->stage(SaveCommand::GumpStage); }
-void mainwindow::saveTexture() { m_save->stage(SaveCommand::TextureStage); }
-void mainwindow::saveAnimData() { m_save->stage(SaveCommand::AnimStage); }
+void mainwindow::saveArt() { m_save->stage(SaveStage::ArtAndTiles); }
+void mainwindow::saveGump() { m_save->stage(SaveStage::Gumps); }
+void mainwindow::saveTexture() { m_save->stage(SaveStage::Textures); }
+void mainwindow::saveAnimData() { m_save->stage(SaveStage::AnimData); }
 
 void mainwindow::fileExport() { m_patches->exportItem(); }
 void mainwindow::fileImport() { m_patches->importItem(); }

@@ -1,6 +1,7 @@
 #include "savecommand.h"
 
 #include "dialogs.h"
+#include "editsession.h"
 #include "sessionsave.h"
 
 #include <QApplication>
@@ -30,16 +31,19 @@ SaveCommand::~SaveCommand() = default;
 
 // The stages write into one transaction: only when all of them are written is any file
 // replaced, and a failed stage leaves every file and the whole change set as they were.
-void SaveCommand::run(const std::function<void(Stage)>& runStage)
+void SaveCommand::run(const RunStage& runStage)
 {
     if (m_save)
         return;   // a Save is running already (a stage's pause let this one in)
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    attempt(runStage);
+    // A second try only after a reload, which leaves the session with the directory as it is
+    // now; should yet another program save in between, the next Save asks again.
+    if (attempt(runStage))
+        attempt(runStage);
     QApplication::restoreOverrideCursor();
 }
 
-bool SaveCommand::attempt(const std::function<void(Stage)>& runStage)
+bool SaveCommand::attempt(const RunStage& runStage)
 {
     m_failed = false;
     m_notes.clear();
@@ -47,16 +51,17 @@ bool SaveCommand::attempt(const std::function<void(Stage)>& runStage)
     QString error;
     if (!m_save->begin(&error)) {
         m_save.reset();
+        if (!m_session.staleIndexFiles().isEmpty())
+            return offerReload(error);
         reportFailure(error);
         return false;
     }
-    for (Stage stage : { ArtStage, GumpStage, TextureStage, AnimStage }) {
-        if (m_failed)
-            break;
-        // Between stages the window repaints, so that the status text of each stage shows.
-        if (stage != ArtStage)
+    const QVector<SaveStageInfo>& stages = saveStages();
+    for (int i = 0; i < stages.size() && !m_failed; ++i) {
+        // Between stages the window repaints, so that the status text of each shows.
+        if (i > 0)
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 1000);
-        runStage(stage);
+        runStage(stages[i].stage);
     }
     if (!m_failed) {
         if (m_save->commit(&error)) {
@@ -73,34 +78,43 @@ bool SaveCommand::attempt(const std::function<void(Stage)>& runStage)
     return false;
 }
 
-void SaveCommand::stage(Stage stage)
+void SaveCommand::stage(SaveStage stage)
 {
     if (!m_save) {
-        run([this](Stage s) { this->stage(s); });
+        run([this](SaveStage s) { this->stage(s); });
         return;
     }
+    m_status(saveStageStatus(stage));
     QString error;
-    bool ok = true;
-    switch (stage) {
-    case ArtStage:
-        m_status(tr("Writing art.idx/mul and tiledata.mul"));
-        ok = m_save->stageArt(&error, &m_notes);
-        break;
-    case GumpStage:
-        m_status(tr("Writing gump.idx/mul"));
-        ok = m_save->stageImages(Gump, &error);
-        break;
-    case TextureStage:
-        m_status(tr("Writing Textures "));
-        ok = m_save->stageImages(Texture, &error);
-        break;
-    case AnimStage:
-        m_status(tr("Writing animdata.mul"));
-        ok = m_save->stageAnim(&error);
-        break;
-    }
-    if (!ok)
+    if (!m_save->stage(stage, &error, &m_notes))
         reportFailure(error);
+}
+
+bool SaveCommand::offerReload(const QString& error)
+{
+    m_failed = true;
+    m_status(tr("Save failed"));
+    NormalCursor cursor;
+    const int choice = Dialogs::get().choose(
+        m_dialogParent, tr("Save failed"),
+        error + tr(".\n\nNo file was changed; your unsaved edits are kept.\n\nReload and apply my edits again: "
+                   "the directory is read anew as the other program left it, and your unsaved edits are made once "
+                   "more on top of it."),
+        { tr("Reload and apply my edits again") });
+    if (choice != 0)
+        return false;
+    EditSession::ReplayReport report;
+    QString why;
+    if (!m_session.reloadAndReplay(&report, &why)) {
+        reportFailure(why);
+        return false;
+    }
+    if (!report.refused.isEmpty())
+        Dialogs::get().warning(m_dialogParent, tr("Edits not applied again"),
+                               tr("These edits do not fit the directory as the other program left it and were "
+                                  "left out:\n%1")
+                                   .arg(report.refused.join(QLatin1Char('\n'))));
+    return true;
 }
 
 void SaveCommand::reportFailure(const QString& error)

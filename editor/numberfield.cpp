@@ -1,10 +1,10 @@
 #include "numberfield.h"
 
+#include "typednumber.h"
+
 #include <QLineEdit>
 #include <QPalette>
 
-#include <algorithm>
-#include <cctype>
 
 namespace {
 
@@ -32,24 +32,8 @@ void markBox(QLineEdit* box, const NumberRange& range)
 
 bool readNumberField(const QString& text, const NumberRange& range, qint64* value)
 {
-    const QString t = text.trimmed();
-    bool ok = false;
     qint64 v = 0;
-    if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
-        const QString digits = t.mid(2);
-        // toLongLong would also take a sign or "0x" again after the prefix.
-        ok = !digits.isEmpty() && digits.size() <= 15
-            && std::all_of(digits.begin(), digits.end(), [](QChar c) { return isxdigit(c.toLatin1()); });
-        if (ok)
-            v = digits.toLongLong(&ok, 16);
-    } else {
-        const QString digits = t.startsWith(QLatin1Char('-')) ? t.mid(1) : t;
-        ok = !digits.isEmpty() && digits.size() <= 18
-            && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= '0' && c <= '9'; });
-        if (ok)
-            v = t.toLongLong(&ok, 10);
-    }
-    if (!ok || v < range.min || v > range.max)
+    if (!qm::parseNumber(text, range.min, range.max, &v))
         return false;
     if (value)
         *value = v;
@@ -103,14 +87,8 @@ QWidget* NumberFieldDelegate::createEditor(QWidget* parent, const QStyleOptionVi
 
 quint32 readUnsignedField(const QString& text, int bits)
 {
-    const QString t = text.simplified();
-    bool ok = false;
-    qulonglong value = 0;
-    if (t.left(2).toUpper() == QLatin1String("0X"))
-        value = t.mid(2).toULongLong(&ok, 16);
-    else
-        value = t.toULongLong(&ok, 10);
-    if (!ok)
+    quint64 value = 0;
+    if (!qm::parseUnsignedNumber(text, ~quint64(0), &value))
         return 0;
     const qulonglong mask = (qulonglong(1) << bits) - 1;
     return quint32(value & mask);

@@ -1,14 +1,18 @@
-// Reading the index files into the catalogues, and the list rows that show them.
+// Reading the index files into the catalogues, the list rows that show them, and the ids
+// and numbers users type.
 #include "indexfile.h"
 #include "cataloguegridmodel.h"
 #include "cataloguelistmodel.h"
 #include "testdata.h"
 #include "thumbnailcache.h"
 #include "treelists.h"
+#include "typednumber.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+
+#include <limits>
 
 using namespace qm;
 
@@ -103,6 +107,56 @@ private slots:
         CatalogueGridModel gumps(Gump, &cache);
         CatalogueListModel gumpList(&gumps);
         QCOMPARE(gumpList.columnCount(), 1);
+    }
+
+    // Every id, field and argument is read by this one parser, so its edges are checked once.
+    void typedNumbersAreReadStrictly_data()
+    {
+        constexpr qint64 lowest = std::numeric_limits<qint64>::min(), highest = std::numeric_limits<qint64>::max();
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qint64>("min");
+        QTest::addColumn<qint64>("max");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<qint64>("value");
+        QTest::newRow("decimal") << " 42\t" << qint64(0) << highest << true << qint64(42);
+        QTest::newRow("hex") << "0x1A" << qint64(0) << highest << true << qint64(26);
+        QTest::newRow("upper prefix") << "0XfF" << qint64(0) << qint64(255) << true << qint64(255);
+        QTest::newRow("negative decimal") << "-128" << qint64(-128) << qint64(255) << true << qint64(-128);
+        QTest::newRow("lowest") << "-9223372036854775808" << lowest << highest << true << lowest;
+        QTest::newRow("sign after 0x") << "0x-5" << lowest << highest << false << qint64(0);
+        QTest::newRow("plus after 0x") << "0x+5" << lowest << highest << false << qint64(0);
+        QTest::newRow("plus") << "+5" << lowest << highest << false << qint64(0);
+        QTest::newRow("prefix twice") << "0x0x5" << lowest << highest << false << qint64(0);
+        QTest::newRow("bare prefix") << "0x" << lowest << highest << false << qint64(0);
+        QTest::newRow("space inside") << "0x 5" << lowest << highest << false << qint64(0);
+        QTest::newRow("blank") << "  " << lowest << highest << false << qint64(0);
+        QTest::newRow("trailing letter") << "12a" << lowest << highest << false << qint64(0);
+        QTest::newRow("other digits") << QString::fromUtf8("\u0661\u0662") << lowest << highest << false << qint64(0);
+        QTest::newRow("past 64 bits") << "18446744073709551616" << lowest << highest << false << qint64(0);
+        QTest::newRow("past signed 64 bits") << "9223372036854775808" << lowest << highest << false << qint64(0);
+        QTest::newRow("long hex") << "0x10000000000000000" << lowest << highest << false << qint64(0);
+        QTest::newRow("above the range") << "256" << qint64(-128) << qint64(255) << false << qint64(0);
+        QTest::newRow("below the range") << "-129" << qint64(-128) << qint64(255) << false << qint64(0);
+    }
+
+    void typedNumbersAreReadStrictly()
+    {
+        QFETCH(QString, text);
+        QFETCH(qint64, min);
+        QFETCH(qint64, max);
+        QFETCH(bool, accepted);
+        QFETCH(qint64, value);
+        qint64 read = -1;
+        QCOMPARE(parseNumber(text, min, max, &read), accepted);
+        QCOMPARE(read, accepted ? value : qint64(-1));   // untouched when refused
+        // Ids read the same, over the whole range.
+        bool ok = false;
+        parseTypedNumber(text, &ok);
+        QCOMPARE(ok, accepted || QByteArray(QTest::currentDataTag()).contains("range"));
+
+        quint64 flags = 0;
+        QVERIFY(parseUnsignedNumber("0xFFFFFFFFFFFFFFFF", ~quint64(0), &flags) && flags == ~quint64(0));
+        QVERIFY(!parseUnsignedNumber("-1", ~quint64(0), &flags) && !parseUnsignedNumber("0x100", 0xff, &flags));
     }
 };
 

@@ -16,6 +16,7 @@
 #include "windowfixture.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -130,6 +131,47 @@ private slots:
         QVERIFY(again.editSession()->isListed(Gump, 1) || !again.editSession()->isListed(Gump, 1));
         QVERIFY(again.getGump(1).isNull());
         QVERIFY_VIEWS_FOLLOW(again);
+    }
+
+    // Another program saved into the directory after it was opened: Save offers to read it
+    // again and apply the unsaved edits on top; what no longer fits is named and left out,
+    // and then both programs' edits are in the files.
+    void saveAfterAnotherProgramReloadsAndAppliesTheEditsAgain()
+    {
+        MainWindowFixture f;
+        mainwindow& w = *f.w;
+        myWidget* editor = openOn(w, Static, 1);
+        const QImage green = filledImage(9, 7, qRgb(0, 96, 0));
+        QVERIFY(w.editSession()->setImage(Gump, 1, green));
+        QVERIFY(w.editSession()->setTile(Static, 1, named(QStringLiteral("editor's"))));
+        QVERIFY(w.editSession()->insert(Gump, 5));
+
+        const QString picture = f.dir.file("tool.png");
+        QVERIFY(filledImage(4, 4, qRgb(200, 0, 0)).save(picture));
+        QCOMPARE(runToolIn(f.dir.path(), { "set-tile", "static", "0x12c", "name=tool's" }).exitCode, 0);
+        QCOMPARE(runToolIn(f.dir.path(), { "delete", "gump", "4" }).exitCode, 0);
+        QCOMPARE(runToolIn(f.dir.path(), { "import-image", "gump", "5", picture }).exitCode, 0);
+        QFile::remove(picture);
+
+        f.dialogs.choiceAnswers << QStringLiteral("Reload and apply my edits again");
+        w.fileSave();
+        QVERIFY(!w.lastSaveFailed());
+        QCOMPARE(f.dialogs.asked.last(), QStringLiteral("Save failed"));
+        QVERIFY2(f.dialogs.messages.last().startsWith("Edits not applied again: ")
+                     && f.dialogs.messages.last().contains("Gump 0x5"),
+                 qPrintable(f.dialogs.messages.join('\n')));
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Ready"));
+        QVERIFY(!w.isWindowModified());
+        QVERIFY_VIEWS_FOLLOW(w);
+        QCOMPARE(editor->findChild<QLineEdit*>(QStringLiteral("lineName"))->text(), QStringLiteral("editor's"));
+
+        EditSession files;
+        files.open(f.dir.path());
+        QCOMPARE(files.tile(Static, 1).name, QStringLiteral("editor's"));
+        QCOMPARE(files.tile(Static, 0x12c).name, QStringLiteral("tool's"));
+        QVERIFY(!files.isListed(Gump, 4));
+        QCOMPARE(files.image(Gump, 1).size(), green.size());
+        QCOMPARE(files.image(Gump, 5).size(), QSize(4, 4));
     }
 };
 

@@ -1,5 +1,9 @@
 #include "itemkind.h"
 
+#include "typednumber.h"
+
+#include <limits>
+
 namespace qm {
 
 QString kindName(int kind)
@@ -35,10 +39,9 @@ QString itemName(int kind, int id)
 
 qint64 parseTypedNumber(const QString& text, bool* ok)
 {
-    const QString t = text.trimmed();
-    if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        return t.mid(2).toLongLong(ok, 16);
-    return t.toLongLong(ok, 10);
+    qint64 value = 0;
+    *ok = parseNumber(text, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max(), &value);
+    return *ok ? value : 0;
 }
 
 } // namespace qm

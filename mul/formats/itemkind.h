@@ -25,9 +25,9 @@ QString hexId(int id);
 // "Land 0x1a": an item named in a message.
 QString itemName(int kind, int id);
 
-// An id or other number as users type it: decimal, or hexadecimal after "0x" or "0X";
-// surrounding white space is ignored. *ok is false for anything else. The range is the
-// caller's to check.
+// An id or other number as users type it, read as parseNumber() reads it (see
+// typednumber.h) with the whole 64-bit range; *ok is false for anything else. The range is
+// the caller's to check.
 qint64 parseTypedNumber(const QString& text, bool* ok);
 
 } // namespace qm

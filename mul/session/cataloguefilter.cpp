@@ -1,6 +1,7 @@
 #include "cataloguefilter.h"
 
 #include "itemkind.h"
+#include "typednumber.h"
 
 #include <QRegularExpression>
 
@@ -13,9 +14,8 @@ namespace {
 // A typed id: decimal or "0x" hexadecimal, non-negative and within an int.
 bool readId(const QString& text, int* id)
 {
-    bool ok = false;
-    const qint64 v = parseTypedNumber(text, &ok);
-    if (!ok || v < 0 || v > 0x7FFFFFFF || text.contains(QLatin1Char('+')) || text.contains(QLatin1Char('-')))
+    qint64 v = 0;
+    if (!parseNumber(text, 0, 0x7FFFFFFF, &v) || text.contains(QLatin1Char('-')))
         return false;
     *id = int(v);
     return true;

@@ -8,6 +8,7 @@
 #include "records.h"
 #include "recordsource.h"
 #include "rewrite.h"
+#include "savestages.h"
 #include "sessionhistory.h"
 #include "storedtiledata.h"
 #include "tiledata.h"
@@ -23,8 +24,6 @@
 #include <set>
 
 namespace qm {
-
-class SessionSave;
 
 // One data directory opened for editing: its catalogues (which ids are listed, which free),
 // the change set of applied edits, what may be written (read-only catalogues, the tile data
@@ -141,11 +140,25 @@ public:
     // Edits not yet saved: the history is away from the point of the last save or open.
     bool isModified() const { return !m_history.isClean(); }
 
+    // What reloadAndReplay did with the unsaved steps: the names of those replayed, and a
+    // sentence for each one kept out ("New Gump 0x9: Gump 0x9 was listed by another program").
+    struct ReplayReport {
+        QStringList replayed;
+        QStringList refused;
+    };
+    // Reads the directory anew, as open() does, and replays the steps made since the last
+    // save or open on top of it, in order, each as one step again (an undo past the save
+    // replays as "Undo ..."). A step that cannot be replayed (an id now taken or missing, a
+    // catalogue now read-only, a picture refused) is kept out whole and named in `report`.
+    // False with `error`, and nothing changed, when the history no longer reaches back to the
+    // last save or a step or save is open.
+    bool reloadAndReplay(ReplayReport* report, QString* error);
+
     // Everything Save needs to know about the index files as they were read: the lists must
     // still describe them, or another program changed them in between.
     QStringList staleIndexFiles() const;
 
-    // Save: every stage into one transaction (see SessionSave for the stages one by one).
+    // Save: every stage of saveStages() into one transaction.
     // A stale list fails the save, naming the files, unless `reapply` is given: it then runs
     // on the directory read again under the save lock (the session emptied first) and the
     // save goes on with what it stages. On success the change set's written maps are empty,
@@ -153,6 +166,16 @@ public:
     // edits were written.
     using Reapply = std::function<bool(EditSession&, QString* error)>;
     bool save(QString* error, QStringList* notes = nullptr, const Reapply& reapply = {});
+
+    // Save one stage at a time, for a window that shows each (SessionSave runs these):
+    // beginSave takes the lock and checks as save() does, saveStage writes one stage into the
+    // transaction, commitSave swaps it in, cancelSave drops it (no file changes). One save at
+    // a time.
+    bool beginSave(QString* error, const Reapply& reapply = {});
+    bool saveStage(SaveStage stage, QString* error, QStringList* notes = nullptr);
+    bool commitSave(QString* error);
+    void cancelSave();
+    bool isSaving() const { return m_saving != nullptr; }
 
 signals:
     void itemListed(qm::ItemKind kind, int id);
@@ -169,8 +192,6 @@ signals:
     void saved();
 
 private:
-    friend class SessionSave;
-
     // The step being gathered: the items' states before its first edit.
     struct PendingStep {
         QString name;
@@ -187,6 +208,9 @@ private:
     ItemState stateOf(const ItemKey& key) const;
     void applyState(const ItemKey& key, const ItemState& state);
     void applyStep(const ItemStep& step, bool forward);
+    // Moves the item from `before` to `after` on top of what it is now; false with why not
+    // when the directory no longer allows it.
+    bool replayItem(const ItemKey& key, const ItemState& before, const ItemState& after, QString* why);
     // Runs `move` on the history and announces what it changed.
     void moveHistory(const std::function<void()>& move);
     // The change set after a save emptied what it wrote: every item whose edits went is
@@ -212,6 +236,7 @@ private:
     TileLayout m_tileLayout = TileLayout::Unknown;
     SessionHistory m_history;
     std::unique_ptr<PendingStep> m_pending;
+    std::unique_ptr<Rewrite> m_saving;   // the save between beginSave and its end
     StoredTileData m_storedTiles;
     PictureSnapshot::Sources m_sources;
     mutable QMutex m_snapshotLock;   // guards the pointer only, never a decode

@@ -29,17 +29,16 @@ void SessionHistory::clear()
     m_clean = 0;
 }
 
-std::vector<const ItemStep*> SessionHistory::stepsSinceClean(bool* complete) const
+bool SessionHistory::pathFromClean(std::vector<Move>* path) const
 {
-    std::vector<const ItemStep*> steps;
-    const bool reachable = m_clean != kUnreachable && m_clean <= m_index;
-    if (complete)
-        *complete = reachable;
-    if (!reachable)
-        return steps;
+    path->clear();
+    if (m_clean == kUnreachable)
+        return false;
     for (int i = m_clean; i < m_index; ++i)
-        steps.push_back(m_steps[size_t(i)].get());
-    return steps;
+        path->push_back({ m_steps[size_t(i)].get(), true });
+    for (int i = m_clean - 1; i >= m_index; --i)
+        path->push_back({ m_steps[size_t(i)].get(), false });
+    return true;
 }
 
 } // namespace qm

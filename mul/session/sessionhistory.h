@@ -29,9 +29,14 @@ public:
     // The point of the last save or open.
     void setClean() { m_clean = m_index; }
     bool isClean() const { return m_clean == m_index; }
-    // The steps from the clean point up to the current one, oldest first; empty when the
-    // clean point lies after the current one or was forgotten (then `complete` is false).
-    std::vector<const ItemStep*> stepsSinceClean(bool* complete = nullptr) const;
+    // The way from the clean point to the current one, in order: steps redone (`forward`) or,
+    // when the user undid past the save, steps undone. False when the clean point was
+    // forgotten (the steps after it went past the limit).
+    struct Move {
+        const ItemStep* step;
+        bool forward;
+    };
+    bool pathFromClean(std::vector<Move>* path) const;
 
     const std::vector<std::unique_ptr<ItemStep>>& steps() const { return m_steps; }
 

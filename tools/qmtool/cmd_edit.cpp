@@ -8,11 +8,10 @@
 #include "savetransaction.h"
 #include "tiledata.h"
 #include "tilefields.h"
+#include "typednumber.h"
 
 #include <QFileInfo>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -61,38 +60,6 @@ int editAndSave(ToolContext& ctx, CommandParser& cmd, const EditSession::Reapply
 }
 
 namespace {
-
-// A number as the editor's fields take it: decimal, or hexadecimal after 0x.
-bool parseNumber(const QString& text, qint64 low, qint64 high, qint64* value)
-{
-    bool ok = false;
-    const qint64 v = parseTypedNumber(text, &ok);
-    if (!ok || v < low || v > high)
-        return false;
-    *value = v;
-    return true;
-}
-
-// An unsigned number of up to 64 bits, decimal or hexadecimal after 0x, at most `max`.
-bool parseUnsignedNumber(const QString& text, quint64 max, quint64* value)
-{
-    QString digits = text.trimmed();
-    int base = 10;
-    if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
-        digits = digits.mid(2);
-        base = 16;
-    }
-    // toULongLong alone would take a sign, or a second "0x".
-    const bool plain = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [base](QChar c) {
-        return base == 16 ? isxdigit(c.toLatin1()) : c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    });
-    bool ok = false;
-    const quint64 v = plain ? digits.toULongLong(&ok, base) : 0;   // fails past 64 bits
-    if (!ok || v > max)
-        return false;
-    *value = v;
-    return true;
-}
 
 // The FIELD=VALUE arguments from `first` on, each checked and turned into a change of a
 // record by `parseOne`. False after reporting a usage error.

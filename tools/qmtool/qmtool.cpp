@@ -4,6 +4,7 @@
 #include "itemkind.h"
 #include "libraryoutput.h"
 #include "toolcontext.h"
+#include "typednumber.h"
 #include "uodir.h"
 
 #include <QCommandLineParser>
@@ -97,9 +98,8 @@ int runQmtool(int argc, char** argv)
 
 bool parseToolId(const QString& text, int* id)
 {
-    bool ok = false;
-    const qint64 v = parseTypedNumber(text, &ok);
-    if (!ok || v < 0 || v > 0x7fffffff)
+    qint64 v = 0;
+    if (!qm::parseNumber(text, 0, 0x7fffffff, &v))
         return false;
     *id = int(v);
     return true;
