@@ -3,6 +3,7 @@
 #include "indexfile.h"
 #include "rewrite.h"
 #include "savedirs.h"
+#include "savewrappers.h"
 #include "testdata.h"
 
 #include <QTest>

@@ -4,6 +4,7 @@
 #include "savedirs.h"
 #include "savecheckpoint.h"
 #include "savetransaction.h"
+#include "savewrappers.h"
 #include "testdata.h"
 #include "tiledata.h"
 

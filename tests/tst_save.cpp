@@ -3,6 +3,7 @@
 #include "artcodec.h"
 #include "rewrite.h"
 #include "savedirs.h"
+#include "savewrappers.h"
 #include "testdata.h"
 #include "tiledata.h"
 

@@ -2,6 +2,7 @@
 // bits, owner and group, and the symbolic links that point at them.
 #include "rewrite.h"
 #include "savedirs.h"
+#include "savewrappers.h"
 #include "testdata.h"
 
 #include <QProcess>

@@ -7,6 +7,7 @@
 #include "patchtransfer.h"
 #include "rewrite.h"
 #include "savedirs.h"
+#include "savewrappers.h"
 #include "testdata.h"
 #include "tiledata.h"
 

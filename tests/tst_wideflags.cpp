@@ -10,6 +10,7 @@
 #include "mywidget.h"
 #include "numberfield.h"
 #include "savedirs.h"
+#include "savewrappers.h"
 #include "scripteddialogs.h"
 #include "testdata.h"
 #include "tiledata.h"

@@ -52,6 +52,9 @@ QByteArray encodeStatic(const QImage& image, QString* error = nullptr);
 QByteArray encodeGump(const QImage& image, QString* error = nullptr);
 QByteArray encodeTexture(const QImage& image, QString* error = nullptr);
 
+// The encoder of `kind`'s records.
+QByteArray encodeRecord(int kind, const QImage& image, QString* error = nullptr);
+
 // Whether Save could write `image` as an item of `kind`; if not, `error` says why.
 // The image page and the patch import refuse such images where they enter.
 bool canEncode(int kind, const QImage& image, QString* error = nullptr);

@@ -175,6 +175,17 @@ QByteArray encodeTexture(const QImage& image, QString* error)
     return out;
 }
 
+QByteArray encodeRecord(int kind, const QImage& image, QString* error)
+{
+    switch (kind) {
+    case Land: return encodeLand(image, error);
+    case Static: return encodeStatic(image, error);
+    case Gump: return encodeGump(image, error);
+    case Texture: return encodeTexture(image, error);
+    default: return {};
+    }
+}
+
 bool canEncode(int kind, const QImage& image, QString* error)
 {
     QString why;

@@ -76,30 +76,8 @@ private:
     Written m_written;
 };
 
-// Each of the next three runs one stage as a transaction of its own.
-
-// art.mul + artidx.mul, and the tile records of `changes` into tiledata.mul. When
-// `tileDataWritable` is false (or tiledata.mul is missing or of another layout) the tile
-// file is left untouched and the tile maps keep their records.
-bool saveArtFiles(const QString& mulDir, const QVector<int>& landIds,
-                  const QVector<int>& staticIds, ChangeSet& changes, bool tileDataWritable,
-                  QString* error, QStringList* notes = nullptr);
-
-// gumpart.mul + gumpidx.mul (kind Gump) or texmaps.mul + texidx.mul (kind Texture).
-bool saveImageFiles(const QString& mulDir, int kind, const QVector<int>& ids,
-                    ChangeSet& changes, QString* error);
-
-// The stored animation records into animdata.mul; other bytes keep their values.
-bool saveAnimFile(const QString& mulDir, const ChangeSet& changes, QString* error);
-
 // Empties the maps of `changes` that `written` says the files hold now.
 void forgetWritten(ChangeSet& changes, const Rewrite::Written& written);
-
-// The four stages as one Rewrite: on any failure no file changes and the change set stays
-// whole.
-bool saveAll(const QString& mulDir, const QVector<int> listed[kItemKindCount],
-             ChangeSet& changes, bool tileDataWritable, QString* error,
-             QStringList* notes = nullptr);
 
 // What Save may do with tiledata.mul: write it, or leave it alone because it is missing or
 // of a size that fits neither tile data layout, or both (see tiledata.h). `size` (optional)
