@@ -167,7 +167,7 @@ void mainwindow::editCopy()
 {
     QImage picture;
     if (myWidget* editor = activeItemWindow()) {
-        picture = editor->image;
+        picture = editor->image();
     } else if (currentPane() && !currentPane()->selectedIds().isEmpty()) {
         picture = session->image(ItemKind(currentKind), currentPane()->selectedIds().first());
     }

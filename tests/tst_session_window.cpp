@@ -18,6 +18,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
@@ -63,22 +64,21 @@ private slots:
 
         myWidget* a = f.open(Static, 1);
         myWidget* b = f.open(Static, 1);
-        const QImage original = a->image;
+        const QImage original = a->image();
         const QImage picture = filledImage(20, 30, qRgb(8, 0, 0));
-        a->image = picture;
-        a->imageChanged = true;
+        QVERIFY(importPicture(*a, picture));
         typeInto(a->lineName, QStringLiteral("barrel"));
         a->clickApply();   // picture and tile data: one step
         QCOMPARE(w.session->undoStack()->count(), 1);
         QCOMPARE(w.editUndoAction->text(), QStringLiteral("&Undo Edit Static 0x1"));
         QVERIFY(w.isWindowModified());
-        QCOMPARE(b->image, picture);
+        QCOMPARE(b->image(), picture);
 
         // b holds a name typed but not applied: undo keeps it and refreshes the rest.
         typeInto(b->lineName, QStringLiteral("crate"));
         w.editUndoAction->trigger();
-        QCOMPARE(a->image, original);
-        QCOMPARE(b->image, original);
+        QCOMPARE(a->image(), original);
+        QCOMPARE(b->image(), original);
         QCOMPARE(a->lineName->text(), w.session->tile(Static, 1).name);
         QCOMPARE(b->lineName->text(), QStringLiteral("crate"));
         QVERIFY(!w.isWindowModified());
@@ -87,7 +87,7 @@ private slots:
 
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);   // redo
-        QCOMPARE(a->image, picture);
+        QCOMPARE(a->image(), picture);
         QCOMPARE(a->lineName->text(), QStringLiteral("barrel"));
 
         // Save marks the history clean; undoing past it makes the session modified again.
@@ -130,7 +130,7 @@ private slots:
         myWidget* target = f.open(Gump, 4);
         w.workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(target->parentWidget()));
         w.editPaste();
-        QCOMPARE(target->image, picture);
+        QCOMPARE(target->image(), picture);
         QCOMPARE(w.session->image(Gump, 4), picture);
         QCOMPARE(w.editUndoAction->text(), QStringLiteral("&Undo Replace Picture of Gump 0x4"));
         QVERIFY(!target->hasUnappliedEdits());
@@ -140,8 +140,8 @@ private slots:
         myWidget* land = f.open(Land, 2);
         w.workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(land->parentWidget()));
         w.editPaste();
-        QCOMPARE(land->image.size(), QSize(44, 44));
-        QCOMPARE(qAlpha(land->image.pixel(0, 0)), 0);   // outside the diamond
+        QCOMPARE(land->image().size(), QSize(44, 44));
+        QCOMPARE(qAlpha(land->image().pixel(0, 0)), 0);   // outside the diamond
         w.editUndo();
         QCOMPARE(w.session->changes().images[Land].contains(2), false);
     }
