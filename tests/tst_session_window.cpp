@@ -97,6 +97,64 @@ private slots:
         QVERIFY(w.isWindowModified());
     }
 
+    // The title's unsaved mark follows the session however an item window closes: OK,
+    // Apply then Cancel, or the frame's close button; Save takes it away.
+    void titleMarkFollowsTheSessionWhenItemWindowsClose()
+    {
+        Fixture f;
+        mainwindow& w = *f.w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto marked = [&w] { return w.isWindowModified() && w.windowTitle().contains(QLatin1String("[*]")); };
+        int names = 0;
+        const auto rename = [&](myWidget* editor) {
+            typeInto(editor->lineName, QStringLiteral("name%1").arg(++names));
+        };
+        const auto frameOf = [](myWidget* editor) { return qobject_cast<QMdiSubWindow*>(editor->parentWidget()); };
+
+        myWidget* byOK = f.open(Static, 1);
+        rename(byOK);
+        QTest::mouseClick(byOK->pushButton1, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(w.session->isModified());
+        QVERIFY(marked());
+        w.fileSave();
+        QVERIFY(!w.isWindowModified());
+
+        myWidget* byCancel = f.open(Static, 1);
+        rename(byCancel);
+        QTest::mouseClick(byCancel->pushButton3, Qt::LeftButton);
+        QVERIFY(marked());
+        QTest::mouseClick(byCancel->pushButton2, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(marked());
+
+        // The frame's close button, and a window maximized in the workspace.
+        for (bool maximized : { false, true }) {
+            myWidget* byFrame = f.open(Static, 0);
+            if (maximized)
+                frameOf(byFrame)->showMaximized();
+            rename(byFrame);
+            QTest::mouseClick(byFrame->pushButton3, Qt::LeftButton);
+            frameOf(byFrame)->close();
+            QCoreApplication::processEvents();
+            QVERIFY2(marked(), maximized ? "maximized" : "normal");
+        }
+
+        // Opening and activating windows over unsaved edits keeps the mark as well.
+        myWidget* first = f.open(Static, 1);
+        myWidget* second = f.open(Gump, 1);
+        w.workspace->setActiveSubWindow(frameOf(first));
+        frameOf(second)->close();
+        QCoreApplication::processEvents();
+        QVERIFY(marked());
+
+        w.fileSave();
+        QVERIFY(!w.isWindowModified());
+        frameOf(first)->close();
+        QCoreApplication::processEvents();
+        QVERIFY(!w.isWindowModified());
+    }
+
     void newAndDeleteAreStepsTheListsFollow()
     {
         Fixture f;
