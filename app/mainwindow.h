@@ -201,6 +201,9 @@ protected slots:
 protected:
     // Closing the window with unsaved edits asks Save / Discard / Cancel first.
     void closeEvent(QCloseEvent* event) override;
+    // The workspace clears the window's modified flag whenever an item window closes or
+    // hides; the flag is put back to the session's state at once.
+    void changeEvent(QEvent* event) override;
     // Opens `dir` in the session (finishing or undoing an interrupted save first) and tells
     // the user what limits editing there.
     virtual void openDirectory(const QString& dir);

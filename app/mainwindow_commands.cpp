@@ -42,8 +42,8 @@ void mainwindow::setFiles()
     tabChanged(tabSelect->currentWidget());
     // Item windows still open (the directory was read again under them) show what it holds.
     for (myWidget* editor : m_items->editors())
-        if (isValidKind(editor->kind))
-            broadcastItem(ItemKind(editor->kind), editor->id, ImagePart | TilePart | AnimPart);
+        if (isValidKind(editor->kind()))
+            broadcastItem(ItemKind(editor->kind()), editor->itemId(), ImagePart | TilePart | AnimPart);
 }
 
 void mainwindow::actPopup(const QModelIndex&, const QPoint& p)
@@ -137,7 +137,7 @@ void mainwindow::editCopy()
 {
     QImage picture;
     if (myWidget* editor = m_items->active()) {
-        picture = editor->image;
+        picture = editor->image();
     } else if (const QVector<int> selected = m_panes->selectedIds(); !selected.isEmpty()) {
         picture = m_session->image(ItemKind(currentKind), selected.first());
     }

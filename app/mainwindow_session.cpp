@@ -35,6 +35,16 @@ void mainwindow::updateTitle()
     setWindowModified(m_session->isModified());
 }
 
+// The title's mark is the session's: QMdiSubWindow resets the top-level window's modified
+// flag when a sub-window closes, hides or is destroyed (it mirrors a maximized child's flag
+// there), so any change that disagrees with the session is undone here.
+void mainwindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ModifiedChange && isWindowModified() != m_session->isModified())
+        setWindowModified(m_session->isModified());
+}
+
 // The menu entries name the step they undo or redo: "Undo Replace Picture of Static 0x1a".
 void mainwindow::updateUndoActions()
 {

@@ -7,6 +7,7 @@
 #include "mainwindow.h"
 #include "treelists.h"
 #include "mywidget.h"
+#include "tilegeneralpage.h"
 #include "testdata.h"
 #include "tiledata.h"
 #include "uodir.h"
@@ -69,15 +70,15 @@ private slots:
         const QList<myWidget*> editors = openEditors(mw);
         QCOMPARE(editors.size(), 5);
         for (myWidget* e : editors) {
-            QVERIFY2(!e->image.isNull(), qPrintable(e->windowTitle()));
-            QVERIFY2(e->image == readImageFromFiles(dir.path(), e->kind, e->id), qPrintable(e->windowTitle()));
+            QVERIFY2(!e->image().isNull(), qPrintable(e->windowTitle()));
+            QVERIFY2(e->image() == readImageFromFiles(dir.path(), e->kind(), e->itemId()), qPrintable(e->windowTitle()));
         }
         const tile_struct land = readTileRecord(dir.path(), Land, 3);
         QCOMPARE(editors[2]->lineName->text(), land.name);
         const tile_struct statik = readTileRecord(dir.path(), Static, 0x10);
         QVERIFY(!statik.name.isEmpty());
         QCOMPARE(editors[3]->lineName->text(), statik.name);
-        QCOMPARE(editors[3]->flagWord, statik.flags);
+        QCOMPARE(editors[3]->tab_2->flagWord(), statik.flags);
         const anim_st anim = readAnimRecord(dir.path(), 0x10);
         QCOMPARE(editors[3]->lineFrameCount->text(), QString::number(anim.frameCount));
         QCOMPARE(editors[3]->table1->item(1, 0)->text(), QString::number(anim.frames[1]));
@@ -113,7 +114,7 @@ private slots:
         statik->lineName->setText(QStringLiteral("old oak tree"));
         statik->lineName->setModified(true);
         statik->clickApply();
-        statik->flagBoxes[4]->click();   // Wall
+        statik->checkWall->click();
         statik->clickApply();
         mw.editUndo();
         QTest::qWait(50);

@@ -172,7 +172,7 @@ private slots:
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
         QCOMPARE(w.workspace->subWindowList().size(), 1);
-        QCOMPARE(qobject_cast<myWidget*>(w.workspace->subWindowList().last()->widget())->id, 1);
+        QCOMPARE(qobject_cast<myWidget*>(w.workspace->subWindowList().last()->widget())->itemId(), 1);
         f.dialogs.menuAnswers << QStringLiteral("Open");
         emit view->customContextMenuRequested(cell.center());
         QCOMPARE(w.workspace->subWindowList().size(), 2);

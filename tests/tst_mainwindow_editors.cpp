@@ -4,6 +4,7 @@
 #include "indexfile.h"
 #include "mainwindow.h"
 #include "mywidget.h"
+#include "tilegeneralpage.h"
 #include "scripteddialogs.h"
 #include "testdata.h"
 #include "treelists.h"
@@ -136,7 +137,7 @@ private slots:
         QCOMPARE(captions(), (QStringList { "Static: 0x6", "Static: 0x6" }));
 
         auto* editor = qobject_cast<myWidget*>(mw->workspace->subWindowList().first()->widget());
-        QVERIFY(editor && editor->kind == 1 && editor->id == 6);
+        QVERIFY(editor && editor->kind() == 1 && editor->itemId() == 6);
 
         mw->listDouble(QModelIndex());   // a double-click on empty space
         QCOMPARE(captions().size(), 2);
@@ -155,8 +156,7 @@ private slots:
         typeInto(a->lineWeight, QStringLiteral("0x2c"));
         a->table1->item(2, 0)->setText(QStringLiteral("200"));
         QImage picture = filledImage(20, 30, qRgb(1, 2, 3));
-        a->image = picture;
-        a->imageChanged = true;
+        QVERIFY(importPicture(*a, picture));
         a->clickApply();
 
         QVERIFY(mw->staticTiles.contains(5));
@@ -169,8 +169,8 @@ private slots:
         QCOMPARE(b->lineName->text(), QStringLiteral("barrel"));
         QCOMPARE(b->lineWeight->text(), QStringLiteral("44"));
         QVERIFY(b->findChild<QCheckBox*>("checkWall")->isChecked());
-        QCOMPARE(b->flagWord, 0x10u);
-        QCOMPARE(b->image, picture);
+        QCOMPARE(b->tab_2->flagWord(), 0x10u);
+        QCOMPARE(b->image(), picture);
         QCOMPARE(b->table1->item(2, 0)->text(), QStringLiteral("-56"));
         // And the sender shows what was stored.
         QCOMPARE(a->lineWeight->text(), QStringLiteral("44"));
@@ -178,8 +178,8 @@ private slots:
         // Other items, the same id in another catalogue included, are untouched.
         for (myWidget* w : { otherStatic, landSameId }) {
             QCOMPARE(w->lineName->text(), QString());
-            QCOMPARE(w->flagWord, 0u);
-            QVERIFY(w->image.isNull());
+            QCOMPARE(w->tab_2->flagWord(), 0u);
+            QVERIFY(w->image().isNull());
         }
         QVERIFY(mw->landTiles.isEmpty());
 

@@ -87,8 +87,8 @@ void checkItemWindows(mainwindow& w, QStringList* out)
         auto* editor = qobject_cast<myWidget*>(frame->widget());
         if (!editor || editor->hasUnappliedEdits())
             continue;
-        const ItemKind kind = ItemKind(editor->kind);
-        const int id = editor->id;
+        const ItemKind kind = ItemKind(editor->kind());
+        const int id = editor->itemId();
         const auto* picture = editor->findChild<ImageView*>(QStringLiteral("pixImage"));
         if (picture && comparable(picture->shownImage()) != comparable(session.image(kind, id)))
             *out << QStringLiteral("the item window of %1 shows another picture").arg(itemName(kind, id));
