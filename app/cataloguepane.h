@@ -3,28 +3,28 @@
 #include <QVector>
 #include <QWidget>
 
-#include <vector>
-
 class CatalogueFilterBox;
 class CatalogueGrid;
 class CatalogueGridModel;
+class CatalogueListModel;
 class QStackedWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 class ThumbnailCache;
 
 // One catalogue tab: the filter box over either the id list or the thumbnail grid. The grid
-// model holds the rows that pass the filter; the list mirrors them, with the tile name
-// beside the id for land and static. Whichever view is shown is the one commands act on.
+// model holds the rows that pass the filter; the list is a second view of the same rows,
+// with the tile name beside the id for land and static. Whichever view is shown is the one
+// commands act on.
 class CataloguePane : public QWidget {
     Q_OBJECT
 
 public:
-    // Takes `list` into the pane.
-    CataloguePane(int kind, QTreeWidget* list, ThumbnailCache* cache, QWidget* parent = nullptr);
+    // Takes `list` into the pane and gives it its model.
+    CataloguePane(int kind, QTreeView* list, ThumbnailCache* cache, QWidget* parent = nullptr);
 
     int kind() const { return m_kind; }
-    QTreeWidget* list() const { return m_list; }
+    QTreeView* list() const { return m_list; }
+    CatalogueListModel* listModel() const { return m_listModel; }
     CatalogueGrid* grid() const { return m_grid; }
     CatalogueGridModel* model() const { return m_model; }
     CatalogueFilterBox* filterBox() const { return m_filterBox; }
@@ -39,33 +39,25 @@ public:
     bool selectOnly(int id);
 
 signals:
-    // A grid cell was double-clicked.
+    // An item was double-clicked in the list or the grid.
     void itemActivated(int kind, int id);
-    // The grid's right-click menu, at a global position.
+    // The right-click menu of either view, at a global position.
     void menuRequested(const QPoint& globalPos);
 
 private:
-    void rebuildList();
-    void addListRows(int first, int last);
-    void removeListRows(int first, int last);
-    void updateNames(int first, int last);
-    QTreeWidgetItem* makeListItem(int id) const;
     QVector<int> listSelection(int* current) const;
     QVector<int> gridSelection(int* current) const;
     void selectInList(const QVector<int>& ids, int current);
     void selectInGrid(const QVector<int>& ids, int current);
 
     int m_kind;
-    QTreeWidget* m_list;
+    QTreeView* m_list;
     CatalogueGridModel* m_model;
+    CatalogueListModel* m_listModel;
     CatalogueGrid* m_grid;
     CatalogueFilterBox* m_filterBox;
     QStackedWidget* m_stack;
-    // The list's item of each id it shows, by id: a flat table, since filling 65,536 entries
-    // into a hash costs more than the list items themselves.
-    QTreeWidgetItem* itemOf(int id) const;
-    void setItemOf(int id, QTreeWidgetItem* item);
-    std::vector<QTreeWidgetItem*> m_items;
-    QVector<int> m_gridKept;                // the grid's selection across a model reset
-    int m_gridKeptCurrent = -1;
+    // Each view's selection across a reset of the rows (a new filter, a reload).
+    QVector<int> m_gridKept, m_listKept;
+    int m_gridKeptCurrent = -1, m_listKeptCurrent = -1;
 };

@@ -1,19 +1,15 @@
 #include "mainwindow.h"
 
-#include "artcodec.h"
+#include "cataloguegridview.h"
 #include "cataloguepane.h"
-#include "dialogs.h"
-#include "indexfile.h"
-#include "mylistitem.h"
-#include "mywidget.h"
-#include "pixels.h"
-#include "sessionsave.h"
-#include "thumbnailcache.h"
-#include "thumbnailsource.h"
+#include "cataloguepanes.h"
+#include "itemwindowset.h"
+#include "patchcommands.h"
+#include "picturebatches.h"
+#include "savecommand.h"
 #include "uodir.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,7 +21,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace qm;
 
@@ -35,19 +31,71 @@ static void initImageCollection()
     Q_INIT_RESOURCE(images);
 }
 
+namespace {
+
+// The lists are views over each catalogue's rows: 65,536 rows cost no item objects.
+QTreeView* makeList(QWidget* page, const char* name)
+{
+    auto* list = new QTreeView(page);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);   // 65,536 rows: let the view skip measuring each one
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);   // several for batch export
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->header()->setSortIndicatorShown(true);
+    list->header()->setSectionsClickable(true);
+    list->setSortingEnabled(true);
+    return list;
+}
+
+} // namespace
+
 mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
     : QMainWindow(parent, fl)
-    , session(new EditSession(this))
-    , mulDir(session->directory())
-    , changes(session->changes())
-    , freeIds(session->freeIdSets())
-    , m_pictures(std::make_shared<ThumbnailSource>())
+    , m_session(new EditSession(this))
+    , mulDir(m_session->directory())
+    , landImages(m_session->changes().images[Land])
+    , staticImages(m_session->changes().images[Static])
+    , gumpImages(m_session->changes().images[Gump])
+    , textureImages(m_session->changes().images[Texture])
+    , landTiles(m_session->changes().tiles[Land])
+    , staticTiles(m_session->changes().tiles[Static])
+    , animEntries(m_session->changes().animEntries)
+    , freeIds(m_session->freeIdSets())
 {
     initImageCollection();
     statusBar();
     setObjectName(name ? QString::fromLatin1(name) : QStringLiteral("mainwindow"));
     setWindowIcon(QIcon(QStringLiteral(":/images/qm.png")));
 
+    buildWidgets();
+    buildActions();
+    buildCollaborators();
+    buildMenus();
+    languageChange();
+
+    const QSize hint = minimumSizeHint();
+    resize(QSize(778, 588).expandedTo(hint));
+
+    connectSignals();
+    connectSession();
+    init();
+}
+
+mainwindow::~mainwindow()
+{
+    // The session outlives this part of the window (it is its child): what it announces
+    // while it is destroyed must not reach the half-destroyed window or its collaborators.
+    m_session->disconnect();
+    m_panes->detachSession();
+}
+
+void mainwindow::buildWidgets()
+{
     qt_central_widget = new QWidget(this);
     qt_central_widget->setObjectName(QStringLiteral("qt_central_widget"));
     mainwindowLayout = new QHBoxLayout(qt_central_widget);
@@ -60,14 +108,12 @@ mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
 
     tabSelect = new QTabWidget(splitter1);
     tabSelect->setObjectName(QStringLiteral("tabSelect"));
-    // One cache for the four grids, decoding on worker threads from what the session serves.
-    m_thumbnails = new ThumbnailCache([pictures = m_pictures](int kind, int id) { return pictures->picture(kind, id); }, this);
     const char* pageNames[4] = { "tab", "tab_2", "TabPage", "TabPage_2" };
     const char* layoutNames[4] = { "tabLayout", "tabLayout_2", "TabPageLayout", "TabPageLayout_2" };
     const char* listNames[4] = { "listLand", "listStatic", "listGump", "listTexture" };
     QWidget* pages[4];
     QHBoxLayout* layouts[4];
-    QTreeWidget* lists[4];
+    QTreeView* lists[4];
     for (int i = 0; i < 4; ++i) {
         pages[i] = new QWidget(tabSelect);
         pages[i]->setObjectName(QString::fromLatin1(pageNames[i]));
@@ -76,8 +122,6 @@ mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
         layouts[i]->setContentsMargins(11, 11, 11, 11);
         layouts[i]->setSpacing(6);
         lists[i] = makeList(pages[i], listNames[i]);
-        m_panes[i] = new CataloguePane(i, lists[i], m_thumbnails, pages[i]);
-        layouts[i]->addWidget(m_panes[i]);
         tabSelect->addTab(pages[i], QString());
     }
     tab = pages[0];
@@ -102,41 +146,27 @@ mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
     mainwindowLayout->addWidget(splitter1);
     setCentralWidget(qt_central_widget);
 
-    buildActions();
-    buildMenus();
-    languageChange();
-
-    const QSize hint = minimumSizeHint();
-    resize(QSize(778, 588).expandedTo(hint));
-
-    connectSignals();
-    connectSession();
-    init();
-    setUpPictureBatches();
+    // Made here rather than in init() so that the item windows' keeper holds it from the
+    // start; init() lays it into frmWork.
+    workspace = new QMdiArea(frmWork);
+    workspace->setObjectName(QStringLiteral("workspace"));
+    // With scroll bars the workspace need not fit every item window, so opening one never
+    // makes the main window grow past the screen.
+    workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-mainwindow::~mainwindow()
+void mainwindow::buildCollaborators()
 {
-    // The session and its history outlive this part of the window (they are its children):
-    // what they announce while they are destroyed must not reach the half-destroyed window.
-    session->disconnect(this);
-}
-
-QTreeWidget* mainwindow::makeList(QWidget* page, const char* name)
-{
-    auto* list = new QTreeWidget(page);
-    list->setObjectName(QString::fromLatin1(name));
-    list->setColumnCount(1);
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true); // 65,536 rows: let the view skip measuring each one
-    list->setSelectionMode(QAbstractItemView::ExtendedSelection); // several for batch export
-    list->setContextMenuPolicy(Qt::CustomContextMenu);
-    list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    list->header()->setSortIndicatorShown(true);
-    list->header()->setSectionsClickable(true);
-    list->setSortingEnabled(true);
-    list->sortByColumn(0, Qt::AscendingOrder);
-    return list;
+    QTreeView* const lists[kItemKindCount] = { listLand, listStatic, listGump, listTexture };
+    QBoxLayout* const layouts[kItemKindCount] = { tabLayout, tabLayout_2, TabPageLayout, TabPageLayout_2 };
+    m_panes = new CataloguePanes(*m_session, lists, layouts, this);
+    m_items = new ItemWindows(workspace,
+                              [this](myWidget* editor, int kind, int id) { prepareItemWindow(editor, kind, id); }, this);
+    auto status = [this](const QString& text) { showStatus(text); };
+    m_save = new SaveCommand(*m_session, this, status, this);
+    m_batches = new PictureBatches(*m_session, *m_panes, this, status, this);
+    m_patches = new PatchCommands(*m_session, *m_panes, this, status, this);
 }
 
 void mainwindow::buildActions()
@@ -170,8 +200,6 @@ void mainwindow::buildActions()
     popExport = make("popExport", nullptr);
     editSortAction = make("editSortAction", nullptr);
     editSettingsAction = make("editSettingsAction", nullptr);
-    viewGridAction = make("viewGridAction", nullptr);
-    viewGridAction->setCheckable(true);
 }
 
 void mainwindow::buildMenus()
@@ -183,7 +211,7 @@ void mainwindow::buildMenus()
     Toolbar->addAction(editUndoAction);
     Toolbar->addAction(editRedoAction);
     Toolbar->addSeparator();
-    Toolbar->addAction(viewGridAction);
+    Toolbar->addAction(m_panes->viewGridAction());
     Toolbar->addSeparator();
     Toolbar->addAction(helpAboutAction);
 
@@ -216,7 +244,7 @@ void mainwindow::buildMenus()
     MenuBar->addMenu(editMenu);
 
     viewMenu = new QMenu(this);
-    viewMenu->addAction(viewGridAction);
+    viewMenu->addAction(m_panes->viewGridAction());
     MenuBar->addMenu(viewMenu);
 
     windowsMenu = new QMenu(this);
@@ -234,9 +262,6 @@ void mainwindow::languageChange()
     tabSelect->setTabText(1, tr("Static"));
     tabSelect->setTabText(2, tr("Gump"));
     tabSelect->setTabText(3, tr("Texture"));
-    for (int kind = 0; kind < kItemKindCount; ++kind)
-        listForKind(kind)->setHeaderLabels(hasTileData(kind) ? QStringList { tr("ID"), tr("Name") }
-                                                             : QStringList { tr("ID") });
 
     // Menu entries show the menu text where there is one; the tool bar shows the text.
     auto set = [](QAction* a, const QString& text, const QString& menuText,
@@ -268,8 +293,8 @@ void mainwindow::languageChange()
     set(popExport, tr("Export"), QString());
     set(editSortAction, tr("Sort"), tr("Sort"));
     set(editSettingsAction, tr("Settings"), tr("Settings"));
-    set(viewGridAction, tr("Thumbnails"), tr("&Thumbnail Grid"), QKeySequence(tr("Ctrl+G")));
-    viewGridAction->setToolTip(tr("Show the catalogue as a grid of pictures or as a list of ids"));
+    m_panes->retranslate();
+    m_batches->retranslate();
 
     Toolbar->setWindowTitle(tr("Tools"));
     fileMenu->setTitle(tr("&File"));
@@ -301,20 +326,28 @@ void mainwindow::connectSignals()
 
     connect(tabSelect, &QTabWidget::currentChanged, this,
             [this](int index) { tabChanged(tabSelect->widget(index)); });
-    for (QTreeWidget* list : { listLand, listGump, listStatic, listTexture }) {
-        connect(list, &QTreeWidget::customContextMenuRequested, this, [this, list](const QPoint& pos) {
-            actPopup(list->itemAt(pos), list->viewport()->mapToGlobal(pos));
+    for (QTreeView* list : { listLand, listGump, listStatic, listTexture }) {
+        connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint& pos) {
+            actPopup(list->indexAt(pos), list->viewport()->mapToGlobal(pos));
         });
     }
-    for (QTreeWidget* list : { listLand, listGump, listStatic, listTexture }) {
-        connect(list, &QTreeWidget::itemDoubleClicked, this,
-                [this](QTreeWidgetItem* item, int) { listDouble(item); });
-    }
+    for (QTreeView* list : { listLand, listGump, listStatic, listTexture })
+        connect(list, &QAbstractItemView::doubleClicked, this, &mainwindow::listDouble);
     connect(popImport, &QAction::triggered, this, &mainwindow::fileImport);
     connect(popExport, &QAction::triggered, this, &mainwindow::fileExport);
     connect(editSortAction, &QAction::triggered, this, &mainwindow::editSort);
     connect(editSettingsAction, &QAction::triggered, this, &mainwindow::editSettings);
-    connectPanes();
+
+    connect(m_panes, &CataloguePanes::itemActivated, m_items, &ItemWindows::open);
+    connect(m_panes, &CataloguePanes::menuRequested, this, [this](const QPoint& at) { actPopup(QModelIndex(), at); });
+    connect(m_panes, &CataloguePanes::deleteRequested, this, &mainwindow::selDelete);
+    connect(m_items, &ItemWindows::windowChosen, this, &mainwindow::windowsMenuActivated);
+    // Picture files dropped onto a list row or a grid cell.
+    for (int kind = 0; kind < kItemKindCount; ++kind) {
+        m_batches->acceptDrops(listForKind(kind), kind);
+        connect(paneForKind(kind)->grid()->view(), &CatalogueGridView::pictureDropped, m_batches,
+                &PictureBatches::dropPicture);
+    }
 }
 
 void mainwindow::init()
@@ -323,12 +356,6 @@ void mainwindow::init()
 
     auto* workLayout = new QHBoxLayout(frmWork);
     workLayout->setContentsMargins(0, 0, 0, 0);
-    workspace = new QMdiArea(frmWork);
-    workspace->setObjectName(QStringLiteral("workspace"));
-    // With scroll bars the workspace need not fit every editor window, so opening one never
-    // makes the main window grow past the screen.
-    workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     workLayout->addWidget(workspace);
 
     itemMenu = new QMenu(this);
@@ -338,16 +365,29 @@ void mainwindow::init()
     itemMenu->addAction(popDelete);
     itemMenu->addAction(popImport);
     itemMenu->addAction(popExport);
+    // Beside the one-item Import and Export, in the File menu and the list's menu.
+    for (QMenu* menu : { fileMenu, itemMenu })
+        m_batches->addActionsAfter(menu, popExport);
 
     openDirectory(readUODir());
 }
 
 CataloguePane* mainwindow::paneForKind(int kind) const
 {
-    return isValidKind(kind) ? m_panes[kind] : nullptr;
+    return m_panes->pane(kind);
 }
 
-QTreeWidget* mainwindow::listForKind(int kind) const
+ThumbnailCache* mainwindow::thumbnails() const
+{
+    return m_panes->thumbnails();
+}
+
+bool mainwindow::lastSaveFailed() const
+{
+    return m_save->failed();
+}
+
+QTreeView* mainwindow::listForKind(int kind) const
 {
     switch (kind) {
     case 0: return listLand;
@@ -358,145 +398,7 @@ QTreeWidget* mainwindow::listForKind(int kind) const
     }
 }
 
-void mainwindow::actPopup(QTreeWidgetItem*, const QPoint& p)
+void mainwindow::showStatus(const QString& text)
 {
-    Dialogs::get().execMenu(itemMenu, p);
+    statusBar()->showMessage(text);
 }
-
-void mainwindow::selEdit()
-{
-    // Collected first: opening an item window must not disturb the selection being read.
-    const QVector<int> ids = currentPane() ? currentPane()->selectedIds() : QVector<int>();
-    for (int id : ids)
-        openItem(currentKind, id);
-}
-
-void mainwindow::editSort()
-{
-    currentList->sortItems(currentList->sortColumn(), currentList->header()->sortIndicatorOrder());
-}
-
-void mainwindow::fileExit()
-{
-    close();
-}
-
-void mainwindow::helpAbout()
-{
-    Dialogs::get().information(this, tr("Quillmark Patch About"), tr("Quillmark Patch Version 0.96"));
-}
-
-// Open chooses the data directory.
-void mainwindow::fileOpen()
-{
-    editSettings();
-}
-
-void mainwindow::fileNew() {}
-void mainwindow::fileSaveAs() {}
-void mainwindow::filePrint() {}
-void mainwindow::editCut() {}
-void mainwindow::helpIndex() {}
-void mainwindow::helpContents() {}
-
-void mainwindow::editUndo()
-{
-    session->undo();
-}
-
-void mainwindow::editRedo()
-{
-    session->redo();
-}
-
-void mainwindow::rcvImage(int type, int tid, QImage& nimage)
-{
-    if (!isValidKind(type))
-        return;
-    // An item window sends a null picture for an item whose picture the user removed.
-    QString error;
-    const bool ok = nimage.isNull() ? session->emptyImage(ItemKind(type), tid, &error)
-                                    : session->setImage(ItemKind(type), tid, nimage.copy(), &error);
-    if (!ok)
-        refuseEdit(ItemKind(type), tid, error);
-}
-
-void mainwindow::rcvTile(int type, int id, tile_struct& data)
-{
-    if (!hasTileData(type))
-        return;
-    QString error;
-    if (!session->setTile(ItemKind(type), id, data, &error))
-        refuseEdit(ItemKind(type), id, error);
-}
-
-void mainwindow::updateAnim(int id, anim_st& data)
-{
-    QString error;
-    if (!session->setAnim(id, data, &error))
-        refuseEdit(Static, id, error);
-}
-
-void mainwindow::refuseEdit(ItemKind kind, int id, const QString& error)
-{
-    statusBar()->showMessage(error);
-    broadcastItem(kind, id, ImagePart | TilePart | AnimPart);
-}
-
-void mainwindow::broadcastItem(ItemKind kind, int id, int parts)
-{
-    if (parts & ImagePart) {
-        QImage image = session->image(kind, id);
-        emit updateImage(kind, id, image);
-    }
-    if ((parts & TilePart) && hasTileData(kind)) {
-        tile_struct tile = session->tile(kind, id);
-        emit tileChange(kind, id, tile);
-    }
-    if ((parts & AnimPart) && kind == Static) {
-        anim_st anim = session->anim(id);
-        emit changeAnim(id, anim);
-    }
-}
-
-void mainwindow::editSettings()
-{
-    QString dir = Dialogs::get()
-                      .getExistingDirectory(this, tr("Mul File Directory"), mulDir)
-                      .simplified();
-    if (dir.isEmpty())
-        return;
-    if (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\')))
-        dir.chop(1);
-    if (dir == mulDir)
-        return;
-    // The item windows and the edits belong to the old directory: each question's Cancel
-    // keeps everything as it was.
-    if (!mayCloseItemWindows() || !maybeSave())
-        return;
-    for (myWidget* editor : itemWindows())
-        editor->close();
-    statusBar()->showMessage(tr("Setting UODir to ") + dir);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    writeUODir(dir);
-    openDirectory(dir);
-    // The commands act on the list the user sees.
-    tabSelect->setCurrentIndex(0);
-    statusBar()->showMessage(tr("Ready"));
-    QApplication::restoreOverrideCursor();
-}
-
-// Decoders, readers and encoders delegate to the core library.
-QImage mainwindow::getLand(int id) { return session->image(Land, id); }
-QImage mainwindow::getStatic(int id) { return session->image(Static, id); }
-QImage mainwindow::getGump(int id) { return session->image(Gump, id); }
-QImage mainwindow::getTexture(int id) { return session->image(Texture, id); }
-tile_struct mainwindow::getTile(int kind, int id) { return hasTileData(kind) ? session->tile(ItemKind(kind), id) : tile_struct(); }
-anim_st mainwindow::getAnim(int id) { return session->anim(id); }
-QByteArray mainwindow::encodeLand(QImage& image) { return ::encodeLand(image); }
-QByteArray mainwindow::encodeStatic(QImage& image) { return ::encodeStatic(image); }
-QByteArray mainwindow::encodeGump(QImage& image) { return ::encodeGump(image); }
-QByteArray mainwindow::encodeTexture(QImage& image) { return ::encodeTexture(image); }
-QRgb mainwindow::color16ToRgb(qint16 c) { return ::color16ToRgb(c); }
-quint16 mainwindow::rgbToColor16(QRgb rgb) { return ::rgbToColor16(rgb); }
-QImage mainwindow::fillImage(QImage& image, QRgb rgb) { return ::fillImage(image, rgb); }

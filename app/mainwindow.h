@@ -10,35 +10,39 @@
 #include <QMap>
 #include <QString>
 
-#include <memory>
 #include <set>
 
 class QAction;
+class QCloseEvent;
 class QFrame;
 class QHBoxLayout;
-class QCloseEvent;
 class QMdiArea;
-class QMdiSubWindow;
 class QMenu;
+class QModelIndex;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 class QWidget;
 class CataloguePane;
+class CataloguePanes;
+class ItemWindows;
+class PatchCommands;
+class PictureBatches;
+class SaveCommand;
 class ThumbnailCache;
-class ThumbnailSource;
 class myWidget;
 
-namespace qm {
-class SessionSave;
-}
-
 // The program's one top-level window: the four catalogue lists on the left, the workspace of
-// editor windows on the right, and the commands that act on them.
+// item windows on the right, and the commands that act on them. It builds the widgets, the
+// actions and the menus; the work is done by its collaborators (the catalogue panes, the
+// item windows, Save, picture batches, patch files), all of them views and callers of the
+// one edit session.
 class mainwindow : public QMainWindow {
     Q_OBJECT
+
+    // First, so that the references below can be bound to it.
+    qm::EditSession* const m_session;
 
 public:
     explicit mainwindow(QWidget* parent = nullptr, const char* name = nullptr,
@@ -58,10 +62,10 @@ public:
     QHBoxLayout* tabLayout_2;
     QHBoxLayout* TabPageLayout;
     QHBoxLayout* TabPageLayout_2;
-    QTreeWidget* listLand;
-    QTreeWidget* listStatic;
-    QTreeWidget* listGump;
-    QTreeWidget* listTexture;
+    QTreeView* listLand;
+    QTreeView* listStatic;
+    QTreeView* listGump;
+    QTreeView* listTexture;
     QFrame* frmWork;
     QToolBar* Toolbar;
     QMenuBar* MenuBar;
@@ -95,44 +99,43 @@ public:
     QAction* popExport;
     QAction* editSortAction;
     QAction* editSettingsAction;
-    QAction* viewGridAction;   // checked: the current catalogue shows the thumbnail grid
 
-    // State shared by the commands.
+    // The catalogue of the visible tab and its list, on which the list commands act.
     int currentKind = 0;
-    QTreeWidget* currentList = nullptr;
+    QTreeView* currentList = nullptr;
     QMdiArea* workspace = nullptr;
 
-    // The edit session: the data directory, its catalogues, the change set and the undo
-    // history. The lists below mirror its catalogues; every edit goes through it.
-    qm::EditSession* const session;
+    // The data directory (the session's).
     const QString& mulDir;
 
     // The change set: applied edits not yet written to the game's files (read-only views of
     // the session's).
-    const qm::ChangeSet& changes;
-    const QMap<int, QImage>& landImages = changes.images[qm::Land];
-    const QMap<int, QImage>& staticImages = changes.images[qm::Static];
-    const QMap<int, QImage>& gumpImages = changes.images[qm::Gump];
-    const QMap<int, QImage>& textureImages = changes.images[qm::Texture];
-    const QMap<int, qm::tile_struct>& landTiles = changes.tiles[qm::Land];
-    const QMap<int, qm::tile_struct>& staticTiles = changes.tiles[qm::Static];
-    const QMap<int, qm::anim_st>& animEntries = changes.animEntries;
+    const QMap<int, QImage>& landImages;
+    const QMap<int, QImage>& staticImages;
+    const QMap<int, QImage>& gumpImages;
+    const QMap<int, QImage>& textureImages;
+    const QMap<int, qm::tile_struct>& landTiles;
+    const QMap<int, qm::tile_struct>& staticTiles;
+    const QMap<int, qm::anim_st>& animEntries;
 
     // Ids without a list entry, per catalogue; the smallest is handed out first.
     const std::set<quint32> (&freeIds)[qm::kItemKindCount];
 
-    // Set by a Save step that failed, so that the Save command runs no later step.
-    bool saveFailed = false;
+    // The edit session: the data directory, its catalogues, the change set and the undo
+    // history. Every view follows it; every edit goes through it.
+    qm::EditSession* editSession() const { return m_session; }
+    CataloguePanes* cataloguePanes() const { return m_panes; }
+    ItemWindows* itemWindows() const { return m_items; }
+    PictureBatches* pictureBatches() const { return m_batches; }
+    // Whether the last Save failed (and so wrote nothing).
+    bool lastSaveFailed() const;
 
     // The list of a catalogue, by ItemKind; nullptr for anything else.
-    QTreeWidget* listForKind(int kind) const;
+    QTreeView* listForKind(int kind) const;
     // A catalogue's tab: filter box, list and grid; nullptr for anything else.
     CataloguePane* paneForKind(int kind) const;
     CataloguePane* currentPane() const { return paneForKind(currentKind); }
-    ThumbnailCache* thumbnails() const { return m_thumbnails; }
-
-    // Opens an item window on the item, as a double-click does.
-    void openItem(int kind, int id);
+    ThumbnailCache* thumbnails() const;
 
     // Decoders, readers, encoders and pixel conversions, on the core library.
     virtual QImage getLand(int id);
@@ -171,9 +174,9 @@ public slots:
     virtual void selDelete();
     virtual void selEdit();
     virtual void selInsert();
-    virtual void actPopup(QTreeWidgetItem* item, const QPoint& p);
+    virtual void actPopup(const QModelIndex& item, const QPoint& p);
     virtual void tabChanged(QWidget* w);
-    virtual void listDouble(QTreeWidgetItem* item);
+    virtual void listDouble(const QModelIndex& item);
     virtual void rcvImage(int type, int tid, QImage& nimage);
     virtual void rcvTile(int type, int id, qm::tile_struct& data);
     virtual void saveArt();
@@ -185,8 +188,6 @@ public slots:
     virtual void editSettings();
     virtual void updateAnim(int id, qm::anim_st& data);
     virtual void saveAnimData();
-    // Shows the current catalogue as a thumbnail grid (true) or as the id list.
-    virtual void viewGrid(bool grid);
 
 signals:
     void updateImage(int, int, QImage&);
@@ -200,71 +201,39 @@ protected slots:
 protected:
     // Closing the window with unsaved edits asks Save / Discard / Cancel first.
     void closeEvent(QCloseEvent* event) override;
+    // The workspace clears the window's modified flag whenever an item window closes or
+    // hides; the flag is put back to the session's state at once.
+    void changeEvent(QEvent* event) override;
     // Opens `dir` in the session (finishing or undoing an interrupted save first) and tells
     // the user what limits editing there.
     virtual void openDirectory(const QString& dir);
-    // Tells the user why a Save step failed and marks the Save as failed.
-    void reportSaveFailure(const QString& error);
     // Before the session's edits are dropped: asks Save / Discard / Cancel when there are
     // unsaved edits. True to go on (saved or discarded).
     bool maybeSave();
-    // Before the item windows are closed: asks when one holds edits not yet applied.
-    bool mayCloseItemWindows();
-    // Runs a Save stage, showing its status text; outside a Save the whole Save runs
-    // instead, since a part of the change set cannot be written alone without breaking the
-    // all-or-nothing promise.
-    void runSaveStage(qm::SaveStage stage);
-    // After another program saved into the directory: offers to read it again and apply the
-    // unsaved edits on top. True when that was done (Save may run again).
-    bool offerReloadAndReplay(const QString& refusal);
 
 private:
-    void init();
+    void buildWidgets();
     void buildActions();
     void buildMenus();
+    void buildCollaborators();
     void connectSignals();
     void connectSession();
+    void init();
     void updateTitle();
     void updateUndoActions();
-    QTreeWidget* makeList(QWidget* page, const char* name);
-    // The browsing views: the panes follow the session, the grids remember their settings.
-    void connectPanes();
-    void followItem(qm::ItemKind kind, int id, int parts);
-    // Whether the change set holds anything of the item.
-    bool isEdited(qm::ItemKind kind, int id) const;
-    // After a Save emptied the change set: the marks and edited pictures follow it.
-    void refreshEditedItems();
-    // Sends the `parts` (ItemPart bits) of an item's current state to every open editor window.
+    void showStatus(const QString& text);
+    // Wires a new item window into the signal contract and gives it the item's data.
+    void prepareItemWindow(myWidget* editor, int kind, int id);
+    // Sends the `parts` (ItemPart bits) of an item's current state to every open item window.
     void broadcastItem(qm::ItemKind kind, int id, int parts);
-    // Reports a refused edit in the status bar and puts the editor windows back to what the
+    // Reports a refused edit in the status bar and puts the item windows back to what the
     // session holds. (The pages refuse what the files cannot take where it enters, with a
     // message box; this only catches what got past them.)
     void refuseEdit(qm::ItemKind kind, int id, const QString& error);
-    void placeItemWindow(QMdiSubWindow* frame);
-    QList<myWidget*> itemWindows() const;
-    myWidget* activeItemWindow() const;
 
-    std::shared_ptr<ThumbnailSource> m_pictures;
-    ThumbnailCache* m_thumbnails = nullptr;
-    CataloguePane* m_panes[qm::kItemKindCount] = {};
-    std::unique_ptr<qm::SessionSave> m_save;
-    QStringList m_saveNotes;
-
-    // Pictures many at a time (mainwindow_batch.cpp).
-public:
-    QAction* exportPicturesAction = nullptr;
-    QAction* importPicturesAction = nullptr;
-public slots:
-    // Replaces the item's picture with a dropped picture file under Import's rules, as one
-    // undo step; refusals are told in a message naming the file. For the lists and the grid.
-    void dropPicture(int kind, int id, const QString& path);
-    // The selected items of the current catalogue (all it shows when none is) into a folder,
-    // one PNG each named by kind and id.
-    void exportPictures();
-    // Such a folder back as one undo step; when any file is refused, nothing is applied.
-    void importPictures();
-private:
-    void setUpPictureBatches();
-    QVector<int> pictureBatchIds() const;
-    QString m_pictureFolder;
+    CataloguePanes* m_panes = nullptr;
+    ItemWindows* m_items = nullptr;
+    SaveCommand* m_save = nullptr;
+    PictureBatches* m_batches = nullptr;
+    PatchCommands* m_patches = nullptr;
 };

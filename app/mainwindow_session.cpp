@@ -1,45 +1,29 @@
-// The main window as a view of its edit session: the lists follow the catalogues, the title
-// and the Undo / Redo actions follow the history, and nothing unsaved is dropped unasked.
+// The main window as a view of its edit session: the title and the Undo / Redo actions
+// follow the history, edits from item windows go into the session and its changes go back
+// out to every item window, and nothing unsaved is dropped unasked.
 #include "mainwindow.h"
 
-#include "cataloguegridmodel.h"
-#include "cataloguepane.h"
+#include "artcodec.h"
+#include "cataloguepanes.h"
 #include "dialogs.h"
-#include "mylistitem.h"
+#include "itemwindowset.h"
 #include "mywidget.h"
+#include "pixels.h"
+#include "savecommand.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
-#include <QHeaderView>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QStatusBar>
-#include <QTreeWidget>
 
 using namespace qm;
 
-namespace {
-
-// How far each new item window sits from the one opened before it.
-constexpr int kCascadeStep = 24;
-
-} // namespace
-
 void mainwindow::connectSession()
 {
-    connect(session, &EditSession::cataloguesReset, this, &mainwindow::setFiles);
-    // The lists and grids follow the catalogues through their panes' models.
-    connect(session, &EditSession::itemListed, this,
-            [this](ItemKind kind, int id) { paneForKind(kind)->model()->insertId(id); });
-    connect(session, &EditSession::itemUnlisted, this,
-            [this](ItemKind kind, int id) { paneForKind(kind)->model()->removeId(id); });
-    connect(session, &EditSession::itemChanged, this, &mainwindow::followItem);
-    connect(session, &EditSession::itemChanged, this, &mainwindow::broadcastItem);
-    connect(session, &EditSession::modifiedChanged, this, &QWidget::setWindowModified);
-    connect(session, &EditSession::historyChanged, this, &mainwindow::updateUndoActions);
+    connect(m_session, &EditSession::cataloguesReset, this, &mainwindow::setFiles);
+    connect(m_session, &EditSession::itemChanged, this, &mainwindow::broadcastItem);
+    connect(m_session, &EditSession::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(m_session, &EditSession::historyChanged, this, &mainwindow::updateUndoActions);
 }
 
 void mainwindow::updateTitle()
@@ -48,26 +32,46 @@ void mainwindow::updateTitle()
     setWindowTitle(mulDir.isEmpty() ? base + QStringLiteral("[*]")
                                     : base + QStringLiteral(" - ") + QDir::toNativeSeparators(mulDir)
                                           + QStringLiteral("[*]"));
-    setWindowModified(session->isModified());
+    setWindowModified(m_session->isModified());
+}
+
+// The title's mark is the session's: QMdiSubWindow resets the top-level window's modified
+// flag when a sub-window closes, hides or is destroyed (it mirrors a maximized child's flag
+// there), so any change that disagrees with the session is undone here.
+void mainwindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ModifiedChange && isWindowModified() != m_session->isModified())
+        setWindowModified(m_session->isModified());
 }
 
 // The menu entries name the step they undo or redo: "Undo Replace Picture of Static 0x1a".
 void mainwindow::updateUndoActions()
 {
-    editUndoAction->setEnabled(session->canUndo());
-    editRedoAction->setEnabled(session->canRedo());
-    editUndoAction->setText(session->canUndo() ? tr("&Undo %1").arg(session->undoText()) : tr("&Undo"));
-    editRedoAction->setText(session->canRedo() ? tr("&Redo %1").arg(session->redoText()) : tr("&Redo"));
+    editUndoAction->setEnabled(m_session->canUndo());
+    editRedoAction->setEnabled(m_session->canRedo());
+    editUndoAction->setText(m_session->canUndo() ? tr("&Undo %1").arg(m_session->undoText()) : tr("&Undo"));
+    editRedoAction->setText(m_session->canRedo() ? tr("&Redo %1").arg(m_session->redoText()) : tr("&Redo"));
+}
+
+void mainwindow::editUndo()
+{
+    m_session->undo();
+}
+
+void mainwindow::editRedo()
+{
+    m_session->redo();
 }
 
 void mainwindow::openDirectory(const QString& dir)
 {
     EditSession::OpenReport report;
-    session->open(dir, &report);
+    m_session->open(dir, &report);
     updateTitle();
     // Which forms were opened (packages or classic pairs, the tile data layout); messages
     // about recovery below take the place of this line.
-    statusBar()->showMessage(session->formsSummary());
+    statusBar()->showMessage(m_session->formsSummary());
     if (!report.recoveryError.isEmpty()) {
         statusBar()->showMessage(tr("The data directory holds an unfinished save"));
         Dialogs::get().critical(this, tr("Interrupted save"), report.recoveryError + QLatin1Char('.'));
@@ -83,7 +87,7 @@ void mainwindow::openDirectory(const QString& dir)
 
 bool mainwindow::maybeSave()
 {
-    if (!session->isModified())
+    if (!m_session->isModified())
         return true;
     const QMessageBox::StandardButton answer = Dialogs::get().question(
         this, tr("Unsaved edits"),
@@ -94,95 +98,119 @@ bool mainwindow::maybeSave()
     if (answer != QMessageBox::Save)
         return false;
     fileSave();
-    return !saveFailed;
-}
-
-bool mainwindow::mayCloseItemWindows()
-{
-    QStringList pending;
-    for (myWidget* editor : itemWindows())
-        if (editor->hasUnappliedEdits())
-            pending << editor->windowTitle();
-    if (pending.isEmpty())
-        return true;
-    const QMessageBox::StandardButton answer = Dialogs::get().question(
-        this, tr("Edits not applied"),
-        tr("These item windows hold edits that were not applied: %1. Close them and drop those edits?")
-            .arg(pending.join(QStringLiteral(", "))),
-        QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel);
-    return answer == QMessageBox::Discard;
+    return !m_save->failed();
 }
 
 void mainwindow::closeEvent(QCloseEvent* event)
 {
     // Edits typed into an item window but not applied are as much the user's work as the
     // unsaved ones.
-    if (mayCloseItemWindows() && maybeSave())
+    if (m_items->mayCloseAll(this) && maybeSave())
         event->accept();
     else
         event->ignore();
 }
 
-QList<myWidget*> mainwindow::itemWindows() const
+void mainwindow::prepareItemWindow(myWidget* editor, int kind, int id)
 {
-    QList<myWidget*> editors;
-    if (!workspace)
-        return editors;
-    for (QMdiSubWindow* frame : workspace->subWindowList())
-        if (auto* editor = qobject_cast<myWidget*>(frame->widget()))
-            editors << editor;
-    return editors;
-}
-
-myWidget* mainwindow::activeItemWindow() const
-{
-    QMdiSubWindow* frame = workspace ? workspace->currentSubWindow() : nullptr;
-    return frame ? qobject_cast<myWidget*>(frame->widget()) : nullptr;
-}
-
-// New item windows cascade from the workspace's corner and never open larger than it, so
-// that each one's title bar and buttons stay in sight.
-void mainwindow::placeItemWindow(QMdiSubWindow* frame)
-{
-    const QSize area = workspace->viewport()->size();
-    // Room for a few steps of the cascade where the workspace allows it.
-    const QSize cascadeRoom(3 * kCascadeStep, 3 * kCascadeStep);
-    frame->resize(frame->sizeHint().boundedTo(area - cascadeRoom).expandedTo(frame->minimumSizeHint()).boundedTo(area));
-    const int opened = int(workspace->subWindowList().size()) - 1;
-    const int room = qMin(area.width() - frame->width(), area.height() - frame->height());
-    const int steps = room >= kCascadeStep ? room / kCascadeStep + 1 : 1;
-    const int offset = (opened % steps) * kCascadeStep;
-    frame->move(offset, offset);
-}
-
-// The picture of the active item window, else of the item selected in the current list.
-void mainwindow::editCopy()
-{
-    QImage picture;
-    if (myWidget* editor = activeItemWindow()) {
-        picture = editor->image;
-    } else if (currentPane() && !currentPane()->selectedIds().isEmpty()) {
-        picture = session->image(ItemKind(currentKind), currentPane()->selectedIds().first());
+    connect(this, &mainwindow::deleteWidget, editor, &myWidget::rcvDelete);
+    connect(this, &mainwindow::updateImage, editor, &myWidget::updateImage);
+    connect(editor, &myWidget::imgChange, this, &mainwindow::rcvImage);
+    if (hasTileData(kind))
+        connect(this, &mainwindow::tileChange, editor, &myWidget::setTile);
+    if (kind == Static) {
+        connect(this, &mainwindow::changeAnim, editor, &myWidget::setAnimData);
+        connect(editor, &myWidget::animChange, this, &mainwindow::updateAnim);
     }
-    if (picture.isNull()) {
-        statusBar()->showMessage(tr("No picture to copy"));
+    if (hasTileData(kind))
+        connect(editor, &myWidget::tileChange, this, &mainwindow::rcvTile);
+    // What one OK or Apply sends is one undo step.
+    connect(editor, &myWidget::editsBegin, m_session, [this] { m_session->beginStep(); });
+    connect(editor, &myWidget::editsEnd, m_session, [this] { m_session->endStep(); });
+
+    QImage image;
+    switch (kind) {
+    case Land: image = getLand(id); break;
+    case Static: image = getStatic(id); break;
+    case Gump: image = getGump(id); break;
+    default: image = getTexture(id); break;
+    }
+    // setData first: it fixes the identity that the other slots test.
+    editor->setData(kind, id, image);
+    if (hasTileData(kind)) {
+        tile_struct record = getTile(kind, id);
+        editor->setTile(kind, id, record);
+        editor->setTileDataReadOnly(!m_session->tileDataWritable());
+        editor->setTileLayout(m_session->tileDataLayout());
+    }
+    if (kind == Static) {
+        anim_st record = getAnim(id);
+        editor->setAnimData(id, record);
+    }
+    editor->setImageReadOnly(m_session->readOnlyReason(ItemKind(kind)));
+}
+
+void mainwindow::rcvImage(int type, int tid, QImage& nimage)
+{
+    if (!isValidKind(type))
         return;
-    }
-    QApplication::clipboard()->setImage(picture);
-    statusBar()->showMessage(tr("Picture copied"));
+    // An item window sends a null picture for an item whose picture the user removed.
+    QString error;
+    const bool ok = nimage.isNull() ? m_session->emptyImage(ItemKind(type), tid, &error)
+                                    : m_session->setImage(ItemKind(type), tid, nimage.copy(), &error);
+    if (!ok)
+        refuseEdit(ItemKind(type), tid, error);
 }
 
-void mainwindow::editPaste()
+void mainwindow::rcvTile(int type, int id, tile_struct& data)
 {
-    myWidget* editor = activeItemWindow();
-    if (!editor) {
-        statusBar()->showMessage(tr("Open an item window to paste a picture into"));
+    if (!hasTileData(type))
         return;
-    }
-    const QImage picture = QApplication::clipboard()->image();
-    if (picture.isNull()) {
-        statusBar()->showMessage(tr("The clipboard holds no picture"));
-        return;
-    }
-    editor->pasteImage(picture);
+    QString error;
+    if (!m_session->setTile(ItemKind(type), id, data, &error))
+        refuseEdit(ItemKind(type), id, error);
 }
+
+void mainwindow::updateAnim(int id, anim_st& data)
+{
+    QString error;
+    if (!m_session->setAnim(id, data, &error))
+        refuseEdit(Static, id, error);
+}
+
+void mainwindow::refuseEdit(ItemKind kind, int id, const QString& error)
+{
+    statusBar()->showMessage(error);
+    broadcastItem(kind, id, ImagePart | TilePart | AnimPart);
+}
+
+void mainwindow::broadcastItem(ItemKind kind, int id, int parts)
+{
+    if (parts & ImagePart) {
+        QImage image = m_session->image(kind, id);
+        emit updateImage(kind, id, image);
+    }
+    if ((parts & TilePart) && hasTileData(kind)) {
+        tile_struct tile = m_session->tile(kind, id);
+        emit tileChange(kind, id, tile);
+    }
+    if ((parts & AnimPart) && kind == Static) {
+        anim_st anim = m_session->anim(id);
+        emit changeAnim(id, anim);
+    }
+}
+
+// Decoders, readers and encoders delegate to the session and the core library.
+QImage mainwindow::getLand(int id) { return m_session->image(Land, id); }
+QImage mainwindow::getStatic(int id) { return m_session->image(Static, id); }
+QImage mainwindow::getGump(int id) { return m_session->image(Gump, id); }
+QImage mainwindow::getTexture(int id) { return m_session->image(Texture, id); }
+tile_struct mainwindow::getTile(int kind, int id) { return hasTileData(kind) ? m_session->tile(ItemKind(kind), id) : tile_struct(); }
+anim_st mainwindow::getAnim(int id) { return m_session->anim(id); }
+QByteArray mainwindow::encodeLand(QImage& image) { return ::encodeLand(image); }
+QByteArray mainwindow::encodeStatic(QImage& image) { return ::encodeStatic(image); }
+QByteArray mainwindow::encodeGump(QImage& image) { return ::encodeGump(image); }
+QByteArray mainwindow::encodeTexture(QImage& image) { return ::encodeTexture(image); }
+QRgb mainwindow::color16ToRgb(qint16 c) { return ::color16ToRgb(c); }
+quint16 mainwindow::rgbToColor16(QRgb rgb) { return ::rgbToColor16(rgb); }
+QImage mainwindow::fillImage(QImage& image, QRgb rgb) { return ::fillImage(image, rgb); }

@@ -58,6 +58,14 @@ void CatalogueGridModel::removeId(int id)
     refilter(id);
 }
 
+void CatalogueGridModel::setTileLookup(TileLookup lookup)
+{
+    m_lookup = std::move(lookup);
+    m_tiles.clear();
+    if (m_filter.hasTileCondition())
+        setFilter(m_filter);
+}
+
 void CatalogueGridModel::setTileRecords(QVector<tile_struct> records)
 {
     m_tiles = std::move(records);
@@ -69,9 +77,11 @@ void CatalogueGridModel::setTileRecord(int id, const tile_struct& record)
 {
     if (id < 0)
         return;
-    if (id >= m_tiles.size())
-        m_tiles.resize(id + 1);
-    m_tiles[id] = record;
+    if (!m_lookup) {
+        if (id >= m_tiles.size())
+            m_tiles.resize(id + 1);
+        m_tiles[id] = record;
+    }
     refilter(id);
     const int row = rowOf(id);
     if (row >= 0)
@@ -194,6 +204,10 @@ const tile_struct* CatalogueGridModel::tileOf(int id) const
 {
     if (!hasTileData(m_kind))
         return nullptr;
+    if (m_lookup) {
+        m_looked = m_lookup(id);
+        return &m_looked;
+    }
     // Ids past the records read are empty records, as the file reader treats them.
     static const tile_struct empty;
     return id >= 0 && id < m_tiles.size() ? &m_tiles[id] : &empty;

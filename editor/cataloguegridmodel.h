@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QVector>
 
+#include <functional>
+
 class ThumbnailCache;
 
 // The listed items of one catalogue as rows for a list or grid view: the id as text, the
@@ -36,7 +38,11 @@ public:
     int listedCount() const { return int(m_ids.size()); }
 
     // Tile records by id (land and static) for the filter's name and flag conditions and
-    // the tool tip; one record changed by an edit may move its item in or out.
+    // the tool tip; one record changed by an edit may move its item in or out. Either all of
+    // them at once, or a lookup asked for one record when it is needed (nothing is read
+    // before a row is shown or a filter asks); a lookup wins over records.
+    using TileLookup = std::function<qm::tile_struct(int id)>;
+    void setTileLookup(TileLookup lookup);
     void setTileRecords(QVector<qm::tile_struct> records);
     void setTileRecord(int id, const qm::tile_struct& record);
     // The item's tile name; empty for kinds without tile data.
@@ -79,6 +85,8 @@ private:
     QVector<int> m_ids;      // listed, ascending
     QVector<int> m_shown;    // passing the filter, ascending
     QVector<qm::tile_struct> m_tiles;
+    TileLookup m_lookup;
+    mutable qm::tile_struct m_looked;   // the last record the lookup gave
     QSet<int> m_edited;
     qm::CatalogueFilter m_filter;
     mutable QPixmap m_placeholder;

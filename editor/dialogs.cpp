@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 
 QString DialogProvider::getText(QWidget* parent, const QString& caption, const QString& label,
                                 const QString& initial, bool* ok)
@@ -52,6 +53,18 @@ QMessageBox::StandardButton DialogProvider::question(QWidget* parent, const QStr
                                                      QMessageBox::StandardButton defaultButton)
 {
     return QMessageBox::question(parent, caption, text, buttons, defaultButton);
+}
+
+int DialogProvider::choose(QWidget* parent, const QString& caption, const QString& text, const QStringList& choices)
+{
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Cancel, parent);
+    QList<QAbstractButton*> buttons;
+    for (const QString& choice : choices)
+        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    if (!buttons.isEmpty())
+        box.setDefaultButton(qobject_cast<QPushButton*>(buttons.first()));
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
 }
 
 QAction* DialogProvider::execMenu(QMenu* menu, const QPoint& globalPos)

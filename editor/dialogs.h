@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QMenu;
 class QAction;
@@ -30,6 +31,9 @@ public:
     virtual QMessageBox::StandardButton question(QWidget* parent, const QString& caption, const QString& text,
                                                  QMessageBox::StandardButtons buttons,
                                                  QMessageBox::StandardButton defaultButton);
+    // A question answered by one of `choices` (button texts, the first the default) or by a
+    // Cancel button beside them: the chosen index, -1 for Cancel.
+    virtual int choose(QWidget* parent, const QString& caption, const QString& text, const QStringList& choices);
     // Shows `menu` modally at the global position; returns the chosen action or nullptr.
     virtual QAction* execMenu(QMenu* menu, const QPoint& globalPos);
 };

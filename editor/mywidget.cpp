@@ -1,17 +1,19 @@
 #include "mywidget.h"
 
+#include "animpage.h"
 #include "dialogs.h"
-#include "imageview.h"
+#include "imageimport.h"
+#include "imagepage.h"
 #include "itemkind.h"
-#include "tileflags.h"
+#include "picturedrop.h"
+#include "tilegeneralpage.h"
+#include "tilepropertiespage.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMdiSubWindow>
-#include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -30,12 +32,20 @@ myWidget::myWidget(QWidget* parent, const char* name, Qt::WindowFlags fl)
     windowLayout->setSpacing(6);
     tabData = new QTabWidget(this);
     tabData->setObjectName(QStringLiteral("tabData"));
-    buildImagePage();
-    buildGeneralPage();
-    buildPropertiesPage();
-    buildAnimPage();
+    tab = new ImagePage(tabData);
+    tab->setObjectName(QStringLiteral("tab"));
+    tab_2 = new TileGeneralPage(tabData);
+    tab_2->setObjectName(QStringLiteral("tab_2"));
+    TabPage = new TilePropertiesPage(tabData);
+    TabPage->setObjectName(QStringLiteral("TabPage"));
+    TabPage_2 = new AnimPage(tabData);
+    TabPage_2->setObjectName(QStringLiteral("TabPage_2"));
+    for (QWidget* page : { static_cast<QWidget*>(tab), static_cast<QWidget*>(tab_2),
+                           static_cast<QWidget*>(TabPage), static_cast<QWidget*>(TabPage_2) })
+        tabData->addTab(page, QString());
     windowLayout->addWidget(tabData);
-    buildButtons(windowLayout);
+    buildButtons();
+    findFormWidgets();
 
     languageChange();
     resize(QSize(489, 488).expandedTo(minimumSizeHint()));
@@ -44,80 +54,37 @@ myWidget::myWidget(QWidget* parent, const char* name, Qt::WindowFlags fl)
     connect(pushButton3, &QPushButton::clicked, this, &myWidget::clickApply);
     connect(pushButton2, &QPushButton::clicked, this, &myWidget::clickCancel);
     connectFlagBoxes();
-    makeTileNumberFields();
-    makeAnimNumberFields();
-    // Only what the user changes counts: our own filling runs with the table's signals blocked.
     connect(table1, &QTableWidget::cellChanged, this, &myWidget::valueChanged);
-
-    imageChanged = false;
-    imageMenu = new QMenu(this);
-    imageMenu->setObjectName(QStringLiteral("imageMenu"));
-    connect(imageMenu->addAction(tr("Export")), &QAction::triggered, this, &myWidget::expImage);
-    connect(imageMenu->addAction(tr("Import")), &QAction::triggered, this, &myWidget::impImage);
-    offsetsEdited = false;
+    connect(tab, &ImagePage::pictureShown, this, &myWidget::showIcon);
 }
 
 myWidget::~myWidget() = default;
 
-void myWidget::languageChange()
+const QImage& myWidget::image() const
 {
-    setWindowTitle(tr("Form1"));
-    tabData->setTabText(tabData->indexOf(tab), tr("Image"));
-    tabData->setTabText(tabData->indexOf(tab_2), tr("General"));
-    tabData->setTabText(tabData->indexOf(TabPage), tr("Properties"));
-    tabData->setTabText(tabData->indexOf(TabPage_2), tr("AnimData"));
-    textLabel1->setText(tr("Name"));
-    groupBox1->setTitle(tr("Flags"));
-    textHighFlags->setText(tr("High flags"));
-    textHighFlags->setToolTip(tr("Flag bits 32 to 63, which the wide tiledata.mul stores (0x1 is bit 32)"));
-    for (int bit = 0; bit < kTileFlagCount; ++bit)
-        flagBoxes[bit]->setText(tr(kTileFlags[bit].caption));
-    textWeight->setText(tr("Weight"));
-    textUnk->setText(tr("Unknown"));
-    textQuality->setText(tr("Quality"));
-    textUnk1->setText(tr("Unknown1"));
-    textQuantity->setText(tr("Quantity"));
-    textUnk2->setText(tr("Unknown2"));
-    textHeight->setText(tr("Height"));
-    textUnk3->setText(tr("Unknown3"));
-    textAnimid->setText(tr("Anim ID"));
-    textTexid->setText(tr("Texture ID"));
-    textHue->setText(tr("Hue"));
-    textLabel1_2->setText(tr("Count"));
-    textLabel2->setText(tr("Unknown"));
-    groupBox2->setTitle(tr("Intervals (50msec * value)"));
-    textLabel3->setText(tr("Start"));
-    textLabel4->setText(tr("Interval"));
-    groupBox3->setTitle(tr("Offsets"));
-    table1->setHorizontalHeaderLabels({ tr("Offset") });
-    pushButton3->setText(tr("Apply"));
-    pushButton2->setText(tr("Cancel"));
-    pushButton1->setText(tr("OK"));
+    return tab->picture();
 }
 
 void myWidget::setData(int itemKind, int itemId, QImage itemImage)
 {
-    id = itemId;
-    kind = itemKind;
-    image = itemImage;
+    m_id = itemId;
+    m_kind = itemKind;
+    tab->setKind(itemKind);
+    TabPage->setKind(itemKind);
 
     QString prefix;
     auto removePage = [this](QWidget* page) { tabData->removeTab(tabData->indexOf(page)); };
-    switch (kind) {
+    switch (itemKind) {
     case Land:
         prefix = tr("Land: ");
         removePage(TabPage_2);
-        for (QWidget* w : TabPage->findChildren<QWidget*>())
-            w->setVisible(w == textTexid || w == lineTexid);
         break;
     case Static:
         prefix = tr("Static: ");
-        textTexid->hide();
-        lineTexid->hide();
         break;
     case Gump:
     case Texture:
-        prefix = kind == Gump ? tr("Gump: ") : tr("Texture: ");
+        prefix = itemKind == Gump ? tr("Gump: ") : tr("Texture: ");
         removePage(TabPage_2);
         removePage(TabPage);
         removePage(tab_2);
@@ -125,51 +92,56 @@ void myWidget::setData(int itemKind, int itemId, QImage itemImage)
     default:
         break;
     }
-    setWindowTitle(prefix + hexId(id));
-    showImage();
+    setWindowTitle(prefix + hexId(itemId));
+    tab->dropEdit();
+    tab->load(itemImage);
 }
 
-void myWidget::showImage()
+void myWidget::showIcon(const QImage& picture)
 {
-    const QIcon icon(QPixmap::fromImage(image));
+    const QIcon icon(QPixmap::fromImage(picture));
     setWindowIcon(icon);
     // In the workspace the frame around the editor shows the icon.
     if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
         frame->setWindowIcon(icon);
-    pixImage->setImage(image);
 }
 
 bool myWidget::sendEdits()
 {
     // A number no field can hold is refused, not cut to fit: nothing is sent, so the user
     // can correct it and the stored record keeps its value.
-    QString problem = hasTileData(kind) ? tileFieldProblem() : QString();
-    if (problem.isEmpty())
-        problem = animFieldProblem();
+    QString problem;
+    if (hasTileData(m_kind))
+        problem = TabPage->problem();
+    if (problem.isEmpty() && hasTileData(m_kind))
+        problem = tab_2->problem();
+    if (problem.isEmpty() && m_kind == Static)
+        problem = TabPage_2->problem();
     if (!problem.isEmpty()) {
         Dialogs::get().warning(this, windowTitle(), problem);
         return false;
     }
-    emit editsBegin(kind, id);
-    if (imageChanged) {
-        // Cleared first: the broadcast that answers the signal must find nothing pending.
-        imageChanged = false;
-        emit imgChange(kind, id, image);
+    emit editsBegin(m_kind, m_id);
+    // Taken first: the broadcast that answers the signal must find nothing pending.
+    if (tab->takeEdit()) {
+        QImage picture = tab->picture();
+        emit imgChange(m_kind, m_id, picture);
     }
-    if (hasTileData(kind) && !tileReadOnly && readTile(tile))
-        emit tileChange(kind, id, tile);
-    if (kind == Static && animEdited()) {
+    if (hasTileData(m_kind) && readTile(m_tile))
+        emit tileChange(m_kind, m_id, m_tile);
+    if (m_kind == Static && animEdited()) {
         anim_st record = readAnimData();
-        emit animChange(id, record);
+        emit animChange(m_id, record);
     }
-    emit editsEnd(kind, id);
+    emit editsEnd(m_kind, m_id);
     return true;
 }
 
 bool myWidget::hasUnappliedEdits() const
 {
-    return imageChanged || (hasTileData(kind) && !tileReadOnly && tilePageEdited())
-        || (kind == Static && animPageEdited());
+    return tab->hasUnappliedEdits()
+        || (hasTileData(m_kind) && (tab_2->hasUnappliedEdits() || TabPage->hasUnappliedEdits()))
+        || (m_kind == Static && TabPage_2->hasUnappliedEdits());
 }
 
 void myWidget::clickApply()
@@ -191,18 +163,15 @@ void myWidget::clickCancel()
 // A picture imported here and not yet applied stays; the new one shows once it is dropped.
 void myWidget::updateImage(int itemKind, int tid, QImage& newImage)
 {
-    if (itemKind != kind || tid != id || imageChanged)
-        return;
-    image = newImage;
-    imageChanged = false;
-    showImage();
+    if (itemKind == m_kind && tid == m_id)
+        tab->load(newImage);
 }
 
 void myWidget::rcvDelete(int itemKind, int tid)
 {
-    if (itemKind != kind || tid != id)
+    if (itemKind != m_kind || tid != m_id)
         return;
-    imageChanged = false;
+    tab->dropEdit();
     close();
 }
 
@@ -214,16 +183,29 @@ void myWidget::closeEvent(QCloseEvent* event)
         frame->close();
 }
 
+// Fields the user changed and has not applied keep what the user typed; the others show
+// the new record at once.
+void myWidget::setTile(int itemKind, int itemId, tile_struct& data)
+{
+    if (itemKind != m_kind || itemId != m_id)
+        return;
+    m_tile = data;
+    tab_2->load(data);
+    TabPage->load(data);
+}
+
+bool myWidget::readTile(tile_struct& t)
+{
+    // Both pages read back, whatever the first found.
+    const bool general = tab_2->readInto(t);
+    const bool properties = TabPage->readInto(t);
+    return general || properties;
+}
+
 void myWidget::setTileDataReadOnly(bool readOnly)
 {
-    tileReadOnly = readOnly;
-    lineName->setReadOnly(readOnly);
-    for (QLineEdit* field : staticFields())
-        field->setReadOnly(readOnly);
-    lineTexid->setReadOnly(readOnly);
-    lineHighFlags->setReadOnly(readOnly);
-    for (QCheckBox* box : flagBoxes)
-        box->setEnabled(!readOnly);
+    tab_2->setReadOnly(readOnly);
+    TabPage->setReadOnly(readOnly);
     const QString why = readOnly
         ? tr("This data directory's tiledata.mul has a layout that cannot be written; "
              "tile data is shown but cannot be changed.")
@@ -232,9 +214,111 @@ void myWidget::setTileDataReadOnly(bool readOnly)
     TabPage->setToolTip(why);
 }
 
+bool myWidget::isTileDataReadOnly() const
+{
+    return tab_2->isReadOnly();
+}
+
 void myWidget::setTileLayout(TileLayout layout)
 {
-    wideFlags = layout == TileLayout::Wide;
-    textHighFlags->setVisible(wideFlags);
-    lineHighFlags->setVisible(wideFlags);
+    tab_2->setShowsHighFlags(layout == TileLayout::Wide);
+}
+
+bool myWidget::showsHighFlags() const
+{
+    return tab_2->showsHighFlags();
+}
+
+// A page the user changed and has not applied keeps what the user typed.
+void myWidget::setAnimData(int itemId, anim_st& data)
+{
+    if (itemId == m_id && m_kind == Static)
+        TabPage_2->load(data);
+}
+
+void myWidget::valueChanged(int, int)
+{
+    TabPage_2->markOffsetsEdited();
+}
+
+bool myWidget::animEdited()
+{
+    return m_kind == Static && TabPage_2->takeEdits();
+}
+
+anim_st myWidget::readAnimData()
+{
+    return TabPage_2->record();
+}
+
+void myWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::RightButton || tabData->currentIndex() != 0) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    tab->openMenu(event->globalPosition().toPoint());
+}
+
+void myWidget::expImage()
+{
+    tab->exportPicture();
+}
+
+void myWidget::impImage()
+{
+    tab->importPicture();
+}
+
+void myWidget::cropImage(QImage& img)
+{
+    cropLandDiamond(img);
+}
+
+bool myWidget::importPictureFile(const QString& path)
+{
+    return tab->importFile(path);
+}
+
+void myWidget::setImageReadOnly(const QString& reason)
+{
+    tab->setReadOnlyReason(reason);
+}
+
+bool myWidget::pasteImage(const QImage& picture)
+{
+    if (!tab->replacePicture(picture, tr("The clipboard picture"), tr("Paste")))
+        return false;
+    tabData->setCurrentWidget(tab);
+    // Applied at once, as one step of its own.
+    emit editsBegin(m_kind, m_id);
+    tab->takeEdit();
+    QImage sent = tab->picture();
+    emit imgChange(m_kind, m_id, sent);
+    emit editsEnd(m_kind, m_id);
+    return true;
+}
+
+void myWidget::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (isValidKind(m_kind) && !droppedPictureFile(event->mimeData()).isEmpty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void myWidget::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedPictureFile(event->mimeData());
+    if (!isValidKind(m_kind) || path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    tabData->setCurrentIndex(0);   // the picture page, to show what arrived
+    tab->importFile(path);
 }

@@ -6,27 +6,29 @@
 #include <QImage>
 #include <QWidget>
 
+class AnimPage;
+class ImagePage;
 class ImageView;
 class QCheckBox;
 class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
-class QGridLayout;
 class QGroupBox;
-class QHBoxLayout;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QMouseEvent;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
-class QVBoxLayout;
+class TileGeneralPage;
+class TilePropertiesPage;
 
 // The editor window of one item of one catalogue: its picture, and for land and static tiles
-// their tile data, and for statics their animation data. Edits leave the window only through
-// the three signals, when the user presses "Apply" or "OK"; the main window stores them and
-// broadcasts them back to every open editor, each of which picks out its own item.
+// their tile data, and for statics their animation data. Each tab is a page widget that holds
+// its own edits; the window fixes the item's identity, picks the pages its kind has, and
+// sends what the pages hold through the three signals when the user presses "Apply" or "OK".
+// The main window stores the edits and broadcasts them back to every open editor, each of
+// which picks out its own item.
 class myWidget : public QWidget {
     Q_OBJECT
 
@@ -42,14 +44,20 @@ public:
     // A complete record built from the animation page as it stands.
     virtual qm::anim_st readAnimData();
 
+    // The item this window edits, as setData fixed it (-1 and 0 before).
+    int kind() const { return m_kind; }
+    int itemId() const { return m_id; }
+    // The picture the window shows: the stored one, or one imported and not yet sent.
+    const QImage& image() const;
+
     // For a tiledata.mul this program cannot write: the tile pages only show, and nothing of
     // them is ever sent.
     void setTileDataReadOnly(bool readOnly);
-    bool isTileDataReadOnly() const { return tileReadOnly; }
+    bool isTileDataReadOnly() const;
     // The layout of the directory's tiledata.mul: the wide one adds a field for the flag bits
     // past the 32 named boxes; any other layout hides it.
     void setTileLayout(qm::TileLayout layout);
-    bool showsHighFlags() const { return wideFlags; }
+    bool showsHighFlags() const;
     // For an item of a read-only catalogue: `reason` (naming the file) refuses every new
     // picture; empty allows them again.
     void setImageReadOnly(const QString& reason);
@@ -65,19 +73,48 @@ public:
     // same size rules and the same refusals, told in a message). True when taken.
     bool importPictureFile(const QString& path);
 
-    // The widget tree; object names as the form has always had them.
+    // The form's widgets under the object names users' scripts know. The pages own them and
+    // keep the edit state; these pointers only lead to them.
     QTabWidget* tabData;
-    QWidget* tab;
-    QGridLayout* tabLayout;
+    ImagePage* tab;
     ImageView* pixImage;
-    QWidget* tab_2;
+    TileGeneralPage* tab_2;
     QLabel* textLabel1;
     QLineEdit* lineName;
     QGroupBox* groupBox1;
-    QLabel* textHighFlags;
-    QLineEdit* lineHighFlags;
-    QWidget* TabPage;
-    QGridLayout* TabPageLayout;
+    QCheckBox* checkBackground;
+    QCheckBox* checkWeapon;
+    QCheckBox* checkTransparent;
+    QCheckBox* checkTranslucent;
+    QCheckBox* checkWall;
+    QCheckBox* checkDamaging;
+    QCheckBox* checkImpassable;
+    QCheckBox* checkWet;
+    QCheckBox* checkUnknown;
+    QCheckBox* checkSurface;
+    QCheckBox* checkBridge;
+    QCheckBox* checkGeneric;
+    QCheckBox* checkWindow;
+    QCheckBox* checkNoShoot;
+    QCheckBox* checkPrefixA;
+    QCheckBox* checkPrefixAn;
+    QCheckBox* checkInternal;
+    QCheckBox* checkFoliage;
+    QCheckBox* checkPartialHue;
+    QCheckBox* checkUnknown1;
+    QCheckBox* checkMap;
+    QCheckBox* checkContainer;
+    QCheckBox* checkWearable;
+    QCheckBox* checkLightSource;
+    QCheckBox* checkAnimated;
+    QCheckBox* checkNoDiagnol;
+    QCheckBox* checkUnknown2;
+    QCheckBox* checkArmor;
+    QCheckBox* checkRoof;
+    QCheckBox* checkDoor;
+    QCheckBox* checkStairBack;
+    QCheckBox* checkStairRight;
+    TilePropertiesPage* TabPage;
     QLabel* textWeight;
     QLineEdit* lineWeight;
     QLabel* textUnk;
@@ -100,7 +137,7 @@ public:
     QLineEdit* lineTexid;
     QLabel* textHue;
     QLineEdit* lineHue;
-    QWidget* TabPage_2;
+    AnimPage* TabPage_2;
     QLabel* textLabel1_2;
     QLineEdit* lineFrameCount;
     QLabel* textLabel2;
@@ -115,18 +152,6 @@ public:
     QPushButton* pushButton3;
     QPushButton* pushButton2;
     QPushButton* pushButton1;
-    // The flag check boxes, by bit.
-    QCheckBox* flagBoxes[32];
-
-    // Editor state.
-    quint32 flagWord = 0;
-    int id = 0;
-    QImage image;
-    int kind = -1;
-    bool imageChanged = false;
-    QMenu* imageMenu;
-    qm::tile_struct tile;
-    bool offsetsEdited = false;
 
 public slots:
     virtual void setTile(int, int id, qm::tile_struct& data);
@@ -197,33 +222,17 @@ protected slots:
     virtual void languageChange();
 
 private:
-    void buildImagePage();
-    void buildGeneralPage();
-    void buildPropertiesPage();
-    void buildAnimPage();
-    void buildButtons(QVBoxLayout* windowLayout);
+    void buildButtons();
+    // Points the form's named members at the widgets the pages built.
+    void findFormWidgets();
     void connectFlagBoxes();
-    // Validators and marks on every number field; what an Apply would refuse, in words.
-    void makeTileNumberFields();
-    void makeAnimNumberFields();
-    QString tileFieldProblem() const;
-    QString animFieldProblem() const;
     // Sends the edits; refuses (with a message naming the field) while a field holds no
     // acceptable number, and then sends nothing.
     bool sendEdits();
-    void showImage();
-    // The numeric fields of the "Properties" page, in the order they are read back.
-    QList<QLineEdit*> staticFields() const;
-    QList<QLineEdit*> animFields() const;
-    template <typename Visit>
-    void forEachTileBox(Visit&& visit) const;
-    bool tilePageEdited() const;
-    bool animPageEdited() const;
-    // A picture brought to this item's kind; null (with a message under `title`) when the
-    // item cannot take it.
-    QImage pictureForItem(const QImage& picture, const QString& source, const QString& title);
+    void showIcon(const QImage& picture);
 
-    bool tileReadOnly = false;
-    bool wideFlags = false;
-    QString imageReadOnly;
+    int m_id = 0;
+    int m_kind = -1;
+    // The last tile record received or sent.
+    qm::tile_struct m_tile;
 };

@@ -1,244 +1,185 @@
-// Building the editor window's widget tree.
+// The window's part of the form: the button row, its texts, the named members that lead to
+// the pages' widgets, and the flag slots that the check boxes drive.
 #include "mywidget.h"
 
+#include "animpage.h"
+#include "formlayout.h"
+#include "imagepage.h"
 #include "imageview.h"
-#include "tileflags.h"
+#include "tilegeneralpage.h"
+#include "tilepropertiespage.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
-#include <QSpacerItem>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 using namespace qm;
 
 namespace {
 
-constexpr int kOuterMargin = 11;
-constexpr int kSpacing = 6;
-constexpr int kOffsetRows = 64;
-
 template <typename W>
-W* named(W* widget, const char* name)
+void findNamed(const QWidget* root, W*& member, const char* name)
 {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
+    member = root->findChild<W*>(QString::fromLatin1(name));
+    Q_ASSERT_X(member, "myWidget", name);
 }
 
-void outer(QLayout* layout)
-{
-    layout->setContentsMargins(kOuterMargin, kOuterMargin, kOuterMargin, kOuterMargin);
-    layout->setSpacing(kSpacing);
-}
+// The check box members and the flag slots, by bit.
+QCheckBox* myWidget::* const kFlagBoxes[32] = {
+    &myWidget::checkBackground, &myWidget::checkWeapon,    &myWidget::checkTransparent,
+    &myWidget::checkTranslucent, &myWidget::checkWall,     &myWidget::checkDamaging,
+    &myWidget::checkImpassable, &myWidget::checkWet,       &myWidget::checkUnknown,
+    &myWidget::checkSurface,    &myWidget::checkBridge,    &myWidget::checkGeneric,
+    &myWidget::checkWindow,     &myWidget::checkNoShoot,   &myWidget::checkPrefixA,
+    &myWidget::checkPrefixAn,   &myWidget::checkInternal,  &myWidget::checkFoliage,
+    &myWidget::checkPartialHue, &myWidget::checkUnknown1,  &myWidget::checkMap,
+    &myWidget::checkContainer,  &myWidget::checkWearable,  &myWidget::checkLightSource,
+    &myWidget::checkAnimated,   &myWidget::checkNoDiagnol, &myWidget::checkUnknown2,
+    &myWidget::checkArmor,      &myWidget::checkRoof,      &myWidget::checkDoor,
+    &myWidget::checkStairBack,  &myWidget::checkStairRight,
+};
 
-void nested(QLayout* layout)
-{
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(kSpacing);
-}
-
-QSpacerItem* horizontalSpacer()
-{
-    return new QSpacerItem(20, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
-}
-
-QSpacerItem* verticalSpacer()
-{
-    return new QSpacerItem(20, 20, QSizePolicy::Minimum, QSizePolicy::Expanding);
-}
+void (myWidget::* const kFlagSlots[32])(bool) = {
+    &myWidget::setBackground, &myWidget::setWeapon,    &myWidget::setTransparent,
+    &myWidget::setTranslucent, &myWidget::setWall,     &myWidget::setDamaging,
+    &myWidget::setImpassable, &myWidget::setWet,       &myWidget::setUnknown,
+    &myWidget::setSurface,    &myWidget::setBridge,    &myWidget::setGeneric,
+    &myWidget::setWindow,     &myWidget::setNoShoot,   &myWidget::setPrefixA,
+    &myWidget::setPrefixAn,   &myWidget::setInternal,  &myWidget::setFoliage,
+    &myWidget::setParitalHue, &myWidget::setUnknown1,  &myWidget::setMap,
+    &myWidget::setContainer,  &myWidget::setWearable,  &myWidget::setLightSource,
+    &myWidget::setAnimated,   &myWidget::setNoDiagnol, &myWidget::setUnknown2,
+    &myWidget::setArmor,      &myWidget::setRoof,      &myWidget::setDoor,
+    &myWidget::setStairBack,  &myWidget::setStairRight,
+};
 
 } // namespace
 
-void myWidget::buildImagePage()
-{
-    tab = named(new QWidget(tabData), "tab");
-    tabLayout = new QGridLayout(tab);
-    outer(tabLayout);
-    // The picture takes the page's centre; the spacers around it only give way.
-    tabLayout->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), 0, 1);
-    tabLayout->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), 2, 1);
-    tabLayout->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 0);
-    tabLayout->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 2);
-    pixImage = named(new ImageView(tab), "pixImage");
-    tabLayout->addWidget(pixImage, 1, 1);
-    tabLayout->setRowStretch(1, 1);
-    tabLayout->setColumnStretch(1, 1);
-    tabData->addTab(tab, QString());
-}
-
-void myWidget::buildGeneralPage()
-{
-    tab_2 = named(new QWidget(tabData), "tab_2");
-    auto* page = new QVBoxLayout(tab_2);
-    outer(page);
-
-    auto* nameRow = new QHBoxLayout();
-    nested(nameRow);
-    nameRow->addItem(horizontalSpacer());
-    textLabel1 = named(new QLabel(tab_2), "textLabel1");
-    nameRow->addWidget(textLabel1);
-    lineName = named(new QLineEdit(tab_2), "lineName");
-    lineName->setMaxLength(20);
-    // The name is stored as 20 Latin-1 bytes; other characters could not be written back.
-    lineName->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[\\x{0001}-\\x{00ff}]*")), lineName));
-    nameRow->addWidget(lineName);
-    nameRow->addItem(horizontalSpacer());
-    page->addLayout(nameRow);
-
-    groupBox1 = named(new QGroupBox(tab_2), "groupBox1");
-    auto* flags = new QGridLayout(groupBox1);
-    outer(flags);
-    flags->setAlignment(Qt::AlignTop);
-    for (int bit = 0; bit < kTileFlagCount; ++bit) {
-        flagBoxes[bit] = named(new QCheckBox(groupBox1), kTileFlags[bit].boxName);
-        flags->addWidget(flagBoxes[bit], bit % 8, bit / 8);
-    }
-    page->addWidget(groupBox1);
-
-    // Flag bits 32 to 63, which only the wide tile data layout stores: shown for it alone.
-    auto* highRow = new QHBoxLayout();
-    nested(highRow);
-    textHighFlags = named(new QLabel(tab_2), "textHighFlags");
-    lineHighFlags = named(new QLineEdit(tab_2), "lineHighFlags");
-    textHighFlags->setBuddy(lineHighFlags);
-    highRow->addWidget(textHighFlags);
-    highRow->addWidget(lineHighFlags);
-    highRow->addItem(horizontalSpacer());
-    page->addLayout(highRow);
-    textHighFlags->hide();
-    lineHighFlags->hide();
-    page->addItem(verticalSpacer());
-    tabData->addTab(tab_2, QString());
-}
-
-void myWidget::buildPropertiesPage()
-{
-    TabPage = named(new QWidget(tabData), "TabPage");
-    TabPageLayout = new QGridLayout(TabPage);
-    outer(TabPageLayout);
-    auto label = [this](const char* name) { return named(new QLabel(TabPage), name); };
-    auto field = [this](const char* name) { return named(new QLineEdit(TabPage), name); };
-
-    textWeight = label("textWeight");
-    lineWeight = field("lineWeight");
-    textUnk = label("textUnk");
-    lineUnk = field("lineUnk");
-    textQuality = label("textQuality");
-    lineQuality = field("lineQuality");
-    textUnk1 = label("textUnk1");
-    lineUnk1 = field("lineUnk1");
-    textQuantity = label("textQuantity");
-    lineQuantity = field("lineQuantity");
-    textUnk2 = label("textUnk2");
-    lineUnk2 = field("lineUnk2");
-    textHeight = label("textHeight");
-    lineHeight = field("lineHeight");
-    textUnk3 = label("textUnk3");
-    lineUnk3 = field("lineUnk3");
-    textAnimid = label("textAnimid");
-    lineAnimid = field("lineAnimid");
-    textTexid = label("textTexid");
-    lineTexid = field("lineTexid");
-    textHue = label("textHue");
-    lineHue = field("lineHue");
-
-    const struct {
-        QLabel* leftLabel;
-        QLineEdit* leftField;
-        QLabel* rightLabel;
-        QLineEdit* rightField;
-    } rows[] = {
-        { textWeight, lineWeight, textUnk, lineUnk },
-        { textQuality, lineQuality, textUnk1, lineUnk1 },
-        { textQuantity, lineQuantity, textUnk2, lineUnk2 },
-        { textHeight, lineHeight, textUnk3, lineUnk3 },
-    };
-    int row = 0;
-    for (const auto& r : rows) {
-        TabPageLayout->addWidget(r.leftLabel, row, 0);
-        TabPageLayout->addWidget(r.leftField, row, 1);
-        TabPageLayout->addWidget(r.rightLabel, row, 2);
-        TabPageLayout->addWidget(r.rightField, row, 3, 1, 2);
-        ++row;
-    }
-    TabPageLayout->addWidget(textAnimid, 4, 0);
-    TabPageLayout->addWidget(lineAnimid, 4, 1);
-    TabPageLayout->addWidget(textTexid, 4, 2, 1, 2);
-    TabPageLayout->addWidget(lineTexid, 4, 4);
-    TabPageLayout->addWidget(textHue, 5, 0);
-    TabPageLayout->addWidget(lineHue, 5, 1);
-    TabPageLayout->addItem(verticalSpacer(), 6, 0);
-    TabPageLayout->setRowStretch(6, 1);
-    tabData->addTab(TabPage, QString());
-}
-
-void myWidget::buildAnimPage()
-{
-    TabPage_2 = named(new QWidget(tabData), "TabPage_2");
-    auto* page = new QVBoxLayout(TabPage_2);
-    outer(page);
-
-    auto* top = new QHBoxLayout();
-    nested(top);
-    textLabel1_2 = named(new QLabel(TabPage_2), "textLabel1_2");
-    lineFrameCount = named(new QLineEdit(TabPage_2), "lineFrameCount");
-    textLabel2 = named(new QLabel(TabPage_2), "textLabel2");
-    lineFrameUnknown = named(new QLineEdit(TabPage_2), "lineFrameUnknown");
-    top->addWidget(textLabel1_2);
-    top->addWidget(lineFrameCount);
-    top->addItem(horizontalSpacer());
-    top->addWidget(textLabel2);
-    top->addWidget(lineFrameUnknown);
-    page->addLayout(top);
-
-    groupBox2 = named(new QGroupBox(TabPage_2), "groupBox2");
-    auto* intervals = new QGridLayout(groupBox2);
-    outer(intervals);
-    intervals->setAlignment(Qt::AlignTop);
-    textLabel3 = named(new QLabel(groupBox2), "textLabel3");
-    lineFrameStart = named(new QLineEdit(groupBox2), "lineFrameStart");
-    textLabel4 = named(new QLabel(groupBox2), "textLabel4");
-    lineFrameInterval = named(new QLineEdit(groupBox2), "lineFrameInterval");
-    intervals->addWidget(textLabel3, 0, 0);
-    intervals->addWidget(lineFrameStart, 0, 1);
-    intervals->addWidget(textLabel4, 1, 0);
-    intervals->addWidget(lineFrameInterval, 1, 1);
-    page->addWidget(groupBox2);
-
-    groupBox3 = named(new QGroupBox(TabPage_2), "groupBox3");
-    auto* offsets = new QVBoxLayout(groupBox3);
-    outer(offsets);
-    offsets->setAlignment(Qt::AlignTop);
-    table1 = named(new QTableWidget(kOffsetRows, 1, groupBox3), "table1");
-    table1->horizontalHeader()->setStretchLastSection(true);
-    // One line of text per offset: 64 rows should not need a long scroll.
-    table1->verticalHeader()->setDefaultSectionSize(table1->fontMetrics().height() + 6);
-    for (int r = 0; r < kOffsetRows; ++r)
-        table1->setItem(r, 0, new QTableWidgetItem(QStringLiteral("0")));
-    offsets->addWidget(table1);
-    page->addWidget(groupBox3, 1);
-    tabData->addTab(TabPage_2, QString());
-}
-
-void myWidget::buildButtons(QVBoxLayout* windowLayout)
+void myWidget::buildButtons()
 {
     auto* row = new QHBoxLayout();
-    nested(row);
-    row->addItem(horizontalSpacer());
-    pushButton3 = named(new QPushButton(this), "pushButton3");
-    pushButton2 = named(new QPushButton(this), "pushButton2");
-    pushButton1 = named(new QPushButton(this), "pushButton1");
+    form::nested(row);
+    row->addItem(form::horizontalSpacer());
+    pushButton3 = form::named(new QPushButton(this), "pushButton3");
+    pushButton2 = form::named(new QPushButton(this), "pushButton2");
+    pushButton1 = form::named(new QPushButton(this), "pushButton1");
     row->addWidget(pushButton3);
     row->addWidget(pushButton2);
     row->addWidget(pushButton1);
-    windowLayout->addLayout(row);
+    static_cast<QBoxLayout*>(layout())->addLayout(row);
 }
+
+void myWidget::findFormWidgets()
+{
+    findNamed(tab, pixImage, "pixImage");
+    findNamed(tab_2, textLabel1, "textLabel1");
+    findNamed(tab_2, lineName, "lineName");
+    findNamed(tab_2, groupBox1, "groupBox1");
+    for (int bit = 0; bit < 32; ++bit)
+        this->*kFlagBoxes[bit] = tab_2->flagBox(bit);
+    findNamed(TabPage, textWeight, "textWeight");
+    findNamed(TabPage, lineWeight, "lineWeight");
+    findNamed(TabPage, textUnk, "textUnk");
+    findNamed(TabPage, lineUnk, "lineUnk");
+    findNamed(TabPage, textQuality, "textQuality");
+    findNamed(TabPage, lineQuality, "lineQuality");
+    findNamed(TabPage, textUnk1, "textUnk1");
+    findNamed(TabPage, lineUnk1, "lineUnk1");
+    findNamed(TabPage, textQuantity, "textQuantity");
+    findNamed(TabPage, lineQuantity, "lineQuantity");
+    findNamed(TabPage, textUnk2, "textUnk2");
+    findNamed(TabPage, lineUnk2, "lineUnk2");
+    findNamed(TabPage, textHeight, "textHeight");
+    findNamed(TabPage, lineHeight, "lineHeight");
+    findNamed(TabPage, textUnk3, "textUnk3");
+    findNamed(TabPage, lineUnk3, "lineUnk3");
+    findNamed(TabPage, textAnimid, "textAnimid");
+    findNamed(TabPage, lineAnimid, "lineAnimid");
+    findNamed(TabPage, textTexid, "textTexid");
+    findNamed(TabPage, lineTexid, "lineTexid");
+    findNamed(TabPage, textHue, "textHue");
+    findNamed(TabPage, lineHue, "lineHue");
+    findNamed(TabPage_2, textLabel1_2, "textLabel1_2");
+    findNamed(TabPage_2, lineFrameCount, "lineFrameCount");
+    findNamed(TabPage_2, textLabel2, "textLabel2");
+    findNamed(TabPage_2, lineFrameUnknown, "lineFrameUnknown");
+    findNamed(TabPage_2, groupBox2, "groupBox2");
+    findNamed(TabPage_2, textLabel3, "textLabel3");
+    findNamed(TabPage_2, lineFrameStart, "lineFrameStart");
+    findNamed(TabPage_2, textLabel4, "textLabel4");
+    findNamed(TabPage_2, lineFrameInterval, "lineFrameInterval");
+    findNamed(TabPage_2, groupBox3, "groupBox3");
+    findNamed(TabPage_2, table1, "table1");
+}
+
+void myWidget::languageChange()
+{
+    setWindowTitle(tr("Form1"));
+    tabData->setTabText(tabData->indexOf(tab), tr("Image"));
+    tabData->setTabText(tabData->indexOf(tab_2), tr("General"));
+    tabData->setTabText(tabData->indexOf(TabPage), tr("Properties"));
+    tabData->setTabText(tabData->indexOf(TabPage_2), tr("AnimData"));
+    tab->retranslate();
+    tab_2->retranslate();
+    TabPage->retranslate();
+    TabPage_2->retranslate();
+    pushButton3->setText(tr("Apply"));
+    pushButton2->setText(tr("Cancel"));
+    pushButton1->setText(tr("OK"));
+}
+
+// The page keeps its flag word by itself; the window's slots, which scripts know, follow
+// the boxes too and set the same bits again.
+void myWidget::connectFlagBoxes()
+{
+    for (int bit = 0; bit < 32; ++bit)
+        connect(this->*kFlagBoxes[bit], &QCheckBox::toggled, this, kFlagSlots[bit]);
+}
+
+void myWidget::setFlag(int bit, bool state)
+{
+    tab_2->setFlag(bit, state);
+}
+
+void myWidget::setFlags(int flags)
+{
+    tab_2->setFlags(quint32(flags));
+}
+
+void myWidget::setBackground(bool on) { setFlag(0, on); }
+void myWidget::setWeapon(bool on) { setFlag(1, on); }
+void myWidget::setTransparent(bool on) { setFlag(2, on); }
+void myWidget::setTranslucent(bool on) { setFlag(3, on); }
+void myWidget::setWall(bool on) { setFlag(4, on); }
+void myWidget::setDamaging(bool on) { setFlag(5, on); }
+void myWidget::setImpassable(bool on) { setFlag(6, on); }
+void myWidget::setWet(bool on) { setFlag(7, on); }
+void myWidget::setUnknown(bool on) { setFlag(8, on); }
+void myWidget::setSurface(bool on) { setFlag(9, on); }
+void myWidget::setBridge(bool on) { setFlag(10, on); }
+void myWidget::setGeneric(bool on) { setFlag(11, on); }
+void myWidget::setWindow(bool on) { setFlag(12, on); }
+void myWidget::setNoShoot(bool on) { setFlag(13, on); }
+void myWidget::setPrefixA(bool on) { setFlag(14, on); }
+void myWidget::setPrefixAn(bool on) { setFlag(15, on); }
+void myWidget::setInternal(bool on) { setFlag(16, on); }
+void myWidget::setFoliage(bool on) { setFlag(17, on); }
+void myWidget::setParitalHue(bool on) { setFlag(18, on); }
+void myWidget::setUnknown1(bool on) { setFlag(19, on); }
+void myWidget::setMap(bool on) { setFlag(20, on); }
+void myWidget::setContainer(bool on) { setFlag(21, on); }
+void myWidget::setWearable(bool on) { setFlag(22, on); }
+void myWidget::setLightSource(bool on) { setFlag(23, on); }
+void myWidget::setAnimated(bool on) { setFlag(24, on); }
+void myWidget::setNoDiagnol(bool on) { setFlag(25, on); }
+void myWidget::setUnknown2(bool on) { setFlag(26, on); }
+void myWidget::setArmor(bool on) { setFlag(27, on); }
+void myWidget::setRoof(bool on) { setFlag(28, on); }
+void myWidget::setDoor(bool on) { setFlag(29, on); }
+void myWidget::setStairBack(bool on) { setFlag(30, on); }
+void myWidget::setStairRight(bool on) { setFlag(31, on); }

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QList>
+#include <QTemporaryDir>
 #include <QTest>
 
 struct EditorProbe {
@@ -37,4 +38,20 @@ inline void typeInto(QLineEdit* box, const QString& text)
         QTest::keyClick(box, Qt::Key_Backspace);
     else
         QTest::keyClicks(box, text);
+}
+
+// A picture file holding `picture`, for a test to import; kept while the test program runs.
+inline QString pictureFile(const QImage& picture)
+{
+    static QTemporaryDir dir;
+    static int count = 0;
+    const QString path = dir.filePath(QStringLiteral("picture%1.png").arg(++count));
+    picture.save(path, "PNG");
+    return path;
+}
+
+// Imports `picture` as a user who drops its file onto the window; true when taken.
+inline bool importPicture(myWidget& w, const QImage& picture)
+{
+    return w.importPictureFile(pictureFile(picture));
 }

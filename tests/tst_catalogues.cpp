@@ -1,14 +1,16 @@
-// Reading the index files into the catalogues, the list items that show them, and the ids
+// Reading the index files into the catalogues, the list rows that show them, and the ids
 // and numbers users type.
 #include "indexfile.h"
-#include "mylistitem.h"
+#include "cataloguegridmodel.h"
+#include "cataloguelistmodel.h"
 #include "testdata.h"
+#include "thumbnailcache.h"
 #include "treelists.h"
 #include "typednumber.h"
 
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <limits>
 
@@ -66,22 +68,45 @@ private slots:
         QVERIFY(c.listed[Land].isEmpty() && c.free[Land].empty());   // no artidx.mul
     }
 
-    void listItemsShowHexAndSortByNumber()
+    // The lists are views over the rows the grid model holds: ids in hexadecimal, sorted by
+    // number in either order, or by name with ties in id order; rows coming and going while
+    // sorted land where the order puts them, and a selection follows its items through a sort.
+    void listRowsShowHexAndSortByNumberOrName()
     {
-        QTreeWidget list;
-        list.setSortingEnabled(true);
-        list.sortByColumn(0, Qt::AscendingOrder);
-        for (int id : { 16, 2, 10, 9 })
-            new myListItem(&list, myListItem::labelFor(id));
-        QCOMPARE(listTexts(&list), (QStringList { "0x2", "0x9", "0xa", "0x10" }));
+        ThumbnailCache cache([](int, int) { return QImage(); });
+        CatalogueGridModel rows(Static, &cache);
+        CatalogueListModel list(&rows);
+        rows.setIds({ 16, 2, 10, 9 });
+        QVector<tile_struct> tiles(17);
+        tiles[2].name = QStringLiteral("crate");
+        tiles[9].name = QStringLiteral("Anvil");
+        tiles[16].name = QStringLiteral("crate");
+        rows.setTileRecords(tiles);
+        QTreeView view;
+        view.setModel(&list);
+        view.setSortingEnabled(true);
+        view.sortByColumn(0, Qt::AscendingOrder);
+        QCOMPARE(listTexts(&view), (QStringList { "0x2", "0x9", "0xa", "0x10" }));
+        QCOMPARE(list.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Name"));
 
-        // The id always follows the text, also when the text is changed afterwards.
-        auto* item = static_cast<myListItem*>(list.topLevelItem(0));
-        item->setText(0, QStringLiteral("0x1a"));
-        QCOMPARE(item->id(), 26);
-        QCOMPARE(myListItem::idOf(item), 26);
-        QTreeWidgetItem plain(QStringList { QStringLiteral("0x3fff") });
-        QCOMPARE(myListItem::idOf(&plain), 0x3fff);
+        view.selectionModel()->select(list.index(list.rowOf(9), 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view.sortByColumn(0, Qt::DescendingOrder);
+        QCOMPARE(listTexts(&view), (QStringList { "0x10", "0xa", "0x9", "0x2" }));
+        QCOMPARE(selectedTexts(&view), QStringList { "0x9" });
+        rows.insertId(3);
+        rows.removeId(16);
+        QCOMPARE(listTexts(&view), (QStringList { "0xa", "0x9", "0x3", "0x2" }));
+        QCOMPARE(selectedTexts(&view), QStringList { "0x9" });
+
+        view.sortByColumn(1, Qt::AscendingOrder);
+        QCOMPARE(listTexts(&view, 1), (QStringList { "", "", "Anvil", "crate" }));
+        QCOMPARE(listTexts(&view), (QStringList { "0x3", "0xa", "0x9", "0x2" }));
+        QCOMPARE(selectedTexts(&view), QStringList { "0x9" });
+        QCOMPARE(list.idAt(2), 9);
+
+        CatalogueGridModel gumps(Gump, &cache);
+        CatalogueListModel gumpList(&gumps);
+        QCOMPARE(gumpList.columnCount(), 1);
     }
 
     // Every id, field and argument is read by this one parser, so its edges are checked once.

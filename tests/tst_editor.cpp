@@ -1,19 +1,25 @@
 // The editor window on its own: its pages by kind, what "Apply", "OK" and "Cancel" send,
 // and how the tile and animation pages read what the user typed.
+#include "animpage.h"
 #include "editorprobe.h"
+#include "imagepage.h"
 #include "imageview.h"
 #include "mywidget.h"
 #include "numberfield.h"
 #include "scripteddialogs.h"
 #include "testdata.h"
+#include "tilegeneralpage.h"
+#include "tilepropertiespage.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTabWidget>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
+#include <QTabWidget>
 #include <QTest>
 
 using namespace qm;
@@ -93,6 +99,72 @@ private slots:
         QCOMPARE(stat.table1->horizontalHeaderItem(0)->text(), QStringLiteral("Offset"));
     }
 
+    // The form's named members lead to the widgets the pages built under those names.
+    void namedMembersAreThePagesWidgets()
+    {
+        myWidget w;
+        QCOMPARE(w.findChild<QWidget*>("tab"), static_cast<QWidget*>(w.tab));
+        QCOMPARE(w.findChild<QWidget*>("TabPage_2"), static_cast<QWidget*>(w.TabPage_2));
+        QCOMPARE(w.findChild<QLineEdit*>("lineHue"), w.lineHue);
+        QCOMPARE(w.findChild<QLineEdit*>("lineName"), w.lineName);
+        QCOMPARE(w.findChild<QTableWidget*>("table1"), w.table1);
+        QCOMPARE(w.findChild<QCheckBox*>("checkPartialHue"), w.checkPartialHue);
+        QCOMPARE(w.findChild<QCheckBox*>("checkStairRight"), w.checkStairRight);
+        QCOMPARE(w.findChild<QPushButton*>("pushButton1")->text(), QStringLiteral("OK"));
+        QVERIFY(w.findChild<QMenu*>("imageMenu"));
+        QCOMPARE(w.tabData->indexOf(w.TabPage), 2);
+    }
+
+    // Each page keeps its own edits: it says when the user changed something, keeps what
+    // was typed when a record arrives, and reads back only what the user touched.
+    void pagesHoldTheirEditsOnTheirOwn()
+    {
+        TileGeneralPage general;
+        TilePropertiesPage properties;
+        properties.setKind(1);
+        AnimPage anim;
+        QSignalSpy generalEdits(&general, &TileGeneralPage::edited);
+        QSignalSpy propertyEdits(&properties, &TilePropertiesPage::edited);
+        QSignalSpy animEdits(&anim, &AnimPage::edited);
+        const tile_struct stored = sampleStatic();
+        general.load(stored);
+        properties.load(stored);
+        anim.load(anim_st());
+        QVERIFY(!general.hasUnappliedEdits() && !properties.hasUnappliedEdits() && !anim.hasUnappliedEdits());
+        QCOMPARE(generalEdits.size() + propertyEdits.size() + animEdits.size(), 0);
+
+        general.findChild<QCheckBox*>("checkWall")->click();
+        typeInto(properties.findChild<QLineEdit*>("lineHue"), QStringLiteral("0x3"));
+        anim.findChild<QTableWidget*>("table1")->item(1, 0)->setText(QStringLiteral("7"));
+        QVERIFY(!generalEdits.isEmpty() && !propertyEdits.isEmpty() && !animEdits.isEmpty());
+        QVERIFY(general.hasUnappliedEdits() && properties.hasUnappliedEdits() && anim.hasUnappliedEdits());
+
+        // A record arriving meanwhile leaves the edits as typed.
+        tile_struct renamed = stored;
+        renamed.name = QStringLiteral("other");
+        renamed.hue = 9;
+        general.load(renamed);
+        properties.load(renamed);
+        anim_st other;
+        other.frameCount = 5;
+        anim.load(other);
+        QCOMPARE(general.findChild<QLineEdit*>("lineName")->text(), QStringLiteral("other"));
+        QCOMPARE(properties.findChild<QLineEdit*>("lineHue")->text(), QStringLiteral("0x3"));
+        QVERIFY(general.findChild<QCheckBox*>("checkWall")->isChecked() != bool(stored.flags & 0x10));
+        QCOMPARE(anim.record().frames[1], qint8(7));
+
+        tile_struct back = renamed;
+        QVERIFY(general.readInto(back));
+        QVERIFY(properties.readInto(back));
+        QCOMPARE(back.flags, stored.flags ^ 0x10);
+        QCOMPARE(back.hue, quint8(3));
+        QCOMPARE(back.name, QStringLiteral("other"));
+        QCOMPARE(back.weight, stored.weight);
+        QVERIFY(!general.hasUnappliedEdits() && !properties.hasUnappliedEdits());
+        QVERIFY(anim.takeEdits());
+        QVERIFY(!anim.takeEdits());
+    }
+
     void eachFlagBoxDrivesItsOwnBit()
     {
         // The names other tools and translations know, misspellings included.
@@ -115,9 +187,9 @@ private slots:
             auto* box = w.findChild<QCheckBox*>(QString::fromLatin1(names[bit]));
             QVERIFY2(box, names[bit]);
             box->click();
-            QCOMPARE(w.flagWord, quint32(1) << bit);
+            QCOMPARE(w.tab_2->flagWord(), quint32(1) << bit);
             box->click();
-            QCOMPARE(w.flagWord, 0u);
+            QCOMPARE(w.tab_2->flagWord(), 0u);
         }
         QVERIFY(w.metaObject()->indexOfSlot("setParitalHue(bool)") >= 0);
         QVERIFY(w.metaObject()->indexOfSlot("setNoDiagnol(bool)") >= 0);
@@ -134,7 +206,7 @@ private slots:
         QCOMPARE(w.lineUnk->text(), QStringLiteral("0x708"));
         QCOMPARE(w.lineQuality->text(), QStringLiteral("0x6"));
         QVERIFY(w.findChild<QCheckBox*>("checkTransparent")->isChecked());
-        QCOMPARE(w.flagWord, 0x81020304u);
+        QCOMPARE(w.tab_2->flagWord(), 0x81020304u);
 
         myWidget land;
         land.setData(0, 7, QImage());
@@ -287,15 +359,16 @@ private slots:
             w.setFlag(4, true);
             typeInto(w.lineName, QStringLiteral("x"));
             typeInto(w.lineFrameCount, QStringLiteral("3"));
-            w.offsetsEdited = true;
+            w.table1->item(0, 0)->setText(QStringLiteral("5"));
             w.clickApply();
             QCOMPARE(sent.total(), 0);
-            w.image = filledImage(12, 12, 0xffc82828);
-            w.imageChanged = true;
+            QVERIFY(!w.hasUnappliedEdits());
+            QVERIFY(importPicture(w, filledImage(12, 12, 0xffc82828)));
+            QVERIFY(w.hasUnappliedEdits());
             w.clickApply();
             w.clickApply();   // sent once
             QCOMPARE(sent.images.size(), 1);
-            QCOMPARE(sent.images.first().size(), QSize(12, 12));
+            QCOMPARE(sent.images.first().size(), kind == 2 ? QSize(12, 12) : QSize(64, 64));
             QCOMPARE(sent.total(), 1);
         }
     }
@@ -315,8 +388,7 @@ private slots:
         edited.show();
         EditorProbe sent(edited);
         typeInto(edited.lineHue, QStringLiteral("0x2"));
-        edited.image = filledImage(3, 3, 0xffc82828);
-        edited.imageChanged = true;
+        QVERIFY(importPicture(edited, filledImage(3, 3, 0xffc82828)));
         edited.clickCancel();
         QCOMPARE(sent.total(), 0);
         QVERIFY(!edited.isVisible());
@@ -341,7 +413,7 @@ private slots:
         w.setAnimData(6, anim);
         w.rcvDelete(0, 5);
         w.rcvDelete(1, 6);
-        QVERIFY(w.image.isNull());
+        QVERIFY(w.image().isNull());
         QCOMPARE(w.lineName->text(), sampleStaticTile().name);
         QCOMPARE(w.lineFrameCount->text(), QStringLiteral("4"));
         QVERIFY(w.isVisible());
@@ -354,15 +426,13 @@ private slots:
 
         // Its own broadcast is taken, but a picture imported and not yet applied stays.
         w.updateImage(1, 5, other);
-        QCOMPARE(w.image.size(), QSize(4, 4));
-        w.image = filledImage(8, 8, 0xffc82828);
-        w.imageChanged = true;
+        QCOMPARE(w.image().size(), QSize(4, 4));
+        QVERIFY(importPicture(w, filledImage(8, 8, 0xffc82828)));
         w.updateImage(1, 5, other);
-        QCOMPARE(w.image.size(), QSize(8, 8));
-        QVERIFY(w.imageChanged);
+        QCOMPARE(w.image().size(), QSize(8, 8));
+        QVERIFY(w.hasUnappliedEdits());
 
         // Deleting the item closes the window without sending what was pending.
-        w.imageChanged = true;
         typeInto(w.lineHue, QStringLiteral("7"));
         w.rcvDelete(1, 5);
         QVERIFY(!w.isVisible());
@@ -378,7 +448,7 @@ private slots:
         connect(&w, &myWidget::animChange, &w, &myWidget::setAnimData);
 
         // Right after filling, nothing counts as edited.
-        QVERIFY(!w.offsetsEdited);
+        QVERIFY(!w.hasUnappliedEdits());
         w.clickApply();
         QCOMPARE(sent.anims.size(), 0);
 
@@ -406,7 +476,7 @@ private slots:
         QCOMPARE(a.frames[63], qint8(63));   // the whole record travels
         QCOMPARE(a.frameCount, qint8(4));
         QCOMPARE(w.table1->item(3, 0)->text(), QStringLiteral("-56"));
-        QVERIFY(!w.offsetsEdited);
+        QVERIFY(!w.hasUnappliedEdits());
 
         w.clickApply();
         QCOMPARE(sent.anims.size(), 1);

@@ -5,8 +5,9 @@
 #include "demodata.h"
 #include "itemsource.h"
 #include "mainwindow.h"
-#include "mylistitem.h"
+#include "treelists.h"
 #include "mywidget.h"
+#include "tilegeneralpage.h"
 #include "testdata.h"
 #include "tiledata.h"
 #include "uodir.h"
@@ -22,7 +23,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace qm;
 
@@ -40,11 +41,11 @@ QList<myWidget*> openEditors(mainwindow& mw)
         return {};
     for (const auto& [kind, id] : kOpened) {
         mw.tabSelect->setCurrentIndex(kind);
-        const auto found = mw.currentList->findItems(myListItem::labelFor(id), Qt::MatchExactly);
-        if (found.size() != 1)
+        const QModelIndex found = listItem(mw.currentList, id);
+        if (!found.isValid())
             return {};
-        mw.currentList->setCurrentItem(found.first());
-        mw.listDouble(found.first());
+        mw.currentList->setCurrentIndex(found);
+        mw.listDouble(found);
     }
     QList<myWidget*> editors;
     for (QMdiSubWindow* w : mw.workspace->subWindowList())
@@ -69,15 +70,15 @@ private slots:
         const QList<myWidget*> editors = openEditors(mw);
         QCOMPARE(editors.size(), 5);
         for (myWidget* e : editors) {
-            QVERIFY2(!e->image.isNull(), qPrintable(e->windowTitle()));
-            QVERIFY2(e->image == readImageFromFiles(dir.path(), ItemKind(e->kind), e->id), qPrintable(e->windowTitle()));
+            QVERIFY2(!e->image().isNull(), qPrintable(e->windowTitle()));
+            QVERIFY2(e->image() == readImageFromFiles(dir.path(), ItemKind(e->kind()), e->itemId()), qPrintable(e->windowTitle()));
         }
         const tile_struct land = readTileRecord(dir.path(), Land, 3);
         QCOMPARE(editors[2]->lineName->text(), land.name);
         const tile_struct statik = readTileRecord(dir.path(), Static, 0x10);
         QVERIFY(!statik.name.isEmpty());
         QCOMPARE(editors[3]->lineName->text(), statik.name);
-        QCOMPARE(editors[3]->flagWord, statik.flags);
+        QCOMPARE(editors[3]->tab_2->flagWord(), statik.flags);
         const anim_st anim = readAnimRecord(dir.path(), 0x10);
         QCOMPARE(editors[3]->lineFrameCount->text(), QString::number(anim.frameCount));
         QCOMPARE(editors[3]->table1->item(1, 0)->text(), QString::number(anim.frames[1]));
@@ -113,7 +114,7 @@ private slots:
         statik->lineName->setText(QStringLiteral("old oak tree"));
         statik->lineName->setModified(true);
         statik->clickApply();
-        statik->flagBoxes[4]->click();   // Wall
+        statik->checkWall->click();
         statik->clickApply();
         mw.editUndo();
         QTest::qWait(50);

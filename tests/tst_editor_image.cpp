@@ -5,6 +5,7 @@
 #include "imageview.h"
 #include "mywidget.h"
 #include "scripteddialogs.h"
+#include "tilegeneralpage.h"
 #include "testdata.h"
 
 #include <QFile>
@@ -73,9 +74,9 @@ private slots:
         myWidget w;
         importInto(w, 3, writePicture(dir, "tex.png", solid(picture.width(), picture.height())),
                    dialogs);
-        QCOMPARE(w.image.size(), QSize(side, side));
-        QVERIFY(w.imageChanged);
-        QCOMPARE(w.image.format(), QImage::Format_ARGB32);
+        QCOMPARE(w.image().size(), QSize(side, side));
+        QVERIFY(w.hasUnappliedEdits());
+        QCOMPARE(w.image().format(), QImage::Format_ARGB32);
         QCOMPARE(w.pixImage->shownImage().size(), QSize(side, side));
     }
 
@@ -84,11 +85,11 @@ private slots:
         ScriptedDialogs dialogs;
         myWidget gump;
         importInto(gump, 2, writePicture(dir, "big.png", solid(1000, 700)), dialogs);
-        QCOMPARE(gump.image.size(), QSize(1000, 700));
-        QCOMPARE(gump.image.format(), QImage::Format_ARGB32);
+        QCOMPARE(gump.image().size(), QSize(1000, 700));
+        QCOMPARE(gump.image().format(), QImage::Format_ARGB32);
         myWidget statik;
         importInto(statik, 1, writePicture(dir, "tall.png", solid(90, 300)), dialogs);
-        QCOMPARE(statik.image.size(), QSize(90, 300));
+        QCOMPARE(statik.image().size(), QSize(90, 300));
         QVERIFY(dialogs.messages.isEmpty());
 
         // A static tile's record cannot hold so large a picture: refused at once, naming the
@@ -98,8 +99,8 @@ private slots:
         tooBig.setData(1, 1, before);
         dialogs.fileAnswers << ScriptedDialogs::FileAnswer { dir.filePath("big.png"), QString() };
         tooBig.impImage();
-        QCOMPARE(tooBig.image, before);
-        QVERIFY(!tooBig.imageChanged);
+        QCOMPARE(tooBig.image(), before);
+        QVERIFY(!tooBig.hasUnappliedEdits());
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY2(dialogs.messages.first().contains(QStringLiteral("big.png")),
                  qPrintable(dialogs.messages.first()));
@@ -110,7 +111,7 @@ private slots:
         ScriptedDialogs dialogs;
         myWidget stretched;
         importInto(stretched, 0, writePicture(dir, "wide.png", solid(100, 50)), dialogs);
-        const QImage& img = stretched.image;
+        const QImage& img = stretched.image();
         QCOMPARE(img.size(), QSize(44, 44));
         QCOMPARE(opaqueInRow(img, 0), 2);
         QCOMPARE(opaqueInRow(img, 20), 42);
@@ -132,10 +133,10 @@ private slots:
         exact.setPixel(1, 21, qRgb(0, 255, 0));
         myWidget kept;
         importInto(kept, 0, writePicture(dir, "exact.png", exact), dialogs);
-        QCOMPARE(kept.image.pixel(22, 22), qRgb(0, 0, 255));
-        QCOMPARE(kept.image.pixel(1, 21), qRgb(0, 255, 0));
-        QCOMPARE(kept.image.pixel(0, 20), 0u);
-        QVERIFY(qAlpha(kept.image.pixel(1, 20)));
+        QCOMPARE(kept.image().pixel(22, 22), qRgb(0, 0, 255));
+        QCOMPARE(kept.image().pixel(1, 21), qRgb(0, 255, 0));
+        QCOMPARE(kept.image().pixel(0, 20), 0u);
+        QVERIFY(qAlpha(kept.image().pixel(1, 20)));
     }
 
     void aPictureThatCannotBeReadChangesNothing()
@@ -160,8 +161,8 @@ private slots:
             EditorProbe sent(w);
             dialogs.fileAnswers << ScriptedDialogs::FileAnswer { path, QString() };
             w.impImage();
-            QCOMPARE(w.image, before);
-            QVERIFY(!w.imageChanged);
+            QCOMPARE(w.image(), before);
+            QVERIFY(!w.hasUnappliedEdits());
             QCOMPARE(dialogs.messages.size(), 1);
             QVERIFY2(dialogs.messages.first().contains(QFileInfo(path).fileName()),
                      qPrintable(dialogs.messages.first()));
@@ -174,7 +175,7 @@ private slots:
         myWidget w;
         w.setData(2, 1, before);
         w.impImage();
-        QVERIFY(!w.imageChanged);
+        QVERIFY(!w.hasUnappliedEdits());
         QVERIFY(dialogs.messages.isEmpty());
     }
 
@@ -212,7 +213,7 @@ private slots:
         QCOMPARE(back.size(), QSize(7, 9));
         QCOMPARE(back.pixel(3, 3), img.pixel(3, 3));
         QVERIFY(dialogs.messages.isEmpty());
-        QVERIFY(!w.imageChanged);
+        QVERIFY(!w.hasUnappliedEdits());
 
         // A folder that does not exist: the user is told, naming the file.
         const QString bad = dir.filePath("no/such/folder/out.png");
@@ -249,7 +250,7 @@ private slots:
         dialogs.fileAnswers << ScriptedDialogs::FileAnswer { path, QString() };
         QTest::mouseRelease(w.pixImage, Qt::RightButton);
         QCOMPARE(dialogs.asked, (QStringList { "menu", "Image to import" }));
-        QVERIFY(w.imageChanged);
+        QVERIFY(w.hasUnappliedEdits());
 
         dialogs.asked.clear();
         w.tabData->setCurrentIndex(1);

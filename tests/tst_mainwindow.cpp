@@ -19,7 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace qm;
 
@@ -78,7 +78,7 @@ private slots:
         for (int i = 0; i < w.tabSelect->count(); ++i)
             tabs << w.tabSelect->tabText(i);
         QCOMPARE(tabs, (QStringList { "Land", "Static", "Gump", "Texture" }));
-        QCOMPARE(w.listGump->headerItem()->text(0), QStringLiteral("ID"));
+        QCOMPARE(w.listGump->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
 
         QStringList menus;
         for (QAction* a : w.menuBar()->actions())
@@ -153,9 +153,9 @@ private slots:
         QCOMPARE(announcements, 2);
         QCOMPARE(tileAnnouncements, 1);
         int imageEntries = 0;
-        for (const auto& m : w.changes.images)
+        for (const auto& m : w.editSession()->changes().images)
             imageEntries += m.size();
-        for (const auto& m : w.changes.emptied)
+        for (const auto& m : w.editSession()->changes().emptied)
             imageEntries += m.size();
         QCOMPARE(imageEntries, 1);
 
@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(readUODir(), second.path());
         QCOMPARE(listTexts(w.listGump), (QStringList { "0x9", "0xa", "0x10" }));
         QCOMPARE(int(w.freeIds[2].size()), 17);
-        QVERIFY(w.changes.isEmpty());         // animation records belonged to the old files too
+        QVERIFY(w.editSession()->changes().isEmpty());         // animation records belonged to the old files too
         QCOMPARE(w.tabSelect->currentIndex(), 0);
         QCOMPARE(w.currentKind, 0);
         QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Ready"));
@@ -229,7 +229,7 @@ private slots:
         writeUODir(dir.path());
         ScriptedDialogs dialogs;
         mainwindow w;
-        QCOMPARE(w.listGump->topLevelItemCount(), 0);
+        QCOMPARE(listCount(w.listGump), 0);
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY(dialogs.messages[0].startsWith("Catalogue read-only: ") && dialogs.messages[0].contains("gumpidx.mul"));
 
@@ -246,7 +246,7 @@ private slots:
         // Read fine, but another program (qmtool, say) added an entry since: the lists are
         // stale and saving them would delete that entry.
         mainwindow again;
-        QCOMPARE(again.listGump->topLevelItemCount(), 2);
+        QCOMPARE(listCount(again.listGump), 2);
         makeGumpDir(dir.path(), 4, { 0, 2, 3 });
         const QByteArray grown = readBytes(dir.filePath("gumpidx.mul"));
         again.fileSave();

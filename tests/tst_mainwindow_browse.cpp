@@ -5,6 +5,7 @@
 #include "cataloguegridmodel.h"
 #include "cataloguegridview.h"
 #include "cataloguepane.h"
+#include "cataloguepanes.h"
 #include "mainwindow.h"
 #include "mywidget.h"
 #include "savedirs.h"
@@ -26,7 +27,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <memory>
 
@@ -57,8 +58,8 @@ struct Fixture {
     CataloguePane* show(int kind, bool grid)
     {
         w->tabSelect->setCurrentIndex(kind);
-        if (w->viewGridAction->isChecked() != grid)
-            w->viewGridAction->trigger();
+        if (w->cataloguePanes()->viewGridAction()->isChecked() != grid)
+            w->cataloguePanes()->viewGridAction()->trigger();
         return w->currentPane();
     }
     QVector<int> gridIds(int kind) const { return w->paneForKind(kind)->model()->shownIds(); }
@@ -72,12 +73,9 @@ struct Fixture {
     }
 };
 
-QStringList names(const QTreeWidget* list)
+QStringList names(const QTreeView* list)
 {
-    QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(1);
-    return texts;
+    return listTexts(list, 1);
 }
 
 tile_struct named(const QString& name)
@@ -97,12 +95,12 @@ private slots:
     {
         Fixture f;
         mainwindow& w = *f.w;
-        QVERIFY(!w.viewGridAction->isChecked());   // the list is the default
-        QVERIFY(w.Toolbar->actions().contains(w.viewGridAction));
-        QVERIFY(w.viewMenu->actions().contains(w.viewGridAction));
+        QVERIFY(!w.cataloguePanes()->viewGridAction()->isChecked());   // the list is the default
+        QVERIFY(w.Toolbar->actions().contains(w.cataloguePanes()->viewGridAction()));
+        QVERIFY(w.viewMenu->actions().contains(w.cataloguePanes()->viewGridAction()));
 
         w.tabSelect->setCurrentIndex(Gump);
-        listItem(w.listGump, 4)->setSelected(true);
+        selectItem(w.listGump, 4);
         CataloguePane* gumps = f.show(Gump, true);
         QVERIFY(gumps->showsGrid());
         QCOMPARE(f.gridIds(Gump), (QVector<int> { 0, 1, 4 }));
@@ -118,9 +116,9 @@ private slots:
 
         // Each tab keeps its own view; the action follows the tab.
         w.tabSelect->setCurrentIndex(Static);
-        QVERIFY(!w.viewGridAction->isChecked());
+        QVERIFY(!w.cataloguePanes()->viewGridAction()->isChecked());
         w.tabSelect->setCurrentIndex(Gump);
-        QVERIFY(w.viewGridAction->isChecked());
+        QVERIFY(w.cataloguePanes()->viewGridAction()->isChecked());
 
         // The view and the cell size survive a restart.
         gumps->grid()->slider()->setValue(128);
@@ -174,7 +172,7 @@ private slots:
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
         QCOMPARE(w.workspace->subWindowList().size(), 1);
-        QCOMPARE(qobject_cast<myWidget*>(w.workspace->subWindowList().last()->widget())->id, 1);
+        QCOMPARE(qobject_cast<myWidget*>(w.workspace->subWindowList().last()->widget())->itemId(), 1);
         f.dialogs.menuAnswers << QStringLiteral("Open");
         emit view->customContextMenuRequested(cell.center());
         QCOMPARE(w.workspace->subWindowList().size(), 2);
@@ -185,9 +183,9 @@ private slots:
         Fixture f;
         mainwindow& w = *f.w;
         CataloguePane* statics = f.show(Static, false);
-        QVERIFY(w.session->setTile(Static, 1, named(QStringLiteral("Barrel"))));
-        QVERIFY(w.session->setTile(Static, 0x12c, named(QStringLiteral("barrel lid"))));
-        listItem(w.listStatic, 0)->setSelected(true);
+        QVERIFY(w.editSession()->setTile(Static, 1, named(QStringLiteral("Barrel"))));
+        QVERIFY(w.editSession()->setTile(Static, 0x12c, named(QStringLiteral("barrel lid"))));
+        selectItem(w.listStatic, 0);
 
         typeInto(statics->filterBox()->textBox(), QStringLiteral("BARREL"));
         QCOMPARE(listTexts(w.listStatic), (QStringList { hexId(1), hexId(0x12c) }));
@@ -197,7 +195,7 @@ private slots:
         QVERIFY(statics->selectedIds().isEmpty());
 
         // An edit moves its item in or out; Undo moves it back.
-        QVERIFY(w.session->setTile(Static, 1, named(QStringLiteral("cask"))));
+        QVERIFY(w.editSession()->setTile(Static, 1, named(QStringLiteral("cask"))));
         QCOMPARE(f.gridIds(Static), QVector<int> { 0x12c });
         QCOMPARE(listTexts(w.listStatic), QStringList { hexId(0x12c) });
         w.editUndo();
@@ -208,7 +206,7 @@ private slots:
         QCOMPARE(f.gridIds(Static), (QVector<int> { 0, 1 }));
         const int wet = statics->filterBox()->flagBox()->findData(7);
         statics->filterBox()->flagBox()->setCurrentIndex(wet);
-        QVERIFY(!(w.session->tile(Static, 1).flags & (1u << 7)));   // the edited record is clear
+        QVERIFY(!(w.editSession()->tile(Static, 1).flags & (1u << 7)));   // the edited record is clear
         QVERIFY(!f.gridIds(Static).contains(1));
         QCOMPARE(listTexts(w.listStatic).size(), f.gridIds(Static).size());
 
@@ -224,11 +222,11 @@ private slots:
     {
         Fixture f;
         mainwindow& w = *f.w;
-        QCOMPARE(w.listStatic->headerItem()->text(1), QStringLiteral("Name"));
-        QCOMPARE(w.listGump->columnCount(), 1);
-        QVERIFY(w.session->setTile(Static, 0, named(QStringLiteral("crate"))));
-        QVERIFY(w.session->setTile(Static, 1, named(QStringLiteral("Anvil"))));
-        QVERIFY(w.session->setTile(Static, 0x12c, named(QStringLiteral("crate"))));
+        QCOMPARE(w.listStatic->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Name"));
+        QCOMPARE(w.listGump->model()->columnCount(), 1);
+        QVERIFY(w.editSession()->setTile(Static, 0, named(QStringLiteral("crate"))));
+        QVERIFY(w.editSession()->setTile(Static, 1, named(QStringLiteral("Anvil"))));
+        QVERIFY(w.editSession()->setTile(Static, 0x12c, named(QStringLiteral("crate"))));
         QCOMPARE(names(w.listStatic), (QStringList { "crate", "Anvil", "crate" }));
 
         w.listStatic->header()->setSortIndicator(1, Qt::AscendingOrder);
@@ -246,7 +244,7 @@ private slots:
         const QModelIndex cell = model->index(model->rowOf(1));
         QVERIFY(!cell.data(CatalogueGridModel::EditedRole).toBool());
         const QImage picture = filledImage(10, 6, qRgb(0, 200, 0));
-        QVERIFY(w.session->setImage(Gump, 1, picture));
+        QVERIFY(w.editSession()->setImage(Gump, 1, picture));
         QVERIFY(cell.data(CatalogueGridModel::EditedRole).toBool());
         cell.data(Qt::DecorationRole);   // asks for the thumbnail
         w.thumbnails()->waitUntilIdle();
@@ -258,13 +256,13 @@ private slots:
         cell.data(Qt::DecorationRole);
         w.thumbnails()->waitUntilIdle();
         QCOMPARE(cell.data(Qt::DecorationRole).value<QPixmap>().toImage().convertToFormat(QImage::Format_ARGB32),
-                 w.session->image(Gump, 1).convertToFormat(QImage::Format_ARGB32));
+                 w.editSession()->image(Gump, 1).convertToFormat(QImage::Format_ARGB32));
 
         // Saved edits are no longer marked.
         w.editRedo();
         w.fileSave();
         QVERIFY(!cell.data(CatalogueGridModel::EditedRole).toBool());
-        QCOMPARE(w.session->image(Gump, 1), picture);
+        QCOMPARE(w.editSession()->image(Gump, 1), picture);
     }
 };
 

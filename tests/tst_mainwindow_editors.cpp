@@ -3,8 +3,8 @@
 #include "editorprobe.h"
 #include "indexfile.h"
 #include "mainwindow.h"
-#include "mylistitem.h"
 #include "mywidget.h"
+#include "tilegeneralpage.h"
 #include "scripteddialogs.h"
 #include "testdata.h"
 #include "treelists.h"
@@ -22,7 +22,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <memory>
 
@@ -76,8 +76,8 @@ class TestMainwindowEditors : public QObject {
     myWidget* open(int kind, int id)
     {
         mw->tabSelect->setCurrentIndex(kind);
-        QTreeWidgetItem* item = listItem(mw->currentList, id);
-        if (!item)
+        const QModelIndex item = listItem(mw->currentList, id);
+        if (!item.isValid())
             return nullptr;
         mw->listDouble(item);
         const auto windows = mw->workspace->subWindowList();
@@ -97,7 +97,7 @@ class TestMainwindowEditors : public QObject {
     {
         mw->tabSelect->setCurrentIndex(kind);
         mw->currentList->clearSelection();
-        listItem(mw->currentList, id)->setSelected(true);
+        selectItem(mw->currentList, id);
     }
 
 private slots:
@@ -124,22 +124,22 @@ private slots:
     void doubleClickAndOpenBothOpenAWindowInTheWorkspace()
     {
         mw->tabSelect->setCurrentIndex(1);
-        QTreeWidgetItem* item = listItem(mw->listStatic, 6);
-        QVERIFY(item);
-        const QRect rect = mw->listStatic->visualItemRect(item);
+        const QModelIndex item = listItem(mw->listStatic, 6);
+        QVERIFY(item.isValid());
+        const QRect rect = mw->listStatic->visualRect(item);
         QTest::mouseClick(mw->listStatic->viewport(), Qt::LeftButton, {}, rect.center());
         QTest::mouseDClick(mw->listStatic->viewport(), Qt::LeftButton, {}, rect.center());
         QCOMPARE(captions(), QStringList { "Static: 0x6" });
 
         mw->listStatic->clearSelection();
-        item->setSelected(true);
+        selectItem(mw->listStatic, 6);
         mw->popEdit->trigger();
         QCOMPARE(captions(), (QStringList { "Static: 0x6", "Static: 0x6" }));
 
         auto* editor = qobject_cast<myWidget*>(mw->workspace->subWindowList().first()->widget());
-        QVERIFY(editor && editor->kind == 1 && editor->id == 6);
+        QVERIFY(editor && editor->kind() == 1 && editor->itemId() == 6);
 
-        mw->listDouble(nullptr);   // a double-click on empty space
+        mw->listDouble(QModelIndex());   // a double-click on empty space
         QCOMPARE(captions().size(), 2);
     }
 
@@ -156,8 +156,7 @@ private slots:
         typeInto(a->lineWeight, QStringLiteral("0x2c"));
         a->table1->item(2, 0)->setText(QStringLiteral("200"));
         QImage picture = filledImage(20, 30, qRgb(1, 2, 3));
-        a->image = picture;
-        a->imageChanged = true;
+        QVERIFY(importPicture(*a, picture));
         a->clickApply();
 
         QVERIFY(mw->staticTiles.contains(5));
@@ -170,8 +169,8 @@ private slots:
         QCOMPARE(b->lineName->text(), QStringLiteral("barrel"));
         QCOMPARE(b->lineWeight->text(), QStringLiteral("44"));
         QVERIFY(b->findChild<QCheckBox*>("checkWall")->isChecked());
-        QCOMPARE(b->flagWord, 0x10u);
-        QCOMPARE(b->image, picture);
+        QCOMPARE(b->tab_2->flagWord(), 0x10u);
+        QCOMPARE(b->image(), picture);
         QCOMPARE(b->table1->item(2, 0)->text(), QStringLiteral("-56"));
         // And the sender shows what was stored.
         QCOMPARE(a->lineWeight->text(), QStringLiteral("44"));
@@ -179,8 +178,8 @@ private slots:
         // Other items, the same id in another catalogue included, are untouched.
         for (myWidget* w : { otherStatic, landSameId }) {
             QCOMPARE(w->lineName->text(), QString());
-            QCOMPARE(w->flagWord, 0u);
-            QVERIFY(w->image.isNull());
+            QCOMPARE(w->tab_2->flagWord(), 0u);
+            QVERIFY(w->image().isNull());
         }
         QVERIFY(mw->landTiles.isEmpty());
 
@@ -278,7 +277,7 @@ private slots:
         QCOMPARE(dialogs.lastLabel, QStringLiteral("Enter the desired id, or blank for auto selection"));
         QCOMPARE(status(), QStringLiteral("Item 26 created."));
         QCOMPARE(listTexts(mw->listStatic), (QStringList { "0x5", "0x6", "0x1a" }));
-        QCOMPARE(mw->listStatic->selectedItems().value(0)->text(0), QStringLiteral("0x1a"));
+        QCOMPARE(selectedTexts(mw->listStatic).value(0), QStringLiteral("0x1a"));
         QVERIFY(!mw->freeIds[1].count(26));
 
         const auto freeBefore = mw->freeIds[1];
@@ -329,9 +328,9 @@ private slots:
             select(0, 1);
             dialogs.textAnswers << QString::fromLatin1(typed);
             mw->editFind();
-            const auto selected = mw->listLand->selectedItems();
+            const QStringList selected = selectedTexts(mw->listLand);
             QCOMPARE(selected.size(), 1);
-            QVERIFY2(selected.first()->text(0) == QStringLiteral("0x1a"), typed);
+            QVERIFY2(selected.first() == QStringLiteral("0x1a"), typed);
         }
         QCOMPARE(dialogs.asked.last(), QStringLiteral("Find Item"));
         QCOMPARE(dialogs.lastLabel, QStringLiteral("Enter id to find"));
@@ -341,14 +340,14 @@ private slots:
             select(0, 1);
             dialogs.textAnswers << (typed ? QString::fromLatin1(typed) : QString());
             mw->editFind();
-            QCOMPARE(mw->listLand->selectedItems().value(0)->text(0), QStringLiteral("0x1"));
+            QCOMPARE(selectedTexts(mw->listLand).value(0), QStringLiteral("0x1"));
         }
 
         // Find looks only in the visible catalogue.
         mw->tabSelect->setCurrentIndex(1);
         dialogs.textAnswers << QStringLiteral("26");
         mw->editFind();
-        QVERIFY(mw->listStatic->selectedItems().isEmpty());
+        QVERIFY(selectedTexts(mw->listStatic).isEmpty());
     }
 
     void windowMenuListsAndRaisesTheWindows()
@@ -405,10 +404,10 @@ private slots:
         const QString tileData = dataDir->filePath("tiledata.mul");
         const QByteArray bytes = readBytes(tileData);
         QVERIFY(writeBytes(tileData, bytes + "x"));   // no layout this program writes
-        mw->session->open(dir);
+        mw->editSession()->open(dir);
         QVERIFY(open(1, 5)->isTileDataReadOnly());   // what that means: the editor tests
         QVERIFY(writeBytes(tileData, bytes));
-        mw->session->open(dir);
+        mw->editSession()->open(dir);
         QVERIFY(!open(0, 5)->isTileDataReadOnly());
     }
 };

@@ -3,6 +3,7 @@
 #include "convertcatalogue.h"
 #include "editsession.h"
 #include "mainwindow.h"
+#include "editorprobe.h"
 #include "mywidget.h"
 #include "packagewriter.h"
 #include "recordsource.h"
@@ -285,10 +286,10 @@ private slots:
             w->listDouble(listItem(w->currentList, id));
             return qobject_cast<myWidget*>(w->workspace->subWindowList().last()->widget());
         };
-        myWidget* gump = open(Gump, w->session->listed(Gump).first());
-        QVERIFY(gump && !gump->image.isNull());
+        myWidget* gump = open(Gump, w->editSession()->listed(Gump).first());
+        QVERIFY(gump && !gump->image().isNull());
         myWidget* tile = open(Static, 3);
-        QVERIFY(tile && !tile->image.isNull());
+        QVERIFY(tile && !tile->image().isNull());
         const QString shot = qEnvironmentVariable("QM_PACKAGE_SCREENSHOT");
         if (!shot.isEmpty()) {
             w->workspace->tileSubWindows();
@@ -296,8 +297,7 @@ private slots:
             w->grab().save(shot);
         }
         const QImage picture = filledImage(12, 8, 0xff306090);
-        tile->image = picture;
-        tile->imageChanged = true;
+        QVERIFY(tile->importPictureFile(pictureFile(picture)));
         tile->clickApply();
         w->fileSave();
         QVERIFY(!w->isWindowModified());

@@ -18,7 +18,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace qm;
 
@@ -131,10 +131,9 @@ struct Fixture {
     void exportItem(int kind, int id, const QString& fileName)
     {
         w->tabSelect->setCurrentIndex(kind);
-        QTreeWidget* list = w->listForKind(kind);
+        QTreeView* list = w->listForKind(kind);
         list->clearSelection();
-        if (QTreeWidgetItem* item = listItem(list, id))
-            item->setSelected(true);
+        selectItem(list, id);
         dialogs.fileAnswers.append({ fileName, QStringLiteral("QMP (*.qmp)") });
         w->fileExport();
     }
@@ -171,7 +170,7 @@ private slots:
         QFETCH(int, kind);
         Fixture f;
         const int id = itemId(kind);
-        const QImage original = currentImage(f.w->mulDir, f.w->changes, ItemKind(kind), id);
+        const QImage original = currentImage(f.w->mulDir, f.w->editSession()->changes(), ItemKind(kind), id);
         QVERIFY(!original.isNull());
         f.exportItem(kind, id, f.path("item"));
         QCOMPARE(f.dialogs.asked, QStringList { "Export Item" });
@@ -180,36 +179,36 @@ private slots:
 
         // Under the same id: the existing entry is selected, whatever tab is current.
         f.w->tabSelect->setCurrentIndex((kind + 1) % 4);
-        const int listed = f.w->listForKind(kind)->topLevelItemCount();
+        const int listed = listCount(f.w->listForKind(kind));
         f.importFile(f.path("item.qmp"), QString::number(id));
         const QStringList captions { "Land Tile id", "Static Tile id", "Gump id", "Texture id" };
         QCOMPARE(f.dialogs.asked.mid(1), (QStringList { "File to import", captions[kind] }));
         QCOMPARE(f.dialogs.lastLabel, QStringLiteral("Enter id (null id to create one)"));
         QCOMPARE(f.dialogs.lastInitial, QString::number(id));
-        QCOMPARE(f.w->listForKind(kind)->topLevelItemCount(), listed);
+        QCOMPARE(listCount(f.w->listForKind(kind)), listed);
         QCOMPARE(selectedTexts(f.w->listForKind(kind)), QStringList { QStringLiteral("0x%1").arg(id, 0, 16) });
-        QCOMPARE(f.w->changes.images[kind].value(id), original);
+        QCOMPARE(f.w->editSession()->changes().images[kind].value(id), original);
 
         // Under another id, in hexadecimal: a new entry, sorted in, selected, no longer free.
         const int other = 0x21;
         QVERIFY(f.w->freeIds[kind].count(other) || kind == Gump || kind == Texture);
         f.importFile(f.path("item.qmp"), QStringLiteral(" 0X21 "));
-        QTreeWidget* list = f.w->listForKind(kind);
-        QCOMPARE(list->topLevelItemCount(), listed + 1);
-        QCOMPARE(list->topLevelItem(list->topLevelItemCount() - 1)->text(0), QStringLiteral("0x21"));
+        QTreeView* list = f.w->listForKind(kind);
+        QCOMPARE(listCount(list), listed + 1);
+        QCOMPARE(listTexts(list).last(), QStringLiteral("0x21"));
         QCOMPARE(selectedTexts(list), QStringList { "0x21" });
         QVERIFY(!f.w->freeIds[kind].count(other));
-        QCOMPARE(currentImage(f.w->mulDir, f.w->changes, ItemKind(kind), other), original);
+        QCOMPARE(currentImage(f.w->mulDir, f.w->editSession()->changes(), ItemKind(kind), other), original);
         if (hasTileData(kind)) {
             QCOMPARE(f.w->getTile(kind, other), f.w->getTile(kind, id));
             QVERIFY(!f.w->getTile(kind, other).name.isEmpty());
         } else {
-            QVERIFY(f.w->changes.tiles[Land].isEmpty() && f.w->changes.tiles[Static].isEmpty());
+            QVERIFY(f.w->editSession()->changes().tiles[Land].isEmpty() && f.w->editSession()->changes().tiles[Static].isEmpty());
         }
         if (kind == Static)
             QCOMPARE(f.w->getAnim(other), parseAnim(storedAnim().constData()));
         else
-            QVERIFY(f.w->changes.animEntries.isEmpty());
+            QVERIFY(f.w->editSession()->changes().animEntries.isEmpty());
     }
 
     void uneditedItemCarriesStoredBytes()
@@ -231,7 +230,7 @@ private slots:
         f.importFile(f.path("tree.qmp"), QStringLiteral(""));   // empty answer: the smallest free id
         QCOMPARE(announced, (QList<int> { 0, 0, 0 }));
         QCOMPARE(selectedTexts(f.w->listStatic), QStringList { "0x0" });
-        QCOMPARE(f.w->listStatic->topLevelItem(0)->text(0), QStringLiteral("0x0"));   // sorted in
+        QCOMPARE(listTexts(f.w->listStatic).first(), QStringLiteral("0x0"));   // sorted in
         QVERIFY(!f.w->freeIds[Static].count(0));
         QCOMPARE(f.w->staticTiles.value(0).name, QStringLiteral("tree"));
         QCOMPARE(f.w->staticTiles.value(0).height, quint8(17));
@@ -276,7 +275,7 @@ private slots:
         f.exportItem(Static, kStaticId, f.path("tree.qmp"));
         const QByteArray whole = readBytes(f.path("tree.qmp"));
         const QString cut = f.path("cut.qmp");
-        const int listed = f.w->listStatic->topLevelItemCount();
+        const int listed = listCount(f.w->listStatic);
         for (int n = 0; n < whole.size(); ++n) {
             QVERIFY(writeBytes(cut, whole.left(n)));
             f.dialogs.asked.clear();
@@ -284,8 +283,8 @@ private slots:
             if (!f.status().startsWith(QLatin1String("Not a patch file: ")) || f.dialogs.asked.size() != 1)
                 QFAIL(qPrintable(QStringLiteral("cut at %1: %2").arg(n).arg(f.status())));
         }
-        QVERIFY(f.w->changes.isEmpty());
-        QCOMPARE(f.w->listStatic->topLevelItemCount(), listed);
+        QVERIFY(f.w->editSession()->changes().isEmpty());
+        QCOMPARE(listCount(f.w->listStatic), listed);
         QVERIFY(f.w->freeIds[Static].count(9));
     }
 
@@ -322,16 +321,16 @@ private slots:
         QCOMPARE(f.status(), QString());
         f.dialogs.fileAnswers.append({ QString(), QString() });   // no file chosen
         f.w->fileImport();
-        QVERIFY(f.w->changes.isEmpty());
+        QVERIFY(f.w->editSession()->changes().isEmpty());
 
         // A gump index without free ids: an empty answer cannot create an item.
         f.exportItem(Gump, kGumpId, f.path("gump.qmp"));
         const std::set<quint32> freeGumps = f.w->freeIds[Gump];
         for (quint32 id : freeGumps)
-            QVERIFY(f.w->session->insert(Gump, int(id)));
+            QVERIFY(f.w->editSession()->insert(Gump, int(id)));
         f.importFile(f.path("gump.qmp"), QStringLiteral(""));
         QCOMPARE(f.status(), QStringLiteral("Unable to create a new item"));
-        QVERIFY(f.w->changes.isEmpty());
+        QVERIFY(f.w->editSession()->changes().isEmpty());
     }
 
     void exportDialogRules()
@@ -346,7 +345,7 @@ private slots:
         QVERIFY(!QFile::exists(f.path("x")) && !QFile::exists(f.path("x.qmp")));
 
         // Another filter: exactly the typed name.
-        listItem(f.w->listGump, kGumpId)->setSelected(true);
+        selectItem(f.w->listGump, kGumpId);
         f.dialogs.fileAnswers.append({ f.path("gump.png"), QStringLiteral("All Files (*.*)") });
         f.w->fileExport();
         QCOMPARE(readBytes(f.path("gump.png")).left(4), QByteArray("\x01\0\0\0", 4));
@@ -361,7 +360,7 @@ private slots:
         QByteArray tiles = readBytes(f.path("tiledata.mul"));
         tiles.append(QByteArray(1188 * 3 / 2, '\0'));
         writeBytes(f.path("tiledata.mul"), tiles);
-        f.w->session->open(f.w->mulDir);   // the session serves what it read
+        f.w->editSession()->open(f.w->mulDir);   // the session serves what it read
         f.exportItem(Land, kLandId, f.path("grass.qmp"));
         QCOMPARE(f.dialogs.messages.size(), 2);
         QVERIFY2(f.dialogs.messages.last().contains(QLatin1String("layout")), qPrintable(f.dialogs.messages.last()));

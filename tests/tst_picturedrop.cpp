@@ -42,8 +42,8 @@ private slots:
         EditorProbe sent(w);
         const auto mime(filesMime({ path }));
         QCOMPARE(dragAndDrop(&w, QPoint(10, 10), mime.get()), qMakePair(true, true));
-        QVERIFY(w.imageChanged);
-        QCOMPARE(w.image, prepareImportedImage(Land, filledImage(60, 30, qRgb(10, 200, 10))));
+        QVERIFY(w.hasUnappliedEdits());
+        QCOMPARE(w.image(), prepareImportedImage(Land, filledImage(60, 30, qRgb(10, 200, 10))));
         QCOMPARE(w.tabData->currentIndex(), 0);
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(sent.total(), 0);   // sent with Apply or OK, like any edit
@@ -65,8 +65,8 @@ private slots:
             w.setData(Gump, 1, before);
             const auto mime(filesMime({ path }));
             dragAndDrop(&w, QPoint(10, 10), mime.get());
-            QCOMPARE(w.image, before);
-            QVERIFY(!w.imageChanged);
+            QCOMPARE(w.image(), before);
+            QVERIFY(!w.hasUnappliedEdits());
             QCOMPARE(dialogs.messages.size(), 1);
             QVERIFY2(dialogs.messages.first().contains(QFileInfo(path).fileName()), qPrintable(dialogs.messages.first()));
             dialogs.messages.clear();

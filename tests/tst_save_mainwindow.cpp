@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace qm;
 
@@ -48,8 +48,8 @@ private slots:
         WindowOnDirectory f;
         auto& [settings, dir, dialogs, window] = f;
         mainwindow& w = *window;
-        QVERIFY(w.session->remove(Static, { 1 }));
-        QVERIFY(w.session->emptyImage(Gump, 1));
+        QVERIFY(w.editSession()->remove(Static, { 1 }));
+        QVERIFY(w.editSession()->emptyImage(Gump, 1));
         w.fileSave();
         QCOMPARE(dialogs.messages, QStringList());
         QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Ready"));
@@ -64,8 +64,8 @@ private slots:
         mainwindow& w = *window;
         QFile::remove(dir.file("texmaps.mul"));
         const auto before = dir.snapshot();
-        QVERIFY(w.session->emptyImage(Texture, 1));
-        QVERIFY(w.session->setAnim(2, anim_st()));
+        QVERIFY(w.editSession()->emptyImage(Texture, 1));
+        QVERIFY(w.editSession()->setAnim(2, anim_st()));
         w.fileSave();
         // One message, naming the file; the animation step after it did not run.
         QCOMPARE(dialogs.messages.size(), 1);
@@ -73,10 +73,10 @@ private slots:
                  qPrintable(dialogs.messages[0]));
         QVERIFY(dialogs.messages[0].contains("edits are kept"));
         QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Save failed"));
-        QVERIFY(w.session->isEmptied(Texture, 1));
+        QVERIFY(w.editSession()->isEmptied(Texture, 1));
         QCOMPARE(w.animEntries.size(), 1);
         QCOMPARE(dir.snapshot(), before);
-        QVERIFY(w.session->isModified());
+        QVERIFY(w.editSession()->isModified());
     }
 
     void interruptedSaveIsFinishedBeforeReading()
@@ -101,21 +101,21 @@ private slots:
         WindowOnDirectory f([](SaveDir& dir) { QFile::remove(dir.file("tiledata.mul")); });
         auto& [settings, dir, dialogs, window] = f;
         mainwindow& w = *window;
-        QVERIFY(!w.session->tileDataWritable());
+        QVERIFY(!w.editSession()->tileDataWritable());
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY2(dialogs.messages[0].contains("tiledata.mul is missing"), qPrintable(dialogs.messages[0]));
         dir.writeTileData(601480);   // fits both layouts
         dialogs.directoryAnswers << QDir(dir.path()).absolutePath() + "/";
-        w.session->open(QStringLiteral("/elsewhere"));
+        w.editSession()->open(QStringLiteral("/elsewhere"));
         w.editSettings();
-        QVERIFY(!w.session->tileDataWritable());
+        QVERIFY(!w.editSession()->tileDataWritable());
         QCOMPARE(dialogs.messages.size(), 2);
         QVERIFY2(dialogs.messages[1].contains("601480 bytes"), qPrintable(dialogs.messages[1]));
         dir.writeTileData(kFullTileDataSize);
-        w.session->open(QStringLiteral("/elsewhere"));
+        w.editSession()->open(QStringLiteral("/elsewhere"));
         dialogs.directoryAnswers << dir.path();
         w.editSettings();
-        QVERIFY(w.session->tileDataWritable());
+        QVERIFY(w.editSession()->tileDataWritable());
         QCOMPARE(dialogs.messages.size(), 2);
     }
 };

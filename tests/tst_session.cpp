@@ -263,17 +263,17 @@ private slots:
             writeUODir(dir.path());
             ScriptedDialogs dialogs;
             mainwindow w;
-            editEveryFile(*w.session);
-            const Held edited = held(*w.session);
+            editEveryFile(*w.editSession());
+            const Held edited = held(*w.editSession());
             {
                 FailAt failure(n);
                 w.fileSave();
             }
-            QVERIFY(w.saveFailed);
+            QVERIFY(w.lastSaveFailed());
             QCOMPARE(dialogs.messages.size(), 1);
             QVERIFY(dialogs.messages[0].contains("No file was changed"));
             QVERIFY2(dir.snapshot() == before, qPrintable(QStringLiteral("point %1: %2").arg(n).arg(points[n - 1])));
-            QVERIFY(held(*w.session) == edited);
+            QVERIFY(held(*w.editSession()) == edited);
             QVERIFY(w.isWindowModified());
         }
     }

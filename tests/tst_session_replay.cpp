@@ -106,9 +106,9 @@ private slots:
     void theWindowOffersItWhenSaveIsRefused()
     {
         MainWindowFixture f;
-        editorEdits(*f.w->session);
+        editorEdits(*f.w->editSession());
         otherProgramSaves(f.dir);
-        f.dialogs.questionAnswers << QMessageBox::Yes;
+        f.dialogs.choiceAnswers << QStringLiteral("Reload and apply my edits again");
         f.w->fileSave();
         QCOMPARE(f.w->statusBar()->currentMessage(), QStringLiteral("Ready"));
         QCOMPARE(f.dialogs.messages.size(), 2);

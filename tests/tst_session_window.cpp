@@ -19,10 +19,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <memory>
 
@@ -63,23 +64,22 @@ private slots:
 
         myWidget* a = f.open(Static, 1);
         myWidget* b = f.open(Static, 1);
-        const QImage original = a->image;
+        const QImage original = a->image();
         const QImage picture = filledImage(20, 30, qRgb(8, 0, 0));
-        a->image = picture;
-        a->imageChanged = true;
+        QVERIFY(importPicture(*a, picture));
         typeInto(a->lineName, QStringLiteral("barrel"));
         a->clickApply();   // picture and tile data: one step
-        QCOMPARE(undoDepth(*w.session), 1);
+        QCOMPARE(undoDepth(*w.editSession()), 1);
         QCOMPARE(w.editUndoAction->text(), QStringLiteral("&Undo Edit Static 0x1"));
         QVERIFY(w.isWindowModified());
-        QCOMPARE(b->image, picture);
+        QCOMPARE(b->image(), picture);
 
         // b holds a name typed but not applied: undo keeps it and refreshes the rest.
         typeInto(b->lineName, QStringLiteral("crate"));
         w.editUndoAction->trigger();
-        QCOMPARE(a->image, original);
-        QCOMPARE(b->image, original);
-        QCOMPARE(a->lineName->text(), w.session->tile(Static, 1).name);
+        QCOMPARE(a->image(), original);
+        QCOMPARE(b->image(), original);
+        QCOMPARE(a->lineName->text(), w.editSession()->tile(Static, 1).name);
         QCOMPARE(b->lineName->text(), QStringLiteral("crate"));
         QVERIFY(!w.isWindowModified());
         QCOMPARE(w.editRedoAction->text(), QStringLiteral("&Redo Edit Static 0x1"));
@@ -87,7 +87,7 @@ private slots:
 
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);   // redo
-        QCOMPARE(a->image, picture);
+        QCOMPARE(a->image(), picture);
         QCOMPARE(a->lineName->text(), QStringLiteral("barrel"));
 
         // Save marks the history clean; undoing past it makes the session modified again.
@@ -95,6 +95,64 @@ private slots:
         QVERIFY(!w.isWindowModified());
         w.editUndo();
         QVERIFY(w.isWindowModified());
+    }
+
+    // The title's unsaved mark follows the session however an item window closes: OK,
+    // Apply then Cancel, or the frame's close button; Save takes it away.
+    void titleMarkFollowsTheSessionWhenItemWindowsClose()
+    {
+        Fixture f;
+        mainwindow& w = *f.w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto marked = [&w] { return w.isWindowModified() && w.windowTitle().contains(QLatin1String("[*]")); };
+        int names = 0;
+        const auto rename = [&](myWidget* editor) {
+            typeInto(editor->lineName, QStringLiteral("name%1").arg(++names));
+        };
+        const auto frameOf = [](myWidget* editor) { return qobject_cast<QMdiSubWindow*>(editor->parentWidget()); };
+
+        myWidget* byOK = f.open(Static, 1);
+        rename(byOK);
+        QTest::mouseClick(byOK->pushButton1, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(w.editSession()->isModified());
+        QVERIFY(marked());
+        w.fileSave();
+        QVERIFY(!w.isWindowModified());
+
+        myWidget* byCancel = f.open(Static, 1);
+        rename(byCancel);
+        QTest::mouseClick(byCancel->pushButton3, Qt::LeftButton);
+        QVERIFY(marked());
+        QTest::mouseClick(byCancel->pushButton2, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(marked());
+
+        // The frame's close button, and a window maximized in the workspace.
+        for (bool maximized : { false, true }) {
+            myWidget* byFrame = f.open(Static, 0);
+            if (maximized)
+                frameOf(byFrame)->showMaximized();
+            rename(byFrame);
+            QTest::mouseClick(byFrame->pushButton3, Qt::LeftButton);
+            frameOf(byFrame)->close();
+            QCoreApplication::processEvents();
+            QVERIFY2(marked(), maximized ? "maximized" : "normal");
+        }
+
+        // Opening and activating windows over unsaved edits keeps the mark as well.
+        myWidget* first = f.open(Static, 1);
+        myWidget* second = f.open(Gump, 1);
+        w.workspace->setActiveSubWindow(frameOf(first));
+        frameOf(second)->close();
+        QCoreApplication::processEvents();
+        QVERIFY(marked());
+
+        w.fileSave();
+        QVERIFY(!w.isWindowModified());
+        frameOf(first)->close();
+        QCoreApplication::processEvents();
+        QVERIFY(!w.isWindowModified());
     }
 
     void newAndDeleteAreStepsTheListsFollow()
@@ -107,7 +165,7 @@ private slots:
         QCOMPARE(listTexts(w.listGump), (QStringList { "0x0", "0x1", "0x2", "0x4" }));
         QCOMPARE(w.editUndoAction->text(), QStringLiteral("&Undo New Gump 0x2"));
         w.listGump->clearSelection();
-        listItem(w.listGump, 0)->setSelected(true);
+        selectItem(w.listGump, 0);
         w.selDelete();
         QCOMPARE(listTexts(w.listGump), (QStringList { "0x1", "0x2", "0x4" }));
         w.editUndo();
@@ -121,17 +179,17 @@ private slots:
         Fixture f;
         mainwindow& w = *f.w;
         const QImage picture = filledImage(6, 4, qRgb(0, 8, 8));
-        QVERIFY(w.session->setImage(Gump, 1, picture));
+        QVERIFY(w.editSession()->setImage(Gump, 1, picture));
         w.tabSelect->setCurrentIndex(Gump);
-        listItem(w.listGump, 1)->setSelected(true);
+        selectItem(w.listGump, 1);
         w.editCopy();
         QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_ARGB32), picture);
 
         myWidget* target = f.open(Gump, 4);
         w.workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(target->parentWidget()));
         w.editPaste();
-        QCOMPARE(target->image, picture);
-        QCOMPARE(w.session->image(Gump, 4), picture);
+        QCOMPARE(target->image(), picture);
+        QCOMPARE(w.editSession()->image(Gump, 4), picture);
         QCOMPARE(w.editUndoAction->text(), QStringLiteral("&Undo Replace Picture of Gump 0x4"));
         QVERIFY(!target->hasUnappliedEdits());
 
@@ -140,10 +198,10 @@ private slots:
         myWidget* land = f.open(Land, 2);
         w.workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(land->parentWidget()));
         w.editPaste();
-        QCOMPARE(land->image.size(), QSize(44, 44));
-        QCOMPARE(qAlpha(land->image.pixel(0, 0)), 0);   // outside the diamond
+        QCOMPARE(land->image().size(), QSize(44, 44));
+        QCOMPARE(qAlpha(land->image().pixel(0, 0)), 0);   // outside the diamond
         w.editUndo();
-        QCOMPARE(w.session->changes().images[Land].contains(2), false);
+        QCOMPARE(w.editSession()->changes().images[Land].contains(2), false);
     }
 
     void closingWithUnsavedEditsAsks()
@@ -152,12 +210,12 @@ private slots:
             Fixture f;
             mainwindow& w = *f.w;
             const auto before = f.dir.snapshot();
-            QVERIFY(w.session->remove(Gump, { 0 }));
+            QVERIFY(w.editSession()->remove(Gump, { 0 }));
             f.dialogs.questionAnswers << answer;
             w.fileExit();
             QCOMPARE(f.dialogs.asked.last(), QStringLiteral("Unsaved edits"));
             QCOMPARE(w.isVisible(), answer == QMessageBox::Cancel);
-            QCOMPARE(w.session->isModified(), answer != QMessageBox::Save);
+            QCOMPARE(w.editSession()->isModified(), answer != QMessageBox::Save);
             QCOMPARE(listedIn(f.dir.path()).ids[Gump].contains(0), answer != QMessageBox::Save);
             if (answer != QMessageBox::Save)
                 QVERIFY(f.dir.snapshot() == before);
@@ -195,14 +253,14 @@ private slots:
         QCOMPARE(w.mulDir, f.dir.path());
         QCOMPARE(w.workspace->subWindowList().size(), 1);
 
-        QVERIFY(w.session->remove(Gump, { 0 }));
+        QVERIFY(w.editSession()->remove(Gump, { 0 }));
         f.dialogs.directoryAnswers << other.path();
         f.dialogs.questionAnswers << QMessageBox::Discard << QMessageBox::Cancel;
         w.editSettings();   // windows may go, the unsaved edits may not
         QCOMPARE(f.dialogs.asked.last(), QStringLiteral("Unsaved edits"));
         QCOMPARE(w.mulDir, f.dir.path());
         QCOMPARE(w.workspace->subWindowList().size(), 1);
-        QVERIFY(!w.session->isListed(Gump, 0));
+        QVERIFY(!w.editSession()->isListed(Gump, 0));
 
         f.dialogs.directoryAnswers << other.path();
         f.dialogs.questionAnswers << QMessageBox::Discard << QMessageBox::Discard;
@@ -211,7 +269,7 @@ private slots:
         QCOMPARE(w.mulDir, other.path());
         QVERIFY(w.workspace->subWindowList().isEmpty());
         QVERIFY(!w.isWindowModified());
-        QVERIFY(w.session->isListed(Gump, 0));
+        QVERIFY(w.editSession()->isListed(Gump, 0));
     }
 
     void itemWindowsCascadeInsideTheWorkspace()

@@ -14,6 +14,7 @@
 #include "scripteddialogs.h"
 #include "testdata.h"
 #include "tiledata.h"
+#include "tilegeneralpage.h"
 #include "uodir.h"
 
 #include <QCheckBox>
@@ -75,51 +76,51 @@ private slots:
     {
         Fixture f(TileLayout::Wide);
         myWidget* e = f.open(Static, 1);
-        QVERIFY(e->showsHighFlags() && e->lineHighFlags->isVisibleTo(e->tab_2));
-        const tile_struct before = f.w->session->tile(Static, 1);
-        QCOMPARE(e->lineHighFlags->text(), highText(before.flags));
+        QVERIFY(e->showsHighFlags() && e->findChild<QLineEdit*>("lineHighFlags")->isVisibleTo(e->tab_2));
+        const tile_struct before = f.w->editSession()->tile(Static, 1);
+        QCOMPARE(e->findChild<QLineEdit*>("lineHighFlags")->text(), highText(before.flags));
         QVERIFY(!e->hasUnappliedEdits());   // showing them is no edit
 
         // More than 32 bits: marked, refused with a message, nothing sent.
-        typeInto(e->lineHighFlags, QStringLiteral("0x100000000"));
-        QVERIFY(isMarkedUnacceptable(e->lineHighFlags));
+        typeInto(e->findChild<QLineEdit*>("lineHighFlags"), QStringLiteral("0x100000000"));
+        QVERIFY(isMarkedUnacceptable(e->findChild<QLineEdit*>("lineHighFlags")));
         e->clickApply();
         QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY(f.dialogs.messages.first().contains("High flags"));
-        QVERIFY(!f.w->session->canUndo());
+        QVERIFY(!f.w->editSession()->canUndo());
 
         // High bits and a flag box: one step.
-        typeInto(e->lineHighFlags, QStringLiteral("0x80000001"));
-        e->flagBoxes[0]->click();
+        typeInto(e->findChild<QLineEdit*>("lineHighFlags"), QStringLiteral("0x80000001"));
+        e->checkBackground->click();
         e->clickApply();
         const quint64 edited = (0x80000001ull << 32) | (quint32(before.flags) ^ 1u);
-        QCOMPARE(f.w->session->tile(Static, 1).flags, edited);
-        QCOMPARE(undoDepth(*f.w->session), 1);
+        QCOMPARE(f.w->editSession()->tile(Static, 1).flags, edited);
+        QCOMPARE(undoDepth(*f.w->editSession()), 1);
 
         // Undo and redo refresh both the field and the boxes.
         f.w->editUndo();
-        QCOMPARE(e->lineHighFlags->text(), highText(before.flags));
-        QCOMPARE(e->flagBoxes[0]->isChecked(), bool(before.flags & 1));
+        QCOMPARE(e->findChild<QLineEdit*>("lineHighFlags")->text(), highText(before.flags));
+        QCOMPARE(e->checkBackground->isChecked(), bool(before.flags & 1));
         f.w->editRedo();
-        QCOMPARE(e->lineHighFlags->text(), QStringLiteral("0x80000001"));
+        QCOMPARE(e->findChild<QLineEdit*>("lineHighFlags")->text(), QStringLiteral("0x80000001"));
 
         f.w->fileSave();
         QCOMPARE(readTileRecord(f.dir.path(), Static, 1).flags, edited);
         f.reopen();
-        QCOMPARE(f.open(Static, 1)->lineHighFlags->text(), QStringLiteral("0x80000001"));
+        QCOMPARE(f.open(Static, 1)->findChild<QLineEdit*>("lineHighFlags")->text(), QStringLiteral("0x80000001"));
     }
 
     void classicDirectoryHasNoHighField()
     {
         Fixture f(TileLayout::Classic);
         myWidget* e = f.open(Static, 1);
-        QVERIFY(!e->showsHighFlags() && !e->lineHighFlags->isVisibleTo(e->tab_2));
+        QVERIFY(!e->showsHighFlags() && !e->findChild<QLineEdit*>("lineHighFlags")->isVisibleTo(e->tab_2));
         // A hidden field holding junk neither blocks Apply nor reaches the record.
-        e->lineHighFlags->setText(QStringLiteral("junk"));
-        e->flagBoxes[3]->click();
+        e->findChild<QLineEdit*>("lineHighFlags")->setText(QStringLiteral("junk"));
+        e->checkTranslucent->click();
         e->clickApply();
         QVERIFY(f.dialogs.messages.isEmpty());
-        QCOMPARE(f.w->session->tile(Static, 1).flags >> 32, quint64(0));
+        QCOMPARE(f.w->editSession()->tile(Static, 1).flags >> 32, quint64(0));
     }
 
     // The classic layout would drop the bits when writing: the session refuses such a record,

@@ -70,6 +70,13 @@ QMessageBox::StandardButton ScriptedDialogs::question(QWidget*, const QString& c
     return questionAnswers.isEmpty() ? QMessageBox::Cancel : questionAnswers.takeFirst();
 }
 
+int ScriptedDialogs::choose(QWidget*, const QString& caption, const QString& text, const QStringList& choices)
+{
+    asked << caption;
+    messages << caption + QStringLiteral(": ") + text;
+    return choiceAnswers.isEmpty() ? -1 : int(choices.indexOf(choiceAnswers.takeFirst()));
+}
+
 QAction* ScriptedDialogs::execMenu(QMenu* menu, const QPoint&)
 {
     asked << QStringLiteral("menu");

@@ -23,6 +23,7 @@ public:
     QStringList directoryAnswers;     // getExistingDirectory
     QStringList menuAnswers;          // execMenu: the text of the action to choose
     QList<QMessageBox::StandardButton> questionAnswers;   // question; empty: Cancel
+    QStringList choiceAnswers;        // choose: the text of the button to press; empty: Cancel
 
     QStringList asked;                // captions of every dialog shown, in order
     QStringList messages;             // "caption: text" of every message box
@@ -39,6 +40,7 @@ public:
     void critical(QWidget*, const QString& caption, const QString& text) override;
     QMessageBox::StandardButton question(QWidget*, const QString& caption, const QString& text,
                                          QMessageBox::StandardButtons, QMessageBox::StandardButton) override;
+    int choose(QWidget*, const QString& caption, const QString& text, const QStringList& choices) override;
     QAction* execMenu(QMenu* menu, const QPoint&) override;
 
     QString lastLabel;

@@ -1,30 +1,47 @@
 #pragma once
 
-// Reading the main window's catalogue lists the way a user sees them.
-#include "mylistitem.h"
+// Reading and selecting in the main window's catalogue lists the way a user sees them.
+#include "cataloguegridmodel.h"
+#include "itemkind.h"
 
+#include <QAbstractItemModel>
+#include <QItemSelectionModel>
 #include <QStringList>
-#include <QTreeWidget>
+#include <QTreeView>
 
-// The texts of every item, top to bottom.
-inline QStringList listTexts(const QTreeWidget* list)
+// The texts of a column, top to bottom.
+inline QStringList listTexts(const QTreeView* list, int column = 0)
 {
     QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(0);
+    const QAbstractItemModel* model = list->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data().toString();
     return texts;
 }
 
-inline QStringList selectedTexts(const QTreeWidget* list)
+inline int listCount(const QTreeView* list)
+{
+    return list->model()->rowCount();
+}
+
+// The row showing `id`, or an invalid index.
+inline QModelIndex listItem(const QTreeView* list, int id)
+{
+    const QAbstractItemModel* model = list->model();
+    const QModelIndexList found = model->match(model->index(0, 0), Qt::DisplayRole, qm::hexId(id), 1, Qt::MatchExactly);
+    return found.value(0);
+}
+
+inline QStringList selectedTexts(const QTreeView* list)
 {
     QStringList texts;
-    for (const QTreeWidgetItem* item : list->selectedItems())
-        texts << item->text(0);
+    for (const QModelIndex& index : list->selectionModel()->selectedRows())
+        texts << index.data().toString();
     return texts;
 }
 
-// The item showing `id`, or null.
-inline QTreeWidgetItem* listItem(const QTreeWidget* list, int id)
+// Adds the row of `id` to the selection, as a Ctrl+click does.
+inline void selectItem(QTreeView* list, int id)
 {
-    return list->findItems(myListItem::labelFor(id), Qt::MatchExactly).value(0);
+    list->selectionModel()->select(listItem(list, id), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }

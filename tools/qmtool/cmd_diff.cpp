@@ -71,7 +71,7 @@ int cmdDiff(ToolContext& ctx, CommandParser& cmd)
     const QStringList args = cmd.positional();
     DiffOptions options;
     for (const QString& text : args.mid(1)) {
-        int kind = 0;
+        ItemKind kind = Land;
         if (!cmd.kindArgument(text, &kind))
             return ExitUsage;
         options.kinds << kind;

@@ -1,11 +1,11 @@
 // Pictures in and out of a catalogue many at a time: a picture file dropped onto a list row,
 // and folders of PNG files named by kind and id, written from or read into the session.
-#include "mainwindow.h"
+#include "picturebatches.h"
+
+#include "catalogueselection.h"
+#include "editsession.h"
 
 #include "artcodec.h"
-#include "cataloguegridmodel.h"
-#include "cataloguegridview.h"
-#include "cataloguepane.h"
 #include "dialogs.h"
 #include "imagebatchexport.h"
 #include "imagebatchimport.h"
@@ -13,16 +13,14 @@
 #include "imagefiles.h"
 #include "imageimport.h"
 #include "itemkind.h"
-#include "mylistitem.h"
 #include "picturedrop.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QProgressDialog>
-#include <QStatusBar>
-#include <QTreeWidget>
 
 #include <algorithm>
 
@@ -70,144 +68,155 @@ private:
 
 } // namespace
 
-void mainwindow::setUpPictureBatches()
+PictureBatches::PictureBatches(EditSession& session, CatalogueSelection& selection, QWidget* dialogParent,
+                               ShowStatus status, QObject* parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_selection(selection)
+    , m_dialogParent(dialogParent)
+    , m_status(std::move(status))
+    , m_export(new QAction(this))
+    , m_import(new QAction(this))
 {
-    exportPicturesAction = new QAction(tr("Export Pictures..."), this);
-    exportPicturesAction->setObjectName(QStringLiteral("exportPicturesAction"));
-    importPicturesAction = new QAction(tr("Import Pictures..."), this);
-    importPicturesAction->setObjectName(QStringLiteral("importPicturesAction"));
-    connect(exportPicturesAction, &QAction::triggered, this, &mainwindow::exportPictures);
-    connect(importPicturesAction, &QAction::triggered, this, &mainwindow::importPictures);
-    // Beside the one-item Import and Export, in the File menu and the list's menu.
-    for (QMenu* menu : { fileMenu, itemMenu }) {
-        const QList<QAction*> actions = menu->actions();
-        const int at = int(actions.indexOf(popExport)) + 1;
-        QAction* before = at > 0 && at < actions.size() ? actions[at] : nullptr;
-        menu->insertActions(before, { exportPicturesAction, importPicturesAction });
-    }
-    for (int kind = 0; kind < kItemKindCount; ++kind) {
-        auto* target = new PictureDropTarget(listForKind(kind), kind);
-        connect(target, &PictureDropTarget::pictureDropped, this, &mainwindow::dropPicture);
-        connect(paneForKind(kind)->grid()->view(), &CatalogueGridView::pictureDropped, this,
-                &mainwindow::dropPicture);
-    }
+    m_export->setObjectName(QStringLiteral("exportPicturesAction"));
+    m_import->setObjectName(QStringLiteral("importPicturesAction"));
+    connect(m_export, &QAction::triggered, this, &PictureBatches::exportPictures);
+    connect(m_import, &QAction::triggered, this, &PictureBatches::importPictures);
+    retranslate();
 }
 
-void mainwindow::dropPicture(int kind, int id, const QString& path)
+void PictureBatches::retranslate()
+{
+    m_export->setText(tr("Export Pictures..."));
+    m_import->setText(tr("Import Pictures..."));
+}
+
+void PictureBatches::addActionsAfter(QMenu* menu, QAction* after) const
+{
+    const QList<QAction*> actions = menu->actions();
+    const int at = int(actions.indexOf(after)) + 1;
+    QAction* before = at > 0 && at < actions.size() ? actions[at] : nullptr;
+    menu->insertActions(before, { m_export, m_import });
+}
+
+void PictureBatches::acceptDrops(QAbstractItemView* view, int kind)
+{
+    auto* target = new PictureDropTarget(view, kind);
+    connect(target, &PictureDropTarget::pictureDropped, this, &PictureBatches::dropPicture);
+}
+
+void PictureBatches::dropPicture(int kind, int id, const QString& path)
 {
     if (!isValidKind(kind))
         return;
     const QString title = tr("Replace Picture");
     const QString file = QDir::toNativeSeparators(path);
     QString error;
-    if (!session->canEditItem(ItemKind(kind), id, &error)) {
-        Dialogs::get().warning(this, title, tr("%1 was not used: %2").arg(file, error));
+    if (!m_session.canEditItem(ItemKind(kind), id, &error)) {
+        Dialogs::get().warning(m_dialogParent, title, tr("%1 was not used: %2").arg(file, error));
         return;
     }
     const QImage picture = readPicture(path, &error);
     if (picture.isNull()) {
-        Dialogs::get().warning(this, title, error);
+        Dialogs::get().warning(m_dialogParent, title, error);
         return;
     }
     // The rules of the item window's Import: the kind's size, land masked to its diamond,
     // and nothing Save could not write.
     const QImage image = prepareImportedImage(kind, picture);
     if (!canEncode(kind, image, &error)) {
-        Dialogs::get().warning(this, title, tr("%1 cannot be used for %2: %3").arg(file, itemName(kind, id), error));
+        Dialogs::get().warning(m_dialogParent, title, tr("%1 cannot be used for %2: %3").arg(file, itemName(kind, id), error));
         return;
     }
-    if (!session->setImage(ItemKind(kind), id, image, &error)) {
-        Dialogs::get().warning(this, title, tr("%1 was not used: %2").arg(file, error));
+    if (!m_session.setImage(ItemKind(kind), id, image, &error)) {
+        Dialogs::get().warning(m_dialogParent, title, tr("%1 was not used: %2").arg(file, error));
         return;
     }
-    statusBar()->showMessage(tr("Picture of %1 replaced by %2").arg(itemName(kind, id), QFileInfo(path).fileName()));
+    m_status(tr("Picture of %1 replaced by %2").arg(itemName(kind, id), QFileInfo(path).fileName()));
 }
 
-QVector<int> mainwindow::pictureBatchIds() const
+QVector<int> PictureBatches::batchIds() const
 {
     // The selected items, else every item the list or grid shows (a filter hides the others).
-    CataloguePane* pane = currentPane();
-    if (!pane)
-        return {};
-    const QVector<int> selected = pane->selectedIds();
-    return selected.isEmpty() ? pane->model()->shownIds() : selected;
+    const QVector<int> selected = m_selection.selectedIds();
+    return selected.isEmpty() ? m_selection.shownIds() : selected;
 }
 
-void mainwindow::exportPictures()
+void PictureBatches::exportPictures()
 {
-    const ItemKind kind = ItemKind(currentKind);
-    const QVector<int> ids = pictureBatchIds();
+    const ItemKind kind = ItemKind(m_selection.currentKind());
+    const QVector<int> ids = batchIds();
     const QString title = tr("Export Pictures");
     if (ids.isEmpty()) {
-        statusBar()->showMessage(tr("No %1 items to export").arg(kindName(kind).toLower()));
+        m_status(tr("No %1 items to export").arg(kindName(kind).toLower()));
         return;
     }
-    const QString folder = Dialogs::get().getExistingDirectory(this, title, m_pictureFolder);
+    const QString folder = Dialogs::get().getExistingDirectory(m_dialogParent, title, m_folder);
     if (folder.isEmpty())
         return;
-    m_pictureFolder = folder;
+    m_folder = folder;
 
     ImageExportResult result;
     {
-        BatchProgressDialog progress(this, tr("Exporting %1 pictures...").arg(ids.size()));
+        BatchProgressDialog progress(m_dialogParent, tr("Exporting %1 pictures...").arg(ids.size()));
         result = exportImages(
-            kind, ids, folder, [this](ItemKind k, int id) { return session->image(k, id); }, {},
+            kind, ids, folder, [this](ItemKind k, int id) { return m_session.image(k, id); }, {},
             progress.callback());
     }
     if (!result.error.isEmpty()) {
-        Dialogs::get().warning(this, title, result.error);
+        Dialogs::get().warning(m_dialogParent, title, result.error);
         return;
     }
     const QString counts = tr("%1 written, %2 skipped, %3 failed")
                                .arg(result.written)
                                .arg(result.emptyIds.size() + result.kept)
                                .arg(result.failures.size());
-    statusBar()->showMessage(result.cancelled
+    m_status(result.cancelled
                                  ? tr("Export to %1 cancelled: %2").arg(QDir::toNativeSeparators(folder), counts)
                                  : tr("Pictures exported to %1: %2").arg(QDir::toNativeSeparators(folder), counts));
     if (!result.failures.isEmpty())
-        Dialogs::get().warning(this, title, tr("These pictures could not be written:\n%1").arg(failureList(result.failures)));
+        Dialogs::get().warning(m_dialogParent, title, tr("These pictures could not be written:\n%1").arg(failureList(result.failures)));
 }
 
-void mainwindow::importPictures()
+void PictureBatches::importPictures()
 {
-    const ItemKind kind = ItemKind(currentKind);
+    const ItemKind kind = m_selection.currentKind();
     const QString title = tr("Import Pictures");
-    const QString folder = Dialogs::get().getExistingDirectory(this, title, m_pictureFolder);
+    const QString folder = Dialogs::get().getExistingDirectory(m_dialogParent, title, m_folder);
     if (folder.isEmpty())
         return;
-    m_pictureFolder = folder;
+    m_folder = folder;
     const QString where = QDir::toNativeSeparators(folder);
 
     ImageImportPlan plan;
     {
-        BatchProgressDialog progress(this, tr("Reading pictures in %1...").arg(where));
+        BatchProgressDialog progress(m_dialogParent, tr("Reading pictures in %1...").arg(where));
         plan = planImageImport(kind, folder, 0, progress.callback());
     }
     if (!plan.error.isEmpty()) {
-        Dialogs::get().warning(this, title, plan.error);
+        Dialogs::get().warning(m_dialogParent, title, plan.error);
         return;
     }
     if (plan.cancelled) {
-        statusBar()->showMessage(tr("Import cancelled; nothing was changed"));
+        m_status(tr("Import cancelled; nothing was changed"));
         return;
     }
     // Items the session would refuse are refused here with the files, so that the step below
     // never stops half-way.
     QString error;
     for (const AcceptedPicture& picture : plan.accepted)
-        if (!session->canEditItem(kind, picture.id, &error))
+        if (!m_session.canEditItem(kind, picture.id, &error))
             plan.refused << BatchItemFailure { picture.id, picture.fileName, error };
     if (!plan.refused.isEmpty()) {
-        Dialogs::get().warning(this, title,
+        Dialogs::get().warning(m_dialogParent, title,
                                tr("%1 of the pictures in %2 cannot be imported, so none was:\n%3")
                                    .arg(plan.refused.size())
                                    .arg(where, failureList(plan.refused)));
-        statusBar()->showMessage(tr("Nothing was imported"));
+        m_status(tr("Nothing was imported"));
         return;
     }
     if (plan.accepted.isEmpty()) {
-        Dialogs::get().information(this, title,
+        Dialogs::get().information(m_dialogParent, title,
                                    tr("No file in %1 is named for a %2 item, such as %3.")
                                        .arg(where, kindName(kind).toLower(), batchImageFileName(kind, 0x1a2b)));
         return;
@@ -216,8 +225,8 @@ void mainwindow::importPictures()
     // All or nothing: a refusal half-way takes back what the step held so far, and nothing of
     // it stays on the history to be redone.
     QVector<int> newIds;
-    if (!applyImageImport(*session, kind, plan.accepted, title, &newIds, &error)) {
-        Dialogs::get().warning(this, title, tr("Nothing was imported: %1").arg(error));
+    if (!m_apply(m_session, kind, plan.accepted, title, &newIds, &error)) {
+        Dialogs::get().warning(m_dialogParent, title, tr("Nothing was imported: %1").arg(error));
         return;
     }
     QString message = tr("%1 pictures imported from %2").arg(plan.accepted.size()).arg(where);
@@ -227,5 +236,5 @@ void mainwindow::importPictures()
             names << hexId(id);
         message += tr("; new items: %1").arg(names.join(QStringLiteral(", ")));
     }
-    statusBar()->showMessage(message);
+    m_status(message);
 }

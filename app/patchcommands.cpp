@@ -1,38 +1,44 @@
-// Patch export and import.
-#include "mainwindow.h"
+#include "patchcommands.h"
 
-#include "cataloguepane.h"
+#include "catalogueselection.h"
+#include "editsession.h"
 #include "dialogs.h"
-#include "mylistitem.h"
 #include "patchfile.h"
 #include "patchtransfer.h"
 
-#include <QStatusBar>
-#include <QTreeWidget>
-
 using namespace qm;
 
-void mainwindow::fileExport()
+PatchCommands::PatchCommands(EditSession& session, CatalogueSelection& selection, QWidget* dialogParent,
+                             ShowStatus status, QObject* parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_selection(selection)
+    , m_dialogParent(dialogParent)
+    , m_status(std::move(status))
+{
+}
+
+void PatchCommands::exportItem()
 {
     QString selectedFilter;
-    const QString chosen = Dialogs::get().getSaveFileName(this, tr("Export Item"), QString(),
+    const QString chosen = Dialogs::get().getSaveFileName(m_dialogParent, tr("Export Item"), QString(),
                                                           tr("QMP (*.qmp);;All Files (*.*)"),
                                                           &selectedFilter);
-    const QVector<int> selected = currentPane() ? currentPane()->selectedIds() : QVector<int>();
+    const QVector<int> selected = m_selection.selectedIds();
     if (selected.isEmpty() || chosen.isEmpty())
         return;
 
     const QString fileName = patchFileNameForFilter(chosen, selectedFilter);
     PatchItem patch;
     QString error;
-    if (!buildPatch(*session, ItemKind(currentKind), selected.first(), &patch, &error)
+    if (!buildPatch(m_session, m_selection.currentKind(), selected.first(), &patch, &error)
         || !writePatchFile(fileName, patch, &error))
-        Dialogs::get().critical(this, tr("Export Item"), error);
+        Dialogs::get().critical(m_dialogParent, tr("Export Item"), error);
 }
 
-void mainwindow::fileImport()
+void PatchCommands::importItem()
 {
-    const QString fileName = Dialogs::get().getOpenFileName(this, tr("File to import"), QString(),
+    const QString fileName = Dialogs::get().getOpenFileName(m_dialogParent, tr("File to import"), QString(),
                                                             tr("QMP (*.qmp);;All Files (*.*)"),
                                                             nullptr);
     if (fileName.isEmpty())
@@ -42,33 +48,33 @@ void mainwindow::fileImport()
     PatchItem patch;
     QString error;
     if (!readPatchFile(fileName, &patch, &error)) {
-        statusBar()->showMessage(error);
+        m_status(error);
         return;
     }
-    if (const QString refusal = patchImportRefusal(mulDir, patch); !refusal.isEmpty()) {
-        statusBar()->showMessage(refusal);
+    if (const QString refusal = patchImportRefusal(m_session.directory(), patch); !refusal.isEmpty()) {
+        m_status(refusal);
         return;
     }
 
     bool ok = false;
-    const QString answer = Dialogs::get().getText(this, patchIdCaption(patch.kind),
+    const QString answer = Dialogs::get().getText(m_dialogParent, patchIdCaption(patch.kind),
                                                   tr("Enter id (null id to create one)"),
                                                   QString::number(patch.id), &ok);
     if (!ok)
         return;
-    const PatchIdAnswer chosen = resolvePatchId(answer, patch.kind, freeIds[patch.kind]);
+    const PatchIdAnswer chosen = resolvePatchId(answer, patch.kind, m_session.freeIdSets()[patch.kind]);
     if (chosen.status == PatchIdAnswer::NotANumber)
         return;
     if (chosen.status != PatchIdAnswer::Ok) {
-        statusBar()->showMessage(chosen.message);
+        m_status(chosen.message);
         return;
     }
     const int id = chosen.id;
-    if (!importPatch(*session, patch, id, &error)) {
-        statusBar()->showMessage(error);
+    if (!importPatch(m_session, patch, id, &error)) {
+        m_status(error);
         return;
     }
     // The session's signals have listed the item and shown the imported data in any editor
     // already open on it, so that its OK cannot write stale data back over it.
-    paneForKind(patch.kind)->selectOnly(id);
+    m_selection.selectOnly(ItemKind(patch.kind), id);
 }

@@ -1,0 +1,197 @@
+// Browsing the catalogues: each tab's filter box, id list and thumbnail grid, kept in step
+// with the session, and the view settings the program remembers.
+#include "cataloguepanes.h"
+
+#include "cataloguefilterbox.h"
+#include "cataloguegridmodel.h"
+#include "cataloguegridview.h"
+#include "cataloguepane.h"
+#include "editsession.h"
+#include "thumbnailcache.h"
+#include "picturesnapshot.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QKeySequence>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSettings>
+#include <QShortcut>
+#include <QTreeView>
+
+using namespace qm;
+
+namespace {
+
+// The same place as the data directory setting.
+QSettings programSettings()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brindlewood"));
+}
+
+QString gridSettingKey(int kind)
+{
+    return QStringLiteral("View/Grid/") + kindName(kind);
+}
+
+const QString kCellSizeKey = QStringLiteral("View/CellSize");
+
+} // namespace
+
+// What the decoder threads hold: the session while it is there. A decode takes the session's
+// snapshot of the moment and decodes from that, outside any lock.
+struct CataloguePanes::Pictures {
+    mutable QMutex lock;
+    const EditSession* session = nullptr;
+
+    QImage picture(int kind, int id) const
+    {
+        std::shared_ptr<const PictureSnapshot> now;
+        {
+            QMutexLocker locker(&lock);
+            if (session)
+                now = session->pictureSnapshot();
+        }
+        return now && isValidKind(kind) ? now->picture(ItemKind(kind), id) : QImage();
+    }
+};
+
+CataloguePanes::CataloguePanes(EditSession& session, QTreeView* const (&lists)[kItemKindCount],
+                               QBoxLayout* const (&layouts)[kItemKindCount], QObject* parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_pictures(std::make_shared<Pictures>())
+    , m_viewGrid(new QAction(this))
+{
+    // One cache for the four grids, decoding on worker threads from what the session serves.
+    m_thumbnails = new ThumbnailCache([pictures = m_pictures](int kind, int id) { return pictures->picture(kind, id); }, this);
+    m_viewGrid->setObjectName(QStringLiteral("viewGridAction"));
+    m_viewGrid->setCheckable(true);
+
+    const QSettings settings = programSettings();
+    const int cell = settings.value(kCellSizeKey, 64).toInt();
+    for (int kind = 0; kind < kItemKindCount; ++kind) {
+        auto* pane = new CataloguePane(kind, lists[kind], m_thumbnails, layouts[kind]->parentWidget());
+        m_panes[kind] = pane;
+        layouts[kind]->addWidget(pane);
+        connect(pane, &CataloguePane::itemActivated, this, &CataloguePanes::itemActivated);
+        connect(pane, &CataloguePane::menuRequested, this, &CataloguePanes::menuRequested);
+        // Delete in either view, as the menu's Delete.
+        auto* del = new QShortcut(QKeySequence::Delete, pane, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        connect(del, &QShortcut::activated, this, &CataloguePanes::deleteRequested);
+
+        // The grids share one cache, so they share one cell size.
+        CatalogueGridView* view = pane->grid()->view();
+        view->setCellSize(cell);
+        connect(view, &CatalogueGridView::cellSizeChanged, this, [this](int pixels) {
+            for (CataloguePane* other : m_panes)
+                other->grid()->view()->setCellSize(pixels);
+            programSettings().setValue(kCellSizeKey, pixels);
+        });
+        pane->setShowsGrid(settings.value(gridSettingKey(kind), false).toBool());
+    }
+    m_viewGrid->setChecked(m_panes[Land]->showsGrid());
+    connect(m_viewGrid, &QAction::toggled, this, &CataloguePanes::showGrid);
+
+    // The lists and grids follow the catalogues through their panes' models.
+    connect(&session, &EditSession::itemListed, this,
+            [this](ItemKind kind, int id) { m_panes[kind]->model()->insertId(id); });
+    connect(&session, &EditSession::itemUnlisted, this,
+            [this](ItemKind kind, int id) { m_panes[kind]->model()->removeId(id); });
+    connect(&session, &EditSession::itemChanged, this, &CataloguePanes::followItem);
+    connect(&session, &EditSession::saved, this, &CataloguePanes::followSave);
+    m_pictures->session = &session;
+}
+
+CataloguePanes::~CataloguePanes()
+{
+    detachSession();
+}
+
+void CataloguePanes::detachSession()
+{
+    QMutexLocker locker(&m_pictures->lock);
+    m_pictures->session = nullptr;
+}
+
+void CataloguePanes::retranslate()
+{
+    m_viewGrid->setIconText(tr("Thumbnails"));
+    m_viewGrid->setText(tr("&Thumbnail Grid"));
+    m_viewGrid->setShortcut(QKeySequence(tr("Ctrl+G")));
+    m_viewGrid->setToolTip(tr("Show the catalogue as a grid of pictures or as a list of ids"));
+}
+
+CataloguePane* CataloguePanes::pane(int kind) const
+{
+    return isValidKind(kind) ? m_panes[kind] : nullptr;
+}
+
+void CataloguePanes::setCurrentKind(ItemKind kind)
+{
+    m_current = kind;
+    // The pictures asked for by the tab left behind are no longer wanted.
+    m_thumbnails->cancelQueued();
+    const QSignalBlocker quiet(m_viewGrid);
+    m_viewGrid->setChecked(m_panes[kind]->showsGrid());
+}
+
+void CataloguePanes::showGrid(bool grid)
+{
+    CataloguePane* current = m_panes[m_current];
+    if (current->showsGrid() != grid) {
+        current->setShowsGrid(grid);
+        programSettings().setValue(gridSettingKey(m_current), grid);
+    }
+    if (m_viewGrid->isChecked() != grid)
+        m_viewGrid->setChecked(grid);
+}
+
+QVector<int> CataloguePanes::selectedIds() const
+{
+    return m_panes[m_current]->selectedIds();
+}
+
+QVector<int> CataloguePanes::shownIds() const
+{
+    return m_panes[m_current]->model()->shownIds();
+}
+
+bool CataloguePanes::selectOnly(ItemKind kind, int id)
+{
+    return isValidKind(kind) && m_panes[kind]->selectOnly(id);
+}
+
+void CataloguePanes::reload()
+{
+    m_thumbnails->clear();
+    for (int kind = 0; kind < kItemKindCount; ++kind) {
+        CatalogueGridModel* model = m_panes[kind]->model();
+        // Names and flags are asked of the session when a row shows them or a filter needs
+        // them: opening a directory reads no tile data.
+        if (hasTileData(kind))
+            model->setTileLookup([this, k = ItemKind(kind)](int id) { return m_session.tile(k, id); });
+        const QVector<int> edited = m_session.editedIds(ItemKind(kind));
+        model->setEditedIds(QSet<int>(edited.cbegin(), edited.cend()));
+        model->setIds(m_session.listed(ItemKind(kind)));
+    }
+}
+
+void CataloguePanes::followItem(ItemKind kind, int id, int parts)
+{
+    CatalogueGridModel* model = m_panes[kind]->model();
+    if (parts & ImagePart)
+        model->pictureChanged(id);
+    if ((parts & TilePart) && hasTileData(kind))
+        model->setTileRecord(id, m_session.tile(kind, id));
+    model->setEdited(id, m_session.isEdited(kind, id));
+}
+
+void CataloguePanes::followSave()
+{
+    m_thumbnails->clear();
+    for (int kind = 0; kind < kItemKindCount; ++kind) {
+        const QVector<int> edited = m_session.editedIds(ItemKind(kind));
+        m_panes[kind]->model()->setEditedIds(QSet<int>(edited.cbegin(), edited.cend()));
+    }
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "catalogueselection.h"
+#include "itemkind.h"
+
+#include <QObject>
+
+#include <memory>
+
+class CataloguePane;
+class QAction;
+class QBoxLayout;
+class QTreeView;
+class ThumbnailCache;
+
+namespace qm {
+class EditSession;
+}
+
+// The four catalogue tabs as views of the session: each tab's filter box, id list and
+// thumbnail grid (one cache for the four), kept in step with the session's catalogues and
+// edits, the list/grid switch and the view settings the program remembers.
+class CataloguePanes : public QObject, public CatalogueSelection {
+    Q_OBJECT
+
+public:
+    // Puts a pane holding `lists[kind]` into `layouts[kind]`, for each kind.
+    CataloguePanes(qm::EditSession& session, QTreeView* const (&lists)[qm::kItemKindCount],
+                   QBoxLayout* const (&layouts)[qm::kItemKindCount], QObject* parent = nullptr);
+    ~CataloguePanes() override;
+    // From now on the thumbnail threads decode nothing: the session is going away.
+    void detachSession();
+
+    CataloguePane* pane(int kind) const;
+    ThumbnailCache* thumbnails() const { return m_thumbnails; }
+    // Checked: the current catalogue shows the thumbnail grid ("viewGridAction").
+    QAction* viewGridAction() const { return m_viewGrid; }
+    void retranslate();
+
+    // The tab shown.
+    void setCurrentKind(qm::ItemKind kind);
+    // Every catalogue anew from the session (a directory was opened).
+    void reload();
+
+    // CatalogueSelection
+    qm::ItemKind currentKind() const override { return m_current; }
+    QVector<int> selectedIds() const override;
+    QVector<int> shownIds() const override;
+    bool selectOnly(qm::ItemKind kind, int id) override;
+
+    // Shows the current catalogue as a grid (true) or as the id list.
+    void showGrid(bool grid);
+
+signals:
+    // A double-click on an item of either view.
+    void itemActivated(int kind, int id);
+    // The right-click menu of either view, at a global position.
+    void menuRequested(const QPoint& globalPos);
+    // The Delete key in either view.
+    void deleteRequested();
+
+private:
+    void followItem(qm::ItemKind kind, int id, int parts);
+    // After a Save: the files changed, so every picture is read anew; the marks go.
+    void followSave();
+
+    qm::EditSession& m_session;
+    // The session as the decoder threads reach it (they may outlive it while the window
+    // closes, so they hold this and not the session).
+    struct Pictures;
+    std::shared_ptr<Pictures> m_pictures;
+    ThumbnailCache* m_thumbnails;
+    CataloguePane* m_panes[qm::kItemKindCount] = {};
+    QAction* m_viewGrid;
+    qm::ItemKind m_current = qm::Land;
+};
