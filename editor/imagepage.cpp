@@ -220,6 +220,7 @@ bool ImagePage::takeEdit()
 void ImagePage::showPicture(const QImage& picture)
 {
     m_picture = picture;
+    m_hovered = QPoint(-1, -1);   // the view forgets the mouse with its picture
     m_view->setImage(picture);
     m_scroll->setWidgetResizable(true);
     m_pixelLine->setText(pixelLine());

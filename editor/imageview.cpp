@@ -17,6 +17,7 @@ ImageView::ImageView(QWidget* parent)
 void ImageView::setImage(const QImage& image)
 {
     m_image = image;
+    m_hovered = QPoint(-1, -1);
     setText(image.isNull() ? tr("No image") : QString());
     updateGeometry();
     update();
@@ -106,15 +107,24 @@ QSize ImageView::minimumSizeHint() const
     return QSize(64, 64);
 }
 
+void ImageView::setHovered(const QPoint& pixel)
+{
+    if (pixel == m_hovered)
+        return;
+    m_hovered = pixel;
+    update();
+    emit hovered(pixel);
+}
+
 void ImageView::mouseMoveEvent(QMouseEvent* event)
 {
-    emit hovered(pixelAt(event->position().toPoint()));
+    setHovered(pixelAt(event->position().toPoint()));
     QLabel::mouseMoveEvent(event);
 }
 
 void ImageView::leaveEvent(QEvent* event)
 {
-    emit hovered(QPoint(-1, -1));
+    setHovered(QPoint(-1, -1));
     QLabel::leaveEvent(event);
 }
 
@@ -147,7 +157,7 @@ void ImageView::paintEvent(QPaintEvent* event)
     p.setRenderHint(QPainter::SmoothPixmapTransform, !enlarged);
     p.drawImage(target, m_image);
     if (drawsGrid()) {
-        p.setPen(QColor(0x80, 0x80, 0x80, 0x90));
+        p.setPen(QColor(0x30, 0x30, 0x30, 0x80));
         const int z = m_zoom;
         const int x0 = std::max(0, (visible.left() - target.left()) / z);
         const int x1 = std::min(m_image.width(), (visible.right() - target.left()) / z + 1);
@@ -157,5 +167,13 @@ void ImageView::paintEvent(QPaintEvent* event)
             p.drawLine(target.left() + x * z, visible.top(), target.left() + x * z, visible.bottom());
         for (int y = y0; y <= y1; ++y)
             p.drawLine(visible.left(), target.top() + y * z, visible.right(), target.top() + y * z);
+    }
+    // The pixel the line under the picture describes, once pixels are large enough to frame.
+    if (m_zoom >= 4 && m_image.rect().contains(m_hovered)) {
+        const QRect pixel(target.topLeft() + m_hovered * m_zoom, QSize(m_zoom, m_zoom));
+        p.setPen(QPen(Qt::white, 1));
+        p.drawRect(pixel.adjusted(-1, -1, 0, 0));
+        p.setPen(QPen(Qt::black, 1));
+        p.drawRect(pixel.adjusted(-2, -2, 1, 1));
     }
 }

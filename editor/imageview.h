@@ -53,7 +53,10 @@ private:
     // The size the picture takes at the chosen factor, with the view's margins.
     QSize zoomedSize() const;
 
+    void setHovered(const QPoint& pixel);
+
     QImage m_image;
+    QPoint m_hovered { -1, -1 };
     int m_zoom = 0;
     bool m_gridWanted = false;
 };

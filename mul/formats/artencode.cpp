@@ -172,8 +172,6 @@ QByteArray encodeStatic(const QImage& image, QString* error)
     if (!sizeFieldsHold(image.size()))
         return refuse(error, staticTooLarge(image));
     const QImage argb = asArgb32(image);
-    if (!staticRowsFit(argb, argb.size()))
-        return refuse(error, staticTooLarge(image));
     const int width = argb.width();
     const int height = argb.height();
     const qint64 dataStart = 8 + 2 * qint64(height);
@@ -183,8 +181,7 @@ QByteArray encodeStatic(const QImage& image, QString* error)
     writeU16(out.data() + 6, quint16(height));
     QVector<Color16> row;
     for (int y = 0; y < height; ++y) {
-        // The row table holds signed 16-bit word offsets from the end of the table; checked
-        // above, and again here so that a record with a wrong offset is never produced.
+        // The row table holds signed 16-bit word offsets from the end of the table.
         const qint64 words = (out.size() - dataStart) / 2;
         if (words > 0x7FFF)
             return refuse(error, staticTooLarge(image));
