@@ -155,7 +155,18 @@ void ImageView::paintEvent(QPaintEvent* event)
     // Whole-factor enlargements stay sharp; only a picture shrunk to fit is smoothed.
     const bool enlarged = target.width() >= m_image.width();
     p.setRenderHint(QPainter::SmoothPixmapTransform, !enlarged);
-    p.drawImage(target, m_image);
+    if (m_zoom > 0) {
+        // Only the pixels in view, each drawn as a z × z square.
+        const int z = m_zoom;
+        const QRect source = QRect(QPoint((visible.left() - target.left()) / z,
+                                          (visible.top() - target.top()) / z),
+                                   QPoint((visible.right() - target.left()) / z,
+                                          (visible.bottom() - target.top()) / z))
+            & m_image.rect();
+        p.drawImage(QRect(target.topLeft() + source.topLeft() * z, source.size() * z), m_image, source);
+    } else {
+        p.drawImage(target, m_image);
+    }
     if (drawsGrid()) {
         p.setPen(QColor(0x30, 0x30, 0x30, 0x80));
         const int z = m_zoom;

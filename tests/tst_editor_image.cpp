@@ -316,7 +316,9 @@ private slots:
     {
         ScriptedDialogs dialogs;
         myWidget w;
-        w.setData(2, 1, solid(100, 80).convertToFormat(QImage::Format_ARGB32));
+        QImage picture = solid(100, 80).convertToFormat(QImage::Format_ARGB32);
+        picture.setPixel(99, 79, qRgb(0, 0, 255));
+        w.setData(2, 1, picture);
         showActive(w);
         ImageView* view = w.pixImage;
         auto* scroll = w.findChild<QScrollArea*>("imageScroll");
@@ -336,6 +338,14 @@ private slots:
         // 800 × 640 does not fit a window of 489 × 488: both scroll bars can move.
         QVERIFY(scroll->horizontalScrollBar()->maximum() > 0);
         QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
+        // Scrolled to the far corner, the last pixel shows there as an 8 × 8 square.
+        scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->maximum());
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        const QImage seen = scroll->viewport()->grab().toImage();
+        const QPoint corner = view->mapTo(scroll->viewport(), view->pictureRect().bottomRight());
+        QVERIFY(scroll->viewport()->rect().contains(corner));
+        QCOMPARE(seen.pixel(corner - QPoint(7, 7)), qRgb(0, 0, 255));
+        QCOMPARE(seen.pixel(corner - QPoint(8, 0)), qRgb(200, 40, 40));
 
         QTest::keyClick(scroll, Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(view->zoom(), 0);
@@ -387,7 +397,7 @@ private slots:
         grid->click();
         QVERIFY(w.pixImage->drawsGrid());
         QVERIFY(colourAt(onLine) != colourAt(inside));
-        QCOMPARE(colourAt(inside), qRgb(200, 40, 40) | 0xFF000000u);
+        QCOMPARE(colourAt(inside), qRgb(200, 40, 40));
         // Below 4× the grid is neither drawn nor offered, and comes back at 8×.
         page->setZoom(2);
         QVERIFY(!w.pixImage->drawsGrid());

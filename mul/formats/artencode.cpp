@@ -60,12 +60,15 @@ bool sizeFits(qint64 width, qint64 height)
 bool staticRowsFit(const QImage& argb, const QSize& size)
 {
     const qint64 w = size.width(), h = size.height();
+    QVector<int> columns(static_cast<int>(w));
+    for (qint64 x = 0; x < w; ++x)
+        columns[int(x)] = int(x * argb.width() / w);
     qint64 words = 0;
     for (qint64 y = 0; y + 1 < h; ++y) {   // only the last row's start needs to be addressed
         const QRgb* line = reinterpret_cast<const QRgb*>(argb.constScanLine(int(y * argb.height() / h)));
         bool inRun = false;
-        for (qint64 x = 0; x < w; ++x) {
-            const bool visible = storedColor16(line[x * argb.width() / w]) != 0;
+        for (const int column : columns) {
+            const bool visible = storedColor16(line[column]) != 0;
             if (visible)
                 words += inRun ? 1 : 3;
             inRun = visible;
