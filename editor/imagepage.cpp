@@ -7,7 +7,6 @@
 #include "imageimport.h"
 #include "imageview.h"
 #include "itemkind.h"
-
 #include "pixels.h"
 
 #include <QButtonGroup>
