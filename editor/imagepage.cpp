@@ -7,35 +7,79 @@
 #include "imageimport.h"
 #include "imageview.h"
 #include "itemkind.h"
+#include "pixels.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
-#include <QGridLayout>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QLabel>
 #include <QMenu>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
 
 using namespace qm;
 
 ImagePage::ImagePage(QWidget* parent)
     : QWidget(parent)
 {
-    auto* layout = new QGridLayout(this);
+    auto* layout = new QVBoxLayout(this);
     form::outer(layout);
-    // The picture takes the page's centre; the spacers around it only give way.
-    layout->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), 0, 1);
-    layout->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), 2, 1);
-    layout->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 0);
-    layout->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 2);
-    m_view = form::named(new ImageView(this), "pixImage");
-    layout->addWidget(m_view, 1, 1);
-    layout->setRowStretch(1, 1);
-    layout->setColumnStretch(1, 1);
+
+    auto* tools = new QHBoxLayout;
+    form::nested(tools);
+    m_zoomButtons = new QButtonGroup(this);
+    m_zoomButtons->setExclusive(true);
+    for (int level : zoomLevels()) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(level ? QStringLiteral("zoom%1").arg(level) : QStringLiteral("zoomFit"));
+        button->setCheckable(true);
+        button->setAutoRaise(true);
+        m_zoomButtons->addButton(button, level);
+        tools->addWidget(button);
+    }
+    m_zoomButtons->button(0)->setChecked(true);
+    m_gridBox = form::named(new QCheckBox(this), "pixelGrid");
+    m_gridBox->setEnabled(false);
+    tools->addSpacing(form::kSpacing * 2);
+    tools->addWidget(m_gridBox);
+    tools->addStretch(1);
+    layout->addLayout(tools);
+
+    m_scroll = form::named(new QScrollArea(this), "imageScroll");
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setAlignment(Qt::AlignCenter);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_view = form::named(new ImageView, "pixImage");
+    m_scroll->setWidget(m_view);
+    m_scroll->viewport()->installEventFilter(this);
+    m_view->installEventFilter(this);
+    layout->addWidget(m_scroll, 1);
+
+    m_pixelLine = form::named(new QLabel(this), "pixelLine");
+    m_pixelLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_pixelLine);
+
+    connect(m_zoomButtons, &QButtonGroup::idClicked, this, &ImagePage::setZoom);
+    connect(m_gridBox, &QCheckBox::toggled, m_view, &ImageView::setGridWanted);
+    connect(m_view, &ImageView::hovered, this, &ImagePage::showPixel);
 
     m_menu = form::named(new QMenu(this), "imageMenu");
     m_exportAction = m_menu->addAction(QString());
     m_importAction = m_menu->addAction(QString());
+    m_menu->addSeparator();
+    m_copyAction = m_menu->addAction(QString());
+    m_pasteAction = m_menu->addAction(QString());
     connect(m_exportAction, &QAction::triggered, this, &ImagePage::exportPicture);
     connect(m_importAction, &QAction::triggered, this, &ImagePage::importPicture);
+    connect(m_copyAction, &QAction::triggered, this, &ImagePage::copyPicture);
+    connect(m_pasteAction, &QAction::triggered, this, &ImagePage::pastePicture);
     retranslate();
 }
 
@@ -43,6 +87,115 @@ void ImagePage::retranslate()
 {
     m_exportAction->setText(form::text("Export"));
     m_importAction->setText(form::text("Import"));
+    m_copyAction->setText(form::text("Copy"));
+    m_pasteAction->setText(form::text("Paste"));
+    for (int level : zoomLevels()) {
+        QAbstractButton* button = m_zoomButtons->button(level);
+        button->setText(level ? form::text("%1×").arg(level) : form::text("Fit"));
+        button->setToolTip(level == 0   ? form::text("Fit the picture to the page (Ctrl+0)")
+                               : level == 1 ? form::text("Actual size (Ctrl+1)")
+                                            : form::text("Show each pixel as %1 × %1").arg(level));
+    }
+    m_gridBox->setText(form::text("Pixel grid"));
+    m_gridBox->setToolTip(form::text("Outline each pixel from 4× up"));
+    m_pixelLine->setText(pixelLine());
+}
+
+const QList<int>& ImagePage::zoomLevels()
+{
+    static const QList<int> levels { 0, 1, 2, 4, 8 };
+    return levels;
+}
+
+void ImagePage::setZoom(int level)
+{
+    if (!zoomLevels().contains(level))
+        return;
+    m_zoomButtons->button(level)->setChecked(true);
+    m_view->setZoom(level);
+    m_gridBox->setEnabled(level >= 4);
+    // The scroll area sizes the view from its minimum size: asked again after every change.
+    m_scroll->setWidgetResizable(true);
+}
+
+int ImagePage::zoom() const
+{
+    return m_view->zoom();
+}
+
+void ImagePage::stepZoom(int direction)
+{
+    const double shown = m_view->scale();
+    const QList<int>& levels = zoomLevels();
+    if (direction > 0) {
+        for (int level : levels)
+            if (level > 0 && level > shown) {
+                setZoom(level);
+                return;
+            }
+        setZoom(levels.last());
+    } else {
+        for (auto it = levels.rbegin(); it != levels.rend(); ++it)
+            if (*it > 0 && *it < shown) {
+                setZoom(*it);
+                return;
+            }
+        setZoom(1);
+    }
+}
+
+void ImagePage::addZoomShortcuts(QWidget* scope)
+{
+    auto add = [&](const QKeySequence& keys, auto slot) {
+        auto* shortcut = new QShortcut(keys, scope);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, slot);
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { setZoom(0); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_1), [this] { setZoom(1); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { stepZoom(1); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { stepZoom(1); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { stepZoom(-1); });
+}
+
+bool ImagePage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            const int delta = wheel->angleDelta().y();
+            if (delta != 0)
+                stepZoom(delta > 0 ? 1 : -1);
+            wheel->accept();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ImagePage::showPixel(const QPoint& pixel)
+{
+    m_hovered = pixel;
+    m_pixelLine->setText(pixelLine());
+}
+
+QString ImagePage::pixelLine() const
+{
+    if (m_picture.isNull())
+        return QString();
+    QString line = form::text("%1 × %2 pixels").arg(m_picture.width()).arg(m_picture.height());
+    if (!m_picture.rect().contains(m_hovered))
+        return line;
+    const QRgb rgb = m_picture.pixel(m_hovered);
+    const Color16 stored = storedColor16(rgb);
+    // Statics and gumps store transparency as the value 0; land and textures draw it black.
+    const bool transparent = qAlpha(rgb) == 0 || (stored == 0 && (m_kind == Static || m_kind == Gump));
+    line += QStringLiteral("   ·   ") + form::text("pixel %1, %2: ").arg(m_hovered.x()).arg(m_hovered.y());
+    if (transparent)
+        return line + form::text("transparent");
+    const QRgb shown = color16ToRgb(qint16(stored));
+    const QString hex = QString::number(stored, 16).rightJustified(4, QLatin1Char('0')).toUpper();
+    return line + QStringLiteral("0x%1 (%2, %3, %4)").arg(hex).arg(qRed(shown)).arg(qGreen(shown)).arg(qBlue(shown));
 }
 
 void ImagePage::setKind(int kind)
@@ -66,8 +219,30 @@ bool ImagePage::takeEdit()
 void ImagePage::showPicture(const QImage& picture)
 {
     m_picture = picture;
+    m_hovered = QPoint(-1, -1);   // the view forgets the mouse with its picture
     m_view->setImage(picture);
+    m_scroll->setWidgetResizable(true);
+    m_pixelLine->setText(pixelLine());
     emit pictureShown(picture);
+}
+
+void ImagePage::copyPicture()
+{
+    if (m_picture.isNull()) {
+        Dialogs::get().warning(this, form::text("Copy"), form::text("This item has no image to copy."));
+        return;
+    }
+    QGuiApplication::clipboard()->setImage(m_picture);
+}
+
+void ImagePage::pastePicture()
+{
+    const QImage picture = QGuiApplication::clipboard()->image();
+    if (picture.isNull()) {
+        Dialogs::get().warning(this, form::text("Paste"), form::text("The clipboard holds no picture."));
+        return;
+    }
+    replacePicture(picture, form::text("The clipboard picture"), form::text("Paste"));
 }
 
 void ImagePage::setReadOnlyReason(const QString& reason)

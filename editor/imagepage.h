@@ -5,12 +5,18 @@
 #include <QWidget>
 
 class ImageView;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
 class QMenu;
 class QPoint;
+class QScrollArea;
 
 // The "Image" page of an item window: the item's picture, exported to a picture file or
 // replaced by one (chosen in a dialog, dropped, or pasted). A replaced picture is brought to
 // the size and shape the item's kind needs and waits on the page until the window sends it.
+// A tool row zooms the picture (fit, 1×, 2×, 4×, 8×, with a pixel grid from 4×); the line
+// under it gives the picture's size and the stored colour of the pixel under the mouse.
 class ImagePage : public QWidget {
     Q_OBJECT
 
@@ -44,8 +50,25 @@ public:
     // message under `title`) when the item cannot take it.
     bool replacePicture(const QImage& picture, const QString& source, const QString& title);
 
-    // The page's menu with "Export" and "Import", at a screen position.
+    // Puts the picture on the clipboard.
+    void copyPicture();
+    // Takes the clipboard's picture as the new picture, under Import's rules.
+    void pastePicture();
+
+    // The page's menu with "Export", "Import", "Copy" and "Paste", at a screen position.
     void openMenu(const QPoint& globalPos);
+
+    // The zoom levels offered: 0 fits the picture to the page, the others are factors.
+    static const QList<int>& zoomLevels();
+    void setZoom(int level);
+    int zoom() const;
+    // One level up (+1) or down (-1) from the scale shown now.
+    void stepZoom(int direction);
+    // Ctrl+0 (fit), Ctrl+1 (1×), Ctrl++ and Ctrl+- while the focus is inside `scope`.
+    void addZoomShortcuts(QWidget* scope);
+
+    // The line under the picture.
+    QString pixelLine() const;
 
     void retranslate();
 
@@ -55,13 +78,25 @@ signals:
     // The user replaced the picture.
     void edited();
 
+protected:
+    // Ctrl and the wheel zoom; without Ctrl the wheel scrolls.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void showPicture(const QImage& picture);
+    void showPixel(const QPoint& pixel);
 
     ImageView* m_view;
+    QScrollArea* m_scroll;
+    QButtonGroup* m_zoomButtons;
+    QCheckBox* m_gridBox;
+    QLabel* m_pixelLine;
+    QPoint m_hovered { -1, -1 };
     QMenu* m_menu;
     QAction* m_exportAction;
     QAction* m_importAction;
+    QAction* m_copyAction;
+    QAction* m_pasteAction;
     QImage m_picture;
     bool m_edited = false;
     int m_kind = -1;

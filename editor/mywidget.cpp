@@ -56,6 +56,7 @@ myWidget::myWidget(QWidget* parent, const char* name, Qt::WindowFlags fl)
     connectFlagBoxes();
     connect(table1, &QTableWidget::cellChanged, this, &myWidget::valueChanged);
     connect(tab, &ImagePage::pictureShown, this, &myWidget::showIcon);
+    tab->addZoomShortcuts(this);
 }
 
 myWidget::~myWidget() = default;
@@ -290,13 +291,7 @@ bool myWidget::pasteImage(const QImage& picture)
 {
     if (!tab->replacePicture(picture, tr("The clipboard picture"), tr("Paste")))
         return false;
-    tabData->setCurrentWidget(tab);
-    // Applied at once, as one step of its own.
-    emit editsBegin(m_kind, m_id);
-    tab->takeEdit();
-    QImage sent = tab->picture();
-    emit imgChange(m_kind, m_id, sent);
-    emit editsEnd(m_kind, m_id);
+    tabData->setCurrentWidget(tab);   // the picture page, to show what arrived
     return true;
 }
 

@@ -65,8 +65,9 @@ public:
     // Whether a page holds edits not yet applied (a picture imported, a field changed).
     bool hasUnappliedEdits() const;
 
-    // Brings a picture from the clipboard to this item under the rules of Import and applies
-    // it at once; false (with a message) when the item cannot take it.
+    // Brings a picture from the clipboard to this item under the rules of Import: it waits on
+    // the picture page for OK or Apply, and Cancel drops it; false (with a message) when the
+    // item cannot take it.
     bool pasteImage(const QImage& picture);
 
     // Replaces the picture by a picture file, as Import does once the file is chosen (the
@@ -205,7 +206,7 @@ signals:
     void imgChange(int, int, QImage&);
     void tileChange(int, int, qm::tile_struct&);
     void animChange(int, qm::anim_st&);
-    // Around the edits one OK, Apply or Paste sends, so that they make one undo step.
+    // Around the edits one OK or Apply sends, so that they make one undo step.
     void editsBegin(int, int);
     void editsEnd(int, int);
 

@@ -187,8 +187,12 @@ private slots:
 
         myWidget* target = f.open(Gump, 4);
         w.workspace->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(target->parentWidget()));
+        // Pasted into an item window, the picture waits for Apply, as an imported one does.
         w.editPaste();
         QCOMPARE(target->image(), picture);
+        QVERIFY(target->hasUnappliedEdits());
+        QVERIFY(w.editSession()->image(Gump, 4) != picture);
+        target->clickApply();
         QCOMPARE(w.editSession()->image(Gump, 4), picture);
         QCOMPARE(w.editUndoAction->text(), QStringLiteral("&Undo Replace Picture of Gump 0x4"));
         QVERIFY(!target->hasUnappliedEdits());
@@ -200,6 +204,8 @@ private slots:
         w.editPaste();
         QCOMPARE(land->image().size(), QSize(44, 44));
         QCOMPARE(qAlpha(land->image().pixel(0, 0)), 0);   // outside the diamond
+        land->clickOK();
+        QVERIFY(w.session->changes().images[Land].contains(2));
         w.editUndo();
         QCOMPARE(w.editSession()->changes().images[Land].contains(2), false);
     }

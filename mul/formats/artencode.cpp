@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QVector>
 
+#include <algorithm>
+
 namespace qm {
 
 namespace {
@@ -46,21 +48,105 @@ QString sizeText(const QImage& image)
 }
 
 // Static and gump sizes are signed 16-bit in the files, and the decoders cap the pixel count.
-bool sizeFitsRecord(const QImage& image, QString* error)
+bool sizeFits(qint64 width, qint64 height)
 {
-    if (image.width() > kMaxArtSide || image.height() > kMaxArtSide) {
-        refuse(error, tr("The image is %1 pixels; widths and heights above %2 cannot be stored.")
-                          .arg(sizeText(image))
-                          .arg(kMaxArtSide));
-        return false;
-    }
-    if (qint64(image.width()) * image.height() > kMaxArtPixels) {
-        refuse(error, tr("The image is %1 pixels; at most %2 pixels in all can be stored.")
-                          .arg(sizeText(image))
-                          .arg(kMaxArtPixels));
-        return false;
+    return width <= kMaxArtSide && height <= kMaxArtSide && width * height <= kMaxArtPixels;
+}
+
+// Whether the row table of a static record can address every row of `argb` drawn at `size`
+// by nearest-neighbour sampling. Each row takes two words to end it plus, per run of visible
+// pixels, two words of header and one per pixel; a row must start within 32,767 words of the
+// table's end. Counted without building the record, so that many sizes can be tried.
+bool staticRowsFit(const QImage& argb, const QSize& size)
+{
+    const qint64 w = size.width(), h = size.height();
+    QVector<int> columns(static_cast<int>(w));
+    for (qint64 x = 0; x < w; ++x)
+        columns[int(x)] = int(x * argb.width() / w);
+    qint64 words = 0;
+    for (qint64 y = 0; y + 1 < h; ++y) {   // only the last row's start needs to be addressed
+        const QRgb* line = reinterpret_cast<const QRgb*>(argb.constScanLine(int(y * argb.height() / h)));
+        bool inRun = false;
+        for (const int column : columns) {
+            const bool visible = storedColor16(line[column]) != 0;
+            if (visible)
+                words += inRun ? 1 : 3;
+            inRun = visible;
+        }
+        words += 2;
+        if (words > 0x7FFF)
+            return false;
     }
     return true;
+}
+
+// `image` shrunk so that its longer side is `side`, the other rounded, each at least 1.
+QSize shrunkTo(const QSize& image, qint64 side)
+{
+    const qint64 longer = std::max(image.width(), image.height());
+    auto shrink = [&](qint64 length) {
+        return int(std::max<qint64>(1, (length * side + longer / 2) / longer));
+    };
+    return QSize(shrink(image.width()), shrink(image.height()));
+}
+
+// The longest side, from 1 to `image`'s longer side, at which a copy of the same shape still
+// fits, found by halving; `fits` holds for side 1.
+template <typename Fits>
+qint64 largestSide(const QSize& image, Fits fits)
+{
+    qint64 good = 1, bad = qint64(std::max(image.width(), image.height())) + 1;
+    while (bad - good > 1) {
+        const qint64 mid = good + (bad - good) / 2;
+        (fits(shrunkTo(image, mid)) ? good : bad) = mid;
+    }
+    return good;
+}
+
+bool sizeFieldsHold(const QSize& size)
+{
+    return sizeFits(size.width(), size.height());
+}
+
+// A refusal in the user's terms: the picture's size and the largest of its shape that fits.
+// When the record's tables rather than its size fields set that bound, it depends on what the
+// picture shows, and the message says so.
+QString tooLarge(const QSize& image, const QString& kindName, const QSize& limit, bool byContent)
+{
+    QString text = tr("%1 × %2 is too large for a %3: at most %4 × %5")
+                       .arg(image.width())
+                       .arg(image.height())
+                       .arg(kindName)
+                       .arg(limit.width())
+                       .arg(limit.height());
+    if (byContent)
+        text += tr(" for a picture like this one");
+    return text + QLatin1Char('.');
+}
+
+bool sizeFitsRecord(const QImage& image, const QString& kindName, QString* error)
+{
+    if (sizeFieldsHold(image.size()))
+        return true;
+    const QSize limit = shrunkTo(image.size(), largestSide(image.size(), sizeFieldsHold));
+    refuse(error, tooLarge(image.size(), kindName, limit, false));
+    return false;
+}
+
+// The refusal of a static whose size fields or row table cannot hold it. A picture past the
+// size fields is judged on a copy they can hold: no larger copy fits anyway.
+QString staticTooLarge(const QImage& image)
+{
+    const QSize size = image.size();
+    const qint64 bySize = largestSide(size, sizeFieldsHold);
+    const QImage sample = sizeFieldsHold(size)
+        ? asArgb32(image)
+        : image.scaled(shrunkTo(size, bySize), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+              .convertToFormat(QImage::Format_ARGB32);
+    const qint64 side = largestSide(size, [&](const QSize& s) {
+        return sizeFieldsHold(s) && staticRowsFit(sample, s);
+    });
+    return tooLarge(size, tr("static"), shrunkTo(size, side), side < bySize);
 }
 
 } // namespace
@@ -86,8 +172,8 @@ QByteArray encodeLand(const QImage& image, QString* error)
 
 QByteArray encodeStatic(const QImage& image, QString* error)
 {
-    if (!sizeFitsRecord(image, error))
-        return QByteArray();
+    if (!sizeFieldsHold(image.size()))
+        return refuse(error, staticTooLarge(image));
     const QImage argb = asArgb32(image);
     const int width = argb.width();
     const int height = argb.height();
@@ -101,10 +187,7 @@ QByteArray encodeStatic(const QImage& image, QString* error)
         // The row table holds signed 16-bit word offsets from the end of the table.
         const qint64 words = (out.size() - dataStart) / 2;
         if (words > 0x7FFF)
-            return refuse(error, tr("The image is too large or too detailed for a static tile: "
-                                    "row %1 would start beyond the 32,767 words its row table "
-                                    "can address.")
-                                     .arg(y));
+            return refuse(error, staticTooLarge(image));
         writeU16(out.data() + 8 + 2 * y, quint16(words));
         storedRow(argb, y, row);
         int previousEnd = 0;
@@ -133,7 +216,7 @@ QByteArray encodeGump(const QImage& image, QString* error)
 {
     if (image.height() <= 0)
         return refuse(error, tr("A gump needs at least one row of pixels."));
-    if (!sizeFitsRecord(image, error))
+    if (!sizeFitsRecord(image, tr("gump"), error))
         return QByteArray();
     const QImage argb = asArgb32(image);
     const int width = argb.width();
@@ -196,7 +279,7 @@ bool canEncode(int kind, const QImage& image, QString* error)
         switch (kind) {
         case Land: encodeLand(image, &why); break;
         case Static: encodeStatic(image, &why); break;
-        case Gump: sizeFitsRecord(image, &why); break;
+        case Gump: sizeFitsRecord(image, tr("gump"), &why); break;
         case Texture: encodeTexture(image, &why); break;
         default: why = tr("Unknown item kind %1.").arg(kind); break;
         }
