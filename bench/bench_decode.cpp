@@ -1,8 +1,10 @@
 // Decoding speed on full-size data: decodes every listed entry of the four catalogues the
 // way 'qmtool verify' does and sets that beside the time to read the same files (cat to
 // /dev/null, warm cache), and the decoders alone beside the floor of reading every record
-// once and writing every output pixel once. Usage: bench_decode [DATADIR]; without one, a
-// full demo directory is generated in a temporary folder first.
+// once and writing every output pixel once, on two data sets: the demo's gumps, whose runs
+// are one or two pixels, and gumps with long runs as real interface art has.
+// Usage: bench_decode [DATADIR [LONGRUNSDIR]]; without them, full demo directories (the
+// second with make-demo's --long-runs gumps) are generated in temporary folders first.
 #include "artdatafile.h"
 #include "benchtiming.h"
 #include "benchpackages.h"
@@ -12,6 +14,7 @@
 #include "indexfile.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QFile>
@@ -55,6 +58,54 @@ quint64 readAndFill(const ArtDataFile& data, const QVector<IndexRecord>& records
         sum += image.constBits()[0];
     }
     return sum;
+}
+
+// The decoders alone, kind by kind, without the checks around them, beside the floor:
+// reading each record's bytes once and writing each output pixel once. Prints a line per
+// kind and the gumps' average run; returns the ratio over all kinds.
+double decodersAgainstFloor(const QString& dir, const QString& label)
+{
+    std::printf("decoders on %s (%s):\n", qPrintable(label), qPrintable(QDir::toNativeSeparators(dir)));
+    const Catalogues catalogues = readCatalogues(dir);
+    qint64 decodeAllNs = 0;
+    qint64 floorAllNs = 0;
+    for (int kind = 0; kind < kItemKindCount; ++kind) {
+        QFile indexFile(mulPath(dir, indexFileName(kind)));
+        indexFile.open(QIODevice::ReadOnly);
+        const QByteArray index = indexFile.readAll();
+        const ArtDataFile data(dir, kind);
+        QVector<IndexRecord> records;
+        for (int id : catalogues.listed[kind])
+            records << indexRecordAt(index, indexRecordNumber(kind, id));
+        QVector<QSize> sizes;
+        qint64 pixels = 0;
+        const qint64 ns = bestOf(7, [&] {
+            pixels = 0;
+            sizes.clear();
+            for (const IndexRecord& record : records) {
+                const QImage image = data.decode(record);
+                sizes << image.size();
+                pixels += qint64(image.width()) * image.height();
+            }
+        });
+        const qint64 floorNs = bestOf(7, [&] { floorSink += readAndFill(data, records, sizes); });
+        decodeAllNs += ns;
+        floorAllNs += floorNs;
+        QString runs;
+        if (kind == Gump) {
+            // Every pair is 4 bytes after the row table of 4 bytes a row.
+            qint64 pairs = 0;
+            for (int i = 0; i < records.size(); ++i)
+                pairs += std::max(0, records[i].length - 4 * sizes[i].height()) / 4;
+            runs = QStringLiteral(", average run %1 px").arg(pairs ? double(pixels) / pairs : 0.0, 0, 'f', 1);
+        }
+        std::printf("  %-8s %6d entries %7.1f Mpixels %7.1f ms  %5.0f Mpixels/s  floor %6.1f ms  %.2fx%s\n",
+                    qPrintable(kindName(kind)), int(records.size()), pixels / 1e6, ns / 1e6,
+                    pixels / 1e6 / (ns / 1e9), floorNs / 1e6, double(ns) / floorNs, qPrintable(runs));
+    }
+    std::printf("  decoders alone: %.1f ms, floor %.1f ms: %.2fx the floor (target: at most 3)\n",
+                decodeAllNs / 1e6, floorAllNs / 1e6, double(decodeAllNs) / floorAllNs);
+    return double(decodeAllNs) / floorAllNs;
 }
 
 } // namespace
@@ -108,39 +159,19 @@ int main(int argc, char** argv)
                 stats.pixels / 1e6 / (decodeNs / 1e9));
     std::printf("decode / read: %.2f (target: at most 4)\n", double(decodeNs) / readNs);
 
-    // Where the time goes: the decoders alone, kind by kind, without the checks around them,
-    // beside the floor: reading each record's bytes once and writing each output pixel once.
-    const Catalogues catalogues = readCatalogues(dir);
-    qint64 decodeAllNs = 0;
-    qint64 floorAllNs = 0;
-    for (int kind = 0; kind < kItemKindCount; ++kind) {
-        QFile indexFile(mulPath(dir, indexFileName(kind)));
-        indexFile.open(QIODevice::ReadOnly);
-        const QByteArray index = indexFile.readAll();
-        const ArtDataFile data(dir, kind);
-        QVector<IndexRecord> records;
-        for (int id : catalogues.listed[kind])
-            records << indexRecordAt(index, indexRecordNumber(kind, id));
-        QVector<QSize> sizes;
-        qint64 pixels = 0;
-        const qint64 ns = bestOf(7, [&] {
-            pixels = 0;
-            sizes.clear();
-            for (const IndexRecord& record : records) {
-                const QImage image = data.decode(record);
-                sizes << image.size();
-                pixels += qint64(image.width()) * image.height();
-            }
-        });
-        const qint64 floorNs = bestOf(7, [&] { floorSink += readAndFill(data, records, sizes); });
-        decodeAllNs += ns;
-        floorAllNs += floorNs;
-        std::printf("  %-8s %6d entries %7.1f Mpixels %7.1f ms  %5.0f Mpixels/s  floor %6.1f ms  %.2fx\n",
-                    qPrintable(kindName(kind)), int(records.size()), pixels / 1e6, ns / 1e6,
-                    pixels / 1e6 / (ns / 1e9), floorNs / 1e6, double(ns) / floorNs);
-    }
-    std::printf("decoders alone: %.1f ms, floor %.1f ms: %.2fx the floor (target: at most 3)\n",
-                decodeAllNs / 1e6, floorAllNs / 1e6, double(decodeAllNs) / floorAllNs);
+    // Where the time goes: the decoders alone, beside the floor, on these data and on gumps
+    // with long runs.
+    const double ratio = decodersAgainstFloor(dir, QStringLiteral("these data"));
+    double longRatio = -1;
+    QTemporaryDir longTemp;
+    const QString longDir = argc > 2 ? QString::fromLocal8Bit(argv[2]) : longTemp.path();
+    QString error;
+    if (argc <= 2 && !writeDemoDirectory(longDir, true, false, &error, nullptr, true))
+        std::fprintf(stderr, "bench_decode: %s\n", qPrintable(error));
+    else
+        longRatio = decodersAgainstFloor(longDir, QStringLiteral("gumps with long runs"));
+    std::printf("decoders alone against the floor: %.2fx on %s, %.2fx on long runs (target: at most 3 on both)\n",
+                ratio, argc > 1 ? "the given data" : "the demo's short runs", longRatio);
 
     // The same entries kept in packages: listing the catalogues and decoding every entry.
     QTemporaryDir packageTemp;

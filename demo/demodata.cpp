@@ -193,7 +193,7 @@ QStringList demoFileNames()
 }
 
 bool writeDemoDirectory(const QString& dir, bool full, bool overwrite, QString* error,
-                        DemoSummary* summary)
+                        DemoSummary* summary, bool longRunGumps)
 {
     if (!QDir().mkpath(dir)) {
         if (error)
@@ -219,7 +219,7 @@ bool writeDemoDirectory(const QString& dir, bool full, bool overwrite, QString* 
         staticImages << t.image;
     const EncodedSet landSet = encodeAll(Land, landImages);
     const EncodedSet staticSet = encodeAll(Static, staticImages);
-    const EncodedSet gumpSet = encodeAll(Gump, demoGumps());
+    const EncodedSet gumpSet = encodeAll(Gump, longRunGumps ? demoLongRunGumps() : demoGumps());
     const QVector<DemoTile> showcase = hueShowcaseStatics();
     QVector<QImage> showcaseImages;
     for (const DemoTile& t : showcase)

@@ -29,9 +29,10 @@ struct DemoSummary {
 // of 3,000 hues into
 // `dir`, which is created if needed. `full` fills the catalogues to realistic sizes (about
 // 80 MB of art, 100 MB of gumps, 20 MB of textures) by repeating the drawn records.
-// Existing data files are only replaced when `overwrite` is set.
+// Existing data files are only replaced when `overwrite` is set. `longRunGumps` draws the
+// gumps as flat shapes with long runs (demoLongRunGumps) instead of the textured pictures.
 bool writeDemoDirectory(const QString& dir, bool full, bool overwrite, QString* error,
-                        DemoSummary* summary = nullptr);
+                        DemoSummary* summary = nullptr, bool longRunGumps = false);
 
 // The names of the files writeDemoDirectory writes.
 QStringList demoFileNames();

@@ -23,6 +23,9 @@ struct DemoTile {
 QVector<DemoTile> demoLandTiles();      // 44 x 44 diamonds: grass, sand, stone, water, ...
 QVector<DemoTile> demoStaticTiles();    // trees, walls, crates, lamps, ... with transparency
 QVector<QImage> demoGumps();            // panels, buttons, frames, background pieces
+// Flat shapes in transparent margins whose runs average about 15 pixels, as real interface
+// art has (the drawn gumps' runs are one or two pixels): for measuring decoders on both.
+QVector<QImage> demoLongRunGumps();
 QVector<QImage> demoTextures();         // 64 x 64 and 128 x 128 ground textures
 
 // The textures come as this many per ground, the land tiles as demoLandVariants per ground.

@@ -98,22 +98,29 @@ void ThumbnailCache::startDecodes()
         const int cell = m_cellSize;
         ++m_running;
         m_pool.start([this, decoder = m_decoder, key, kind, id, generation, cell] {
-            const QImage image = fitToCell(decoder(kind, id), cell);
+            // Shrunk and brought to the format pixmaps are painted from here, so the GUI thread
+            // only wraps the finished pixels.
+            QImage image = fitToCell(decoder(kind, id), cell);
+            if (!image.isNull())
+                image.convertTo(QImage::Format_ARGB32_Premultiplied);
             QMetaObject::invokeMethod(
-                this, [this, key, generation, image] { deliver(key, generation, image); }, Qt::QueuedConnection);
+                this, [this, key, generation, image = std::move(image)]() mutable {
+                    deliver(key, generation, std::move(image));
+                },
+                Qt::QueuedConnection);
         });
     }
 }
 
-void ThumbnailCache::deliver(Key key, Generation generation, const QImage& image)
+void ThumbnailCache::deliver(Key key, Generation generation, QImage image)
 {
     --m_running;
     if (generation.all == m_generation && generation.item == m_itemGeneration.value(key)) {
         m_queued.remove(key);
         m_queue.removeOne(key);
         // An item without a picture still gets an entry, so it is not decoded again and again.
-        QPixmap* pixmap = new QPixmap(QPixmap::fromImage(image));
         const qint64 bytes = std::max<qint64>(64, qint64(image.sizeInBytes()));
+        QPixmap* pixmap = new QPixmap(QPixmap::fromImage(std::move(image)));   // takes the pixels, no copy
         m_cache.insert(key, pixmap, qsizetype(bytes));
         emit thumbnailReady(int(key >> 32), int(quint32(key)));
     }

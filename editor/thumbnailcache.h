@@ -72,7 +72,7 @@ private:
         quint64 item;
     };
     void startDecodes();
-    void deliver(Key key, Generation generation, const QImage& image);
+    void deliver(Key key, Generation generation, QImage image);
 
     Decoder m_decoder;
     QThreadPool m_pool;

@@ -412,6 +412,32 @@ private slots:
         QVERIFY(decodeTexture(QByteArray(8192, '\0'), 32).isNull());
     }
 
+    // Channels that are not multiples of 8 go to the nearest of the 32 levels, in every
+    // encoder: 3 -> 1 (no dark channel becomes 0), 11 -> 1, 12 -> 2, 251 -> 31. An encoder
+    // that truncated would store 12 as 1 and darken every picture a little on each import.
+    void encodersRoundChannelsToTheNearestLevel()
+    {
+        const struct {
+            int channel;
+            int level;
+        } cases[] = { { 3, 1 }, { 11, 1 }, { 12, 2 }, { 251, 31 }, { 19, 2 }, { 20, 3 }, { 255, 31 } };
+        for (const auto& c : cases) {
+            const QString what = QStringLiteral("channel %1").arg(c.channel);
+            const Color16 expected = Color16((c.level << 10) | (c.level << 5) | c.level);
+            QImage grey = filledImage(kLandSize, kLandSize, qRgb(c.channel, c.channel, c.channel));
+            // Each channel on its own too: red, green and blue take the same rounding.
+            QImage red = filledImage(64, 64, qRgb(c.channel, 0, 0));
+            QImage blue = filledImage(64, 64, qRgb(0, 0, c.channel));
+            QVERIFY2(wordAt(encodeLand(grey), 0) == expected, qPrintable(what));
+            QVERIFY2(wordAt(encodeTexture(red), 0) == Color16(c.level << 10), qPrintable(what));
+            QVERIFY2(wordAt(encodeTexture(blue), 0) == Color16(c.level), qPrintable(what));
+            const QByteArray gump = encodeGump(filledImage(5, 1, qRgb(0, c.channel, 0)));
+            QVERIFY2(wordAt(gump, 2) == Color16(c.level << 5), qPrintable(what));   // after the row table
+            const QByteArray art = encodeStatic(filledImage(2, 1, qRgb(c.channel, c.channel, c.channel)));
+            QVERIFY2(wordAt(art, 7) == expected, qPrintable(what));   // header, table, run header
+        }
+    }
+
     void canEncodeByKind()
     {
         QString error;

@@ -205,7 +205,7 @@ private slots:
         QCOMPARE(land->image().size(), QSize(44, 44));
         QCOMPARE(qAlpha(land->image().pixel(0, 0)), 0);   // outside the diamond
         land->clickOK();
-        QVERIFY(w.session->changes().images[Land].contains(2));
+        QVERIFY(w.editSession()->changes().images[Land].contains(2));
         w.editUndo();
         QCOMPARE(w.editSession()->changes().images[Land].contains(2), false);
     }

@@ -278,7 +278,8 @@ int cmdMakeDemo(ToolContext& ctx, CommandParser& cmd)
         if (!QFile::remove(package))
             return cmd.dataError(QStringLiteral("cannot remove %1").arg(QDir::toNativeSeparators(package)));
     }
-    if (!writeDemoDirectory(dir, cmd.isSet(QStringLiteral("full")), overwrite, &error, &s))
+    if (!writeDemoDirectory(dir, cmd.isSet(QStringLiteral("full")), overwrite, &error, &s,
+                            cmd.isSet(QStringLiteral("long-runs"))))
         return cmd.dataError(error);
     int highFlagged = 0;
     if (cmd.isSet(QStringLiteral("wide")) && !widenDemoTileData(dir, &error, &highFlagged))

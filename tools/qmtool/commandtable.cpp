@@ -104,7 +104,7 @@ QVector<ToolCommandEntry> buildCommands()
                          "package)."),
           { { QStringLiteral("CATALOGUE"), QStringLiteral("art or gump") },
             { QStringLiteral("FORM"), QStringLiteral("package or mul") } }, {}, 2, 2, cmdConvert },
-        { QStringLiteral("make-demo"), QStringLiteral("make-demo DIR [--full] [--packages] [--wide] [--overwrite]"),
+        { QStringLiteral("make-demo"), QStringLiteral("make-demo DIR [--full] [--packages] [--wide] [--long-runs] [--overwrite]"),
           QStringLiteral("write a demo data directory"),
           QStringLiteral("Writes a complete demo data directory drawn by this program: land tiles, statics "
                          "(some animated), gumps, textures, tile data, animation data and 3,000 hues, with a grey "
@@ -119,6 +119,9 @@ QVector<ToolCommandEntry> buildCommands()
             { QStringLiteral("wide"), QString(),
               QStringLiteral("tiledata.mul in the wide layout (64-bit flags), some statics with flag bits "
                              "past the low 32 set.") },
+            { QStringLiteral("long-runs"), QString(),
+              QStringLiteral("Gumps drawn as flat shapes in transparent margins, whose runs average about 15 "
+                             "pixels as real interface art does, instead of textured pictures.") },
             { QStringLiteral("overwrite"), QString(),
               QStringLiteral("Replace data files already in DIR (never point this at a real game "
                              "directory).") } },

@@ -4,6 +4,7 @@
 #include "itemkind.h"
 #include "libraryoutput.h"
 #include "toolcontext.h"
+#include "tooldocs.h"
 #include "typednumber.h"
 #include "uodir.h"
 
@@ -15,15 +16,18 @@ using namespace qm;
 
 namespace {
 
+const QString kNotes = QStringLiteral(
+    "KIND is land, static, gump or texture (or 0 to 3). ID is decimal, or hexadecimal after 0x.\n"
+    "--dir DATADIR may come before or after the command.\n"
+    "Exit codes: 0 success, 1 usage error, 2 data or I/O error.\n"
+    "Run 'qmtool COMMAND --help' for a command's details.\n");
+
 QString commandList()
 {
     QString text = QStringLiteral("\nCommands:\n");
     for (const ToolCommandEntry& c : toolCommands())
         text += QStringLiteral("  %1  %2\n").arg(c.synopsis, -40).arg(c.summary);
-    text += QStringLiteral("\nKIND is land, static, gump or texture (or 0 to 3). ID is decimal, or "
-                           "hexadecimal after 0x.\n--dir DATADIR may come before or after the command.\nExit codes: 0 success, 1 usage error, 2 data or "
-                           "I/O error.\nRun 'qmtool COMMAND --help' for a command's details.\n");
-    return text;
+    return text + QLatin1Char('\n') + kNotes;
 }
 
 // Library notes come after qmtool's own message, and only when the command failed: on
@@ -53,21 +57,32 @@ int runQmtool(int argc, char** argv)
     QTextStream err(held.terminal());
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Headless companion of the Quillmark Patch editor: reads and edits the "
-                       "game's art data files.")
-        + commandList());
+    const QString description = QStringLiteral("Headless companion of the Quillmark Patch editor: reads and "
+                                               "edits the game's art data files.");
+    parser.setApplicationDescription(description + commandList());
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption dirOption = dataDirectoryOption();
     const QCommandLineOption helpOption = parser.addHelpOption();
     parser.addOption(dirOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."));
+    // For the build, which installs what they print: the manual page and the bash completion.
+    QCommandLineOption manOption(QStringLiteral("man"), QStringLiteral("Print the manual page."));
+    QCommandLineOption completionOption(QStringLiteral("bash-completion"), QStringLiteral("Print the bash completion."));
+    for (QCommandLineOption* hidden : { &manOption, &completionOption }) {
+        hidden->setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(*hidden);
+    }
 
     if (!parser.parse(QGuiApplication::arguments())) {
         err << "qmtool: " << parser.errorText() << Qt::endl;
         return ExitUsage;
     }
     const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(manOption) || parser.isSet(completionOption)) {
+        const ToolOverview overview { description, { dirOption, helpOption }, kNotes };
+        out << (parser.isSet(manOption) ? toolManPage(overview) : toolBashCompletion(overview));
+        return ExitOk;
+    }
     if (parser.isSet(helpOption) && positional.isEmpty()) {
         out << parser.helpText();
         return ExitOk;
