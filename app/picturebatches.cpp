@@ -144,7 +144,7 @@ QVector<int> PictureBatches::batchIds() const
 
 void PictureBatches::exportPictures()
 {
-    const int kind = m_selection.currentKind();
+    const ItemKind kind = m_selection.currentKind();
     const QVector<int> ids = batchIds();
     const QString title = tr("Export Pictures");
     if (ids.isEmpty()) {
@@ -160,7 +160,7 @@ void PictureBatches::exportPictures()
     {
         BatchProgressDialog progress(m_dialogParent, tr("Exporting %1 pictures...").arg(ids.size()));
         result = exportImages(
-            kind, ids, folder, [this](int k, int id) { return m_session.image(ItemKind(k), id); }, {},
+            kind, ids, folder, [this](ItemKind k, int id) { return m_session.image(k, id); }, {},
             progress.callback());
     }
     if (!result.error.isEmpty()) {

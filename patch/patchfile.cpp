@@ -164,7 +164,7 @@ bool parsePatch(const QByteArray& bytes, PatchItem* out, QString* error)
 
     PatchItem patch;
     patch.format = format;
-    patch.kind = kind;
+    patch.kind = ItemKind(kind);
     patch.id = id;
     if (!readImage(in, kind, &patch.image, error))
         return false;

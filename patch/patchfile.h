@@ -1,5 +1,7 @@
 #pragma once
 
+#include "itemkind.h"
+
 #include "tiledata.h"
 
 #include <QByteArray>
@@ -25,7 +27,7 @@ constexpr qint64 kPatchFileSizeLimit = 64LL * 1024 * 1024;
 
 struct PatchItem {
     int format = kPatchFormat;
-    int kind = 0;
+    ItemKind kind = Land;
     int id = 0;
     QImage image;            // null when the item has no image
     QByteArray tileRecord;   // land / static: the record of the format's layout as stored; else empty

@@ -91,7 +91,7 @@ bool importPatch(EditSession& session, const PatchItem& patch, int id, QString* 
                              QStringLiteral("Import Patch as %1").arg(itemName(kind, id)), error);
 }
 
-QString patchIdCaption(int kind)
+QString patchIdCaption(ItemKind kind)
 {
     switch (kind) {
     case Land: return QStringLiteral("Land Tile id");
@@ -102,12 +102,12 @@ QString patchIdCaption(int kind)
     }
 }
 
-QString idRangeError(int kind, qint64 id)
+QString idRangeError(ItemKind kind, qint64 id)
 {
     return itemIdRangeError(kind, id);
 }
 
-PatchIdAnswer resolvePatchId(const QString& answer, int kind, const std::set<quint32>& freeIds)
+PatchIdAnswer resolvePatchId(const QString& answer, ItemKind kind, const std::set<quint32>& freeIds)
 {
     PatchIdAnswer result;
     const QString text = answer.simplified();

@@ -40,13 +40,13 @@ bool importPatch(EditSession& session, const PatchItem& patch, int id, QString* 
 
 // The caption of the id question for a kind: "Land Tile id", "Static Tile id", "Gump id",
 // "Texture id".
-QString patchIdCaption(int kind);
+QString patchIdCaption(ItemKind kind);
 
 // Empty when the data files can hold `id` as an item of `kind`, else why not. Land ids run
 // to 16,383 and static ids to 65,535 (they share artidx.mul); gump and texture ids may lie
 // past the end of their index, which Save extends as far as it will (kGrownIndexLimit), so
 // that an imported item never makes every later Save fail.
-QString idRangeError(int kind, qint64 id);
+QString idRangeError(ItemKind kind, qint64 id);
 
 // The user's answer to the id question, white space simplified: empty takes the smallest free
 // id; "0x"/"0X" then hexadecimal; otherwise decimal.
@@ -61,6 +61,6 @@ struct PatchIdAnswer {
     int id = -1;
     QString message;
 };
-PatchIdAnswer resolvePatchId(const QString& answer, int kind, const std::set<quint32>& freeIds);
+PatchIdAnswer resolvePatchId(const QString& answer, ItemKind kind, const std::set<quint32>& freeIds);
 
 } // namespace qm

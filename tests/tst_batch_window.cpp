@@ -41,7 +41,7 @@ struct Fixture : MainWindowFixture {
 
 QImage exported(const QString& folder, int kind, int id)
 {
-    return QImage(QDir(folder).filePath(batchImageFileName(kind, id))).convertToFormat(QImage::Format_ARGB32);
+    return QImage(QDir(folder).filePath(batchImageFileName(ItemKind(kind), id))).convertToFormat(QImage::Format_ARGB32);
 }
 
 } // namespace

@@ -71,7 +71,7 @@ private slots:
         QCOMPARE(editors.size(), 5);
         for (myWidget* e : editors) {
             QVERIFY2(!e->image().isNull(), qPrintable(e->windowTitle()));
-            QVERIFY2(e->image() == readImageFromFiles(dir.path(), e->kind(), e->itemId()), qPrintable(e->windowTitle()));
+            QVERIFY2(e->image() == readImageFromFiles(dir.path(), ItemKind(e->kind()), e->itemId()), qPrintable(e->windowTitle()));
         }
         const tile_struct land = readTileRecord(dir.path(), Land, 3);
         QCOMPARE(editors[2]->lineName->text(), land.name);

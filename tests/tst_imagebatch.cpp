@@ -46,7 +46,7 @@ private slots:
         QCOMPARE(batchImageFileName(Land, 0), QStringLiteral("land-0x0.png"));
         for (int kind = 0; kind < kItemKindCount; ++kind) {
             int k = -1, id = -1;
-            QCOMPARE(parseBatchImageFileName(batchImageFileName(kind, 0x3fff), &k, &id), BatchName::Item);
+            QCOMPARE(parseBatchImageFileName(batchImageFileName(ItemKind(kind), 0x3fff), &k, &id), BatchName::Item);
             QCOMPARE(k, kind);
             QCOMPARE(id, 0x3fff);
         }

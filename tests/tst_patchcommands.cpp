@@ -170,7 +170,7 @@ private slots:
         QFETCH(int, kind);
         Fixture f;
         const int id = itemId(kind);
-        const QImage original = currentImage(f.w->mulDir, f.w->editSession()->changes(), kind, id);
+        const QImage original = currentImage(f.w->mulDir, f.w->editSession()->changes(), ItemKind(kind), id);
         QVERIFY(!original.isNull());
         f.exportItem(kind, id, f.path("item"));
         QCOMPARE(f.dialogs.asked, QStringList { "Export Item" });
@@ -198,7 +198,7 @@ private slots:
         QCOMPARE(listTexts(list).last(), QStringLiteral("0x21"));
         QCOMPARE(selectedTexts(list), QStringList { "0x21" });
         QVERIFY(!f.w->freeIds[kind].count(other));
-        QCOMPARE(currentImage(f.w->mulDir, f.w->editSession()->changes(), kind, other), original);
+        QCOMPARE(currentImage(f.w->mulDir, f.w->editSession()->changes(), ItemKind(kind), other), original);
         if (hasTileData(kind)) {
             QCOMPARE(f.w->getTile(kind, other), f.w->getTile(kind, id));
             QVERIFY(!f.w->getTile(kind, other).name.isEmpty());
@@ -388,13 +388,13 @@ private slots:
         for (int kind = 0; kind < kItemKindCount; ++kind) {
             const QString id = QString::number(itemId(kind));
             const QString kindArg = QString::number(kind);
-            const QImage original = readImageFromFiles(a.path(), kind, itemId(kind));
+            const QImage original = readImageFromFiles(a.path(), ItemKind(kind), itemId(kind));
             QCOMPARE(tool(a, { "export-patch", kindArg, id, patch }), QString());
             QCOMPARE(tool(b, { "import-patch", patch, "--id", "0x21" }), QString());
             QCOMPARE(tool(b, { "export-patch", kindArg, "0x21", patch }), QString());
             QCOMPARE(tool(a, { "import-patch", patch, "--id", id }), QString());
-            QCOMPARE(readImageFromFiles(b.path(), kind, 0x21), original);
-            QCOMPARE(readImageFromFiles(a.path(), kind, itemId(kind)), original);
+            QCOMPARE(readImageFromFiles(b.path(), ItemKind(kind), 0x21), original);
+            QCOMPARE(readImageFromFiles(a.path(), ItemKind(kind), itemId(kind)), original);
         }
     }
 

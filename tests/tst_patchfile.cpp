@@ -27,7 +27,7 @@ QImage patternImage(int width, int height)
 PatchItem samplePatch(int kind, const QImage& image)
 {
     PatchItem patch;
-    patch.kind = kind;
+    patch.kind = ItemKind(kind);
     patch.id = 500;
     patch.image = image;
     if (kind == Land)
@@ -281,7 +281,7 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(int, status);
         QFETCH(int, id);
-        const PatchIdAnswer a = resolvePatchId(answer, kind, std::set<quint32> { 7, 3, 9 });
+        const PatchIdAnswer a = resolvePatchId(answer, ItemKind(kind), std::set<quint32> { 7, 3, 9 });
         QCOMPARE(int(a.status), status);
         if (status == PatchIdAnswer::Ok)
             QCOMPARE(a.id, id);

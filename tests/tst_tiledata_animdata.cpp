@@ -234,7 +234,7 @@ private slots:
         QVERIFY(readImageFromFiles(dir.path(), Gump, 2).isNull());   // record cut off
         QVERIFY(readImageFromFiles(dir.path(), Gump, 99).isNull());
         QVERIFY(readImageFromFiles(dir.path(), Texture, 0).isNull());  // no texture files
-        QVERIFY(readImageFromFiles(dir.path(), 9, 0).isNull());
+        QVERIFY(readImageFromFiles(dir.path(), ItemKind(9), 0).isNull());
     }
 };
 

@@ -38,7 +38,7 @@ struct ChangeSet {
     QMap<int, tile_struct> tiles[2];
     QMap<int, anim_st> animEntries;
 
-    PictureEdit picture(int kind, int id) const
+    PictureEdit picture(ItemKind kind, int id) const
     {
         if (!isValidKind(kind))
             return {};
@@ -47,7 +47,7 @@ struct ChangeSet {
         const auto it = images[kind].constFind(id);
         return it == images[kind].constEnd() ? PictureEdit() : PictureEdit::replaced(*it);
     }
-    void setPicture(int kind, int id, const PictureEdit& edit)
+    void setPicture(ItemKind kind, int id, const PictureEdit& edit)
     {
         images[kind].remove(id);
         emptied[kind].remove(id);
@@ -57,12 +57,12 @@ struct ChangeSet {
             emptied[kind].insert(id);
     }
     // Whether Save has a picture edit of this kind to write.
-    bool hasPictureEdits(int kind) const { return !images[kind].isEmpty() || !emptied[kind].isEmpty(); }
+    bool hasPictureEdits(ItemKind kind) const { return !images[kind].isEmpty() || !emptied[kind].isEmpty(); }
 
     bool isEmpty() const
     {
         for (int kind = 0; kind < kItemKindCount; ++kind)
-            if (hasPictureEdits(kind))
+            if (hasPictureEdits(ItemKind(kind)))
                 return false;
         return tiles[Land].isEmpty() && tiles[Static].isEmpty() && animEntries.isEmpty();
     }

@@ -34,7 +34,7 @@ bool stagePackageCatalogue(SaveTransaction& tx, const QString& mulDir, PackageKi
     };
     const auto editOf = [&](int packageId) {
         int itemKind = 0, id = 0;
-        return itemOf(packageId, &itemKind, &id) ? changes.picture(itemKind, id) : PictureEdit();
+        return itemOf(packageId, &itemKind, &id) ? changes.picture(ItemKind(itemKind), id) : PictureEdit();
     };
     const auto editedImage = [&](int packageId) { return editOf(packageId).image; };
     const auto hasEntry = [&](int packageId) { return source->find(packageEntryHash(kind, packageId)) != nullptr; };

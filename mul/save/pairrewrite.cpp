@@ -24,7 +24,7 @@ struct RecordOwner {
     int id;
 };
 
-RecordOwner ownerOf(int indexKind, qint64 record)
+RecordOwner ownerOf(ItemKind indexKind, qint64 record)
 {
     if (indexKind != Land)
         return { indexKind, int(record) };
@@ -71,7 +71,7 @@ bool writeWhole(QFile& file, const QByteArray& bytes, QString* error)
 // no deletion of an entry that still has data, and the kept entries already one after the
 // other in index order from offset 0 up to the end of the data file. Saving then leaves the
 // pair alone instead of copying it whole.
-bool rewriteWouldChangeNothing(const QString& mulDir, int indexKind, const QByteArray& oldIndex,
+bool rewriteWouldChangeNothing(const QString& mulDir, ItemKind indexKind, const QByteArray& oldIndex,
                                const std::vector<char>& listed, const ChangeSet& changes)
 {
     const qint64 count = oldIndex.size() / kIndexRecordSize;
@@ -85,7 +85,7 @@ bool rewriteWouldChangeNothing(const QString& mulDir, int indexKind, const QByte
                 return false;
             continue;
         }
-        if (owner.kind >= 0 && changes.picture(owner.kind, owner.id).state == PictureEdit::Replaced)
+        if (owner.kind >= 0 && changes.picture(ItemKind(owner.kind), owner.id).state == PictureEdit::Replaced)
             return false;
         if (owner.kind >= 0 && changes.emptied[owner.kind].contains(owner.id) && !old.isEmpty())
             return false;
@@ -102,7 +102,7 @@ bool rewriteWouldChangeNothing(const QString& mulDir, int indexKind, const QByte
 // Rewrites one index file and its data file into the transaction: kept entries one after
 // the other in index order from offset 0, edited images encoded, deleted entries emptied.
 // `indexKind` is Land for artidx.mul (land and static), else Gump or Texture.
-bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
+bool rewritePair(SaveTransaction& tx, const QString& mulDir, ItemKind indexKind,
                  const std::vector<char>& listed, const ChangeSet& changes, QString* error)
 {
     const QString indexName = indexFileName(indexKind);
@@ -130,7 +130,7 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
         const RecordOwner owner = ownerOf(indexKind, i);
         IndexRecord out = old;
         const bool isListed = i < qint64(listed.size()) && listed[size_t(i)];
-        const PictureEdit edit = owner.kind >= 0 && isListed ? changes.picture(owner.kind, owner.id) : PictureEdit();
+        const PictureEdit edit = owner.kind >= 0 && isListed ? changes.picture(ItemKind(owner.kind), owner.id) : PictureEdit();
         const QImage image = edit.image;
 
         if (owner.kind >= 0 && (!isListed || edit.state == PictureEdit::Emptied)) {
@@ -197,11 +197,11 @@ bool rewritePair(SaveTransaction& tx, const QString& mulDir, int indexKind,
 
 // Whether the change set or the lists differ from what a damaged index holds: an edited or
 // emptied picture, or an id listed or deleted since it was read.
-bool hasEditsFor(int indexKind, const QByteArray& index, const std::vector<char>& listed,
+bool hasEditsFor(ItemKind indexKind, const QByteArray& index, const std::vector<char>& listed,
                  const ChangeSet& changes)
 {
     for (int kind : indexKind == Land ? QVector<int> { Land, Static } : QVector<int> { indexKind })
-        if (changes.hasPictureEdits(kind))
+        if (changes.hasPictureEdits(ItemKind(kind)))
             return true;
     const qint64 count = qMax<qint64>(index.size() / kIndexRecordSize, qint64(listed.size()));
     for (qint64 i = 0; i < count; ++i) {
@@ -218,7 +218,7 @@ bool hasEditsFor(int indexKind, const QByteArray& index, const std::vector<char>
 // rewritePair for an index that is sound. A damaged index would have the rewrite drop every
 // record it no longer lists, so its pair is left as it is: the save goes on for the other
 // files (with a note), unless it holds edits to that pair, which fail it instead of being lost.
-bool rewriteSoundPair(SaveTransaction& tx, const QString& mulDir, int indexKind,
+bool rewriteSoundPair(SaveTransaction& tx, const QString& mulDir, ItemKind indexKind,
                       const std::vector<char>& listed, const ChangeSet& changes, QString* error,
                       QStringList* notes)
 {
@@ -241,7 +241,7 @@ bool rewriteSoundPair(SaveTransaction& tx, const QString& mulDir, int indexKind,
 
 // Marks the record of every listed id of `kind` in `set`. False when an id has no place in
 // its index file.
-bool markListed(int kind, const QVector<int>& ids, qint64 limit, std::vector<char>& set, QString* error)
+bool markListed(ItemKind kind, const QVector<int>& ids, qint64 limit, std::vector<char>& set, QString* error)
 {
     const qint64 shift = kind == Static ? kLandCount : 0;
     for (int id : ids) {

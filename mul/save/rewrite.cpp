@@ -17,7 +17,7 @@ namespace qm {
 
 namespace {
 
-QString missingIndexError(const QString& mulDir, int kind)
+QString missingIndexError(const QString& mulDir, ItemKind kind)
 {
     return QStringLiteral("%1 is missing in %2, so the %3 entries cannot be saved")
         .arg(indexFileName(kind), QDir::toNativeSeparators(mulDir), kindName(kind));
@@ -71,7 +71,7 @@ bool stageTiles(SaveTransaction& tx, const QString& mulDir, const ChangeSet& cha
     return true;
 }
 
-bool stageImages(SaveTransaction& tx, const QString& mulDir, int kind, const QVector<int>& ids,
+bool stageImages(SaveTransaction& tx, const QString& mulDir, ItemKind kind, const QVector<int>& ids,
                  const ChangeSet& changes, Written& written, QString* error, QStringList* notes)
 {
     if (catalogueForm(mulDir, kind) == CatalogueForm::Package) {
@@ -147,7 +147,7 @@ bool Rewrite::stageTiles(const ChangeSet& changes, bool tileDataWritable, QStrin
     return m_tx && qm::stageTiles(*m_tx, m_dir, changes, tileDataWritable, m_written, error, notes);
 }
 
-bool Rewrite::stageImages(int kind, const QVector<int>& ids, const ChangeSet& changes, QString* error,
+bool Rewrite::stageImages(ItemKind kind, const QVector<int>& ids, const ChangeSet& changes, QString* error,
                           QStringList* notes)
 {
     if (kind != Gump && kind != Texture) {

@@ -54,7 +54,7 @@ public:
     bool stageTiles(const ChangeSet& changes, bool tileDataWritable, QString* error,
                     QStringList* notes = nullptr);
     // gumpart.mul + gumpidx.mul (Gump) or texmaps.mul + texidx.mul (Texture).
-    bool stageImages(int kind, const QVector<int>& ids, const ChangeSet& changes, QString* error,
+    bool stageImages(ItemKind kind, const QVector<int>& ids, const ChangeSet& changes, QString* error,
                      QStringList* notes = nullptr);
     bool stageAnim(const ChangeSet& changes, QString* error);
 

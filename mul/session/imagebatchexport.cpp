@@ -80,7 +80,7 @@ ItemResult writePicture(const QImage& image, const QString& path, bool replaceEx
 
 } // namespace
 
-ImageExportResult exportImages(int kind, const QVector<int>& ids, const QString& folder,
+ImageExportResult exportImages(ItemKind kind, const QVector<int>& ids, const QString& folder,
                                const PictureSource& source, const ImageExportOptions& options,
                                const BatchProgress& progress)
 {

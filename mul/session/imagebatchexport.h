@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batchrunner.h"
+#include "itemkind.h"
 
 #include <QImage>
 #include <QString>
@@ -12,7 +13,7 @@ namespace qm {
 
 // The picture of an item as the user sees it now (the change set's edit first), or a null
 // image for an empty item.
-using PictureSource = std::function<QImage(int kind, int id)>;
+using PictureSource = std::function<QImage(ItemKind kind, int id)>;
 
 // One item a batch could not handle, and why in words.
 struct BatchItemFailure {
@@ -46,7 +47,7 @@ struct ImageExportResult {
 
 // Writes the pictures of `ids` (items of `kind`) into `folder`, created if needed, one PNG
 // per item named by batchImageFileName(). PNG encoding runs on several threads.
-ImageExportResult exportImages(int kind, const QVector<int>& ids, const QString& folder,
+ImageExportResult exportImages(ItemKind kind, const QVector<int>& ids, const QString& folder,
                                const PictureSource& source, const ImageExportOptions& options = {},
                                const BatchProgress& progress = {});
 

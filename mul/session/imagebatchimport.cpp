@@ -24,7 +24,7 @@ struct Candidate {
 };
 
 // Loads one file as the Image page's Import would; runs on a worker thread.
-void loadCandidate(int kind, const Candidate& c, AcceptedPicture* accepted, QString* refusal)
+void loadCandidate(ItemKind kind, const Candidate& c, AcceptedPicture* accepted, QString* refusal)
 {
     QString why;
     const QImage picture = readPictureFile(c.path, &why);
@@ -42,7 +42,7 @@ void loadCandidate(int kind, const Candidate& c, AcceptedPicture* accepted, QStr
 
 } // namespace
 
-ImageImportPlan planImageImport(int kind, const QString& folder, int threads, const BatchProgress& progress)
+ImageImportPlan planImageImport(ItemKind kind, const QString& folder, int threads, const BatchProgress& progress)
 {
     ImageImportPlan plan;
     const QDir dir(folder);

@@ -36,7 +36,7 @@ struct ImageImportPlan {
 // pictures Save could not write refused, oversized files refused before decoding. Two
 // files naming one item (say "0x1a" and "0x01a") are both refused, as either could be meant.
 // Files load on several threads (0: one per core).
-ImageImportPlan planImageImport(int kind, const QString& folder, int threads = 0,
+ImageImportPlan planImageImport(ItemKind kind, const QString& folder, int threads = 0,
                                 const BatchProgress& progress = {});
 
 // Gives every picture to its item as one undo step named `stepName`, listing the items that

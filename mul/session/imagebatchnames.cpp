@@ -20,7 +20,7 @@ qint64 idLimit(int kind)
 
 } // namespace
 
-QString batchImageFileName(int kind, int id)
+QString batchImageFileName(ItemKind kind, int id)
 {
     return kindName(kind).toLower() + QLatin1Char('-') + hexId(id) + QStringLiteral(".png");
 }

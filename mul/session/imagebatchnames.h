@@ -1,12 +1,14 @@
 #pragma once
 
+#include "itemkind.h"
+
 #include <QString>
 
 namespace qm {
 
 // How batch export names its files and batch import finds them: one PNG per item, the kind
 // in lower case and the id as the lists show it, e.g. "static-0x1a2b.png".
-QString batchImageFileName(int kind, int id);
+QString batchImageFileName(ItemKind kind, int id);
 
 enum class BatchName {
     Other,        // any other file: ignored

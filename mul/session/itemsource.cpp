@@ -24,7 +24,7 @@ bool idInRange(int kind, int id)
 
 } // namespace
 
-QImage readImageFromFiles(const QString& mulDir, int kind, int id)
+QImage readImageFromFiles(const QString& mulDir, ItemKind kind, int id)
 {
     if (!idInRange(kind, id))
         return QImage();
@@ -33,7 +33,7 @@ QImage readImageFromFiles(const QString& mulDir, int kind, int id)
     return source.decode(id);
 }
 
-QImage currentImage(const QString& mulDir, const ChangeSet& changes, int kind, int id)
+QImage currentImage(const QString& mulDir, const ChangeSet& changes, ItemKind kind, int id)
 {
     if (!isValidKind(kind))
         return QImage();
@@ -41,7 +41,7 @@ QImage currentImage(const QString& mulDir, const ChangeSet& changes, int kind, i
     return edit.isEdit() ? edit.image : readImageFromFiles(mulDir, kind, id);
 }
 
-tile_struct currentTile(const QString& mulDir, const ChangeSet& changes, int kind, int id)
+tile_struct currentTile(const QString& mulDir, const ChangeSet& changes, ItemKind kind, int id)
 {
     if (!hasTileData(kind))
         return tile_struct();

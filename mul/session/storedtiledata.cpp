@@ -27,7 +27,7 @@ void StoredTileData::load() const
     m_layout = tileLayoutForSize(m_bytes.size());
 }
 
-QByteArray StoredTileData::rawRecord(int kind, int id) const
+QByteArray StoredTileData::rawRecord(ItemKind kind, int id) const
 {
     load();
     const qint64 offset = tileOffset(kind, id, m_layout);
@@ -37,7 +37,7 @@ QByteArray StoredTileData::rawRecord(int kind, int id) const
     return m_bytes.mid(offset, size);
 }
 
-tile_struct StoredTileData::record(int kind, int id) const
+tile_struct StoredTileData::record(ItemKind kind, int id) const
 {
     if (!hasTileData(kind))
         return tile_struct();
@@ -47,7 +47,7 @@ tile_struct StoredTileData::record(int kind, int id) const
     return raw.isEmpty() ? tile_struct() : parseTile(kind, raw.constData(), m_layout);
 }
 
-const QVector<tile_struct>& StoredTileData::records(int kind) const
+const QVector<tile_struct>& StoredTileData::records(ItemKind kind) const
 {
     static const QVector<tile_struct> none;
     if (!hasTileData(kind))

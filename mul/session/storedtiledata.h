@@ -1,5 +1,6 @@
 #pragma once
 
+#include "itemkind.h"
 #include "records.h"
 #include "tiledata.h"
 
@@ -17,12 +18,12 @@ public:
     // Forgets what was read; the next question reads mulDir's tiledata.mul again.
     void reset(const QString& mulDir);
 
-    tile_struct record(int kind, int id) const;
+    tile_struct record(ItemKind kind, int id) const;
     // The stored bytes of a record, unchanged (26/37 or 30/41 of them); empty when the file
     // does not hold it.
-    QByteArray rawRecord(int kind, int id) const;
+    QByteArray rawRecord(ItemKind kind, int id) const;
     // Every record of a kind, indexed by id (16,384 land, 65,536 static).
-    const QVector<tile_struct>& records(int kind) const;
+    const QVector<tile_struct>& records(ItemKind kind) const;
 
 private:
     void load() const;

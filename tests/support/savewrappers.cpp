@@ -28,7 +28,7 @@ bool saveArtFiles(const QString& mulDir, const QVector<int>& landIds, const QVec
     });
 }
 
-bool saveImageFiles(const QString& mulDir, int kind, const QVector<int>& ids, ChangeSet& changes,
+bool saveImageFiles(const QString& mulDir, ItemKind kind, const QVector<int>& ids, ChangeSet& changes,
                     QString* error)
 {
     return saveAlone(mulDir, changes, error, [&](Rewrite& r, QString* e) { return r.stageImages(kind, ids, changes, e); });

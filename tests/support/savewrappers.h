@@ -20,7 +20,7 @@ bool saveArtFiles(const QString& mulDir, const QVector<int>& landIds,
                   QString* error, QStringList* notes = nullptr);
 
 // gumpart.mul + gumpidx.mul (kind Gump) or texmaps.mul + texidx.mul (kind Texture).
-bool saveImageFiles(const QString& mulDir, int kind, const QVector<int>& ids,
+bool saveImageFiles(const QString& mulDir, ItemKind kind, const QVector<int>& ids,
                     ChangeSet& changes, QString* error);
 
 // The stored animation records into animdata.mul; other bytes keep their values.

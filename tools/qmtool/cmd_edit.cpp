@@ -87,7 +87,7 @@ bool parseAssignments(CommandParser& cmd, int first, Parse&& parseOne,
 
 // One field of a tile record, as the tile field table describes it; the flags are as wide as
 // `layout` stores them and replace all the record's flag bits.
-bool parseTileAssignment(int kind, TileLayout layout, const QString& field, const QString& value,
+bool parseTileAssignment(ItemKind kind, TileLayout layout, const QString& field, const QString& value,
                          std::function<void(tile_struct&)>* change, QString* error)
 {
     if (field.compare(QLatin1String("name"), Qt::CaseInsensitive) == 0) {
@@ -168,7 +168,7 @@ bool parseAnimAssignment(const QString& field, const QString& value, std::functi
 
 int cmdImportImage(ToolContext& ctx, CommandParser& cmd)
 {
-    int kind = 0;
+    ItemKind kind = Land;
     int id = 0;
     if (!cmd.itemArguments(&kind, &id))
         return ExitUsage;
@@ -191,7 +191,7 @@ int cmdImportImage(ToolContext& ctx, CommandParser& cmd)
 
 int cmdDelete(ToolContext& ctx, CommandParser& cmd)
 {
-    int kind = 0;
+    ItemKind kind = Land;
     const QStringList args = cmd.positional();
     if (!cmd.kindArgument(args[0], &kind))
         return ExitUsage;
@@ -215,7 +215,7 @@ int cmdDelete(ToolContext& ctx, CommandParser& cmd)
 
 int cmdSetTile(ToolContext& ctx, CommandParser& cmd)
 {
-    int kind = 0;
+    ItemKind kind = Land;
     int id = 0;
     if (!cmd.kindArgument(cmd.positional().at(0), &kind))
         return ExitUsage;

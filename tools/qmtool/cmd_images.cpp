@@ -30,7 +30,7 @@ bool parseIdRange(const QString& text, int* first, int* last)
 }
 
 // KIND and a data directory to work on. Returns -1 to go on, else the exit code.
-int kindAndDirectory(CommandParser& cmd, int* kind)
+int kindAndDirectory(CommandParser& cmd, ItemKind* kind)
 {
     if (!cmd.kindArgument(cmd.positional().at(0), kind))
         return ExitUsage;
@@ -49,7 +49,7 @@ int cmdExportImages(ToolContext& ctx, CommandParser& cmd)
 {
     const QString idsOption = QStringLiteral("ids");
     const QString keepOption = QStringLiteral("keep-existing");
-    int kind = 0;
+    ItemKind kind = Land;
     if (const int done = kindAndDirectory(cmd, &kind); done >= 0)
         return done;
     int first = 0;
@@ -71,7 +71,7 @@ int cmdExportImages(ToolContext& ctx, CommandParser& cmd)
     options.replaceExisting = !cmd.isSet(keepOption);
     const QString folder = cmd.positional().at(1);
     const ImageExportResult result = exportImages(
-        kind, ids, folder, [&session](int k, int id) { return session.image(ItemKind(k), id); }, options);
+        kind, ids, folder, [&session](ItemKind k, int id) { return session.image(k, id); }, options);
     if (!result.error.isEmpty())
         return cmd.dataError(result.error);
     reportFailures(ctx, result.failures);
@@ -88,7 +88,7 @@ int cmdExportImages(ToolContext& ctx, CommandParser& cmd)
 
 int cmdImportImages(ToolContext& ctx, CommandParser& cmd)
 {
-    int kind = 0;
+    ItemKind kind = Land;
     if (const int done = kindAndDirectory(cmd, &kind); done >= 0)
         return done;
 

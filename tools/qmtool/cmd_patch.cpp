@@ -11,7 +11,8 @@ using namespace qm;
 int cmdExportPatch(ToolContext& ctx, CommandParser& cmd)
 {
     const QStringList args = cmd.positional();
-    int kind = -1, id = -1;
+    ItemKind kind = Land;
+    int id = -1;
     if (!cmd.itemArguments(&kind, &id))
         return ExitUsage;
     if (!cmd.requireDirectory())

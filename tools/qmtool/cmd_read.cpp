@@ -29,7 +29,7 @@ namespace {
 
 int listIds(ToolContext& ctx, CommandParser& cmd, bool listed)
 {
-    int kind = 0;
+    ItemKind kind = Land;
     if (!cmd.kindArgument(cmd.positional().at(0), &kind))
         return ExitUsage;
     if (!cmd.requireDirectory())
@@ -50,7 +50,7 @@ int listIds(ToolContext& ctx, CommandParser& cmd, bool listed)
 }
 
 // An entry's index record; reports why there is none.
-bool findEntry(CommandParser& cmd, const QString& dir, int kind, int id)
+bool findEntry(CommandParser& cmd, const QString& dir, ItemKind kind, int id)
 {
     if (catalogueForm(dir, kind) == CatalogueForm::Package) {
         if (readCatalogues(dir).isListed(kind, id))
@@ -72,7 +72,7 @@ bool findEntry(CommandParser& cmd, const QString& dir, int kind, int id)
 }
 
 // The picture of a listed entry as verify judges it: what could be decoded, and the problem.
-QString decodeEntry(const QString& dir, int kind, int id, QImage* image, DecodeReport* report)
+QString decodeEntry(const QString& dir, ItemKind kind, int id, QImage* image, DecodeReport* report)
 {
     if (catalogueForm(dir, kind) == CatalogueForm::Package) {
         const RecordSource source(dir, kind);
@@ -106,7 +106,8 @@ int cmdFree(ToolContext& ctx, CommandParser& cmd)
 
 int cmdExportImage(ToolContext& ctx, CommandParser& cmd)
 {
-    int kind = 0, id = 0;
+    ItemKind kind = Land;
+    int id = 0;
     if (!cmd.itemArguments(&kind, &id))
         return ExitUsage;
     const QString out = cmd.positional().at(2);
@@ -135,7 +136,8 @@ int cmdExportImage(ToolContext& ctx, CommandParser& cmd)
 
 int cmdTile(ToolContext& ctx, CommandParser& cmd)
 {
-    int kind = 0, id = 0;
+    ItemKind kind = Land;
+    int id = 0;
     if (!cmd.kindArgument(cmd.positional().at(0), &kind))
         return ExitUsage;
     if (!hasTileData(kind))

@@ -55,16 +55,18 @@ int CommandParser::parse()
     return -1;
 }
 
-bool CommandParser::kindArgument(const QString& text, int* kind)
+bool CommandParser::kindArgument(const QString& text, ItemKind* kind)
 {
-    *kind = parseKind(text);
-    if (*kind >= 0)
+    const int parsed = parseKind(text);
+    if (isValidKind(parsed)) {
+        *kind = ItemKind(parsed);
         return true;
+    }
     usageError(QStringLiteral("'%1' is not a kind: use land, static, gump or texture (or 0 to 3)").arg(text));
     return false;
 }
 
-bool CommandParser::idArgument(int kind, const QString& text, int* id)
+bool CommandParser::idArgument(ItemKind kind, const QString& text, int* id)
 {
     if (!parseToolId(text, id)) {
         usageError(QStringLiteral("'%1' is not an id: use a decimal number or hexadecimal after 0x").arg(text));
@@ -78,7 +80,7 @@ bool CommandParser::idArgument(int kind, const QString& text, int* id)
     return true;
 }
 
-bool CommandParser::itemArguments(int* kind, int* id)
+bool CommandParser::itemArguments(ItemKind* kind, int* id)
 {
     return kindArgument(m_positional.at(0), kind) && idArgument(*kind, m_positional.at(1), id);
 }

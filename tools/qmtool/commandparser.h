@@ -1,5 +1,7 @@
 #pragma once
 
+#include "itemkind.h"
+
 #include "commandtable.h"
 #include "toolcontext.h"
 
@@ -21,10 +23,10 @@ public:
     QString value(const QString& option) const { return m_parser.value(option); }
 
     // Each returns false after reporting a usage error.
-    bool kindArgument(const QString& text, int* kind);
-    bool idArgument(int kind, const QString& text, int* id);   // kind -1: no range check
+    bool kindArgument(const QString& text, qm::ItemKind* kind);
+    bool idArgument(qm::ItemKind kind, const QString& text, int* id);
     // The item named by the first two positional arguments, KIND and ID.
-    bool itemArguments(int* kind, int* id);
+    bool itemArguments(qm::ItemKind* kind, int* id);
 
     int usageError(const QString& message);
     int dataError(const QString& message);

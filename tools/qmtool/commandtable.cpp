@@ -13,7 +13,7 @@ const QString kKind = QStringLiteral("land, static, gump or texture (or 0 to 3)"
 const QString kId = QStringLiteral("decimal, or hexadecimal after 0x");
 
 // "name, flags, texid": the fields of a kind's tile record as qmtool names them.
-QString tileFieldNames(int kind)
+QString tileFieldNames(ItemKind kind)
 {
     QStringList names { QStringLiteral("name") };
     for (const TileField* f : tileFieldsOf(kind))
