@@ -7,8 +7,8 @@
 #include "cataloguegridview.h"
 #include "cataloguepane.h"
 #include "editsession.h"
-#include "thumbnailcache.h"
 #include "picturesnapshot.h"
+#include "thumbnailcache.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -187,11 +187,11 @@ void CataloguePanes::followItem(ItemKind kind, int id, int parts)
     model->setEdited(id, m_session.isEdited(kind, id));
 }
 
+// The session announces each saved item (its mark goes), but Save rewrote whole files: every
+// picture is read anew from them, as they are now.
 void CataloguePanes::followSave()
 {
     m_thumbnails->clear();
-    for (int kind = 0; kind < kItemKindCount; ++kind) {
-        const QVector<int> edited = m_session.editedIds(ItemKind(kind));
-        m_panes[kind]->model()->setEditedIds(QSet<int>(edited.cbegin(), edited.cend()));
-    }
+    for (CataloguePane* pane : m_panes)
+        pane->grid()->view()->viewport()->update();
 }

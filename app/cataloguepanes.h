@@ -61,7 +61,7 @@ signals:
 
 private:
     void followItem(qm::ItemKind kind, int id, int parts);
-    // After a Save: the files changed, so every picture is read anew; the marks go.
+    // After a Save: the files changed, so every picture is read anew.
     void followSave();
 
     qm::EditSession& m_session;

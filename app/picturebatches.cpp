@@ -144,7 +144,7 @@ QVector<int> PictureBatches::batchIds() const
 
 void PictureBatches::exportPictures()
 {
-    const ItemKind kind = ItemKind(m_selection.currentKind());
+    const ItemKind kind = m_selection.currentKind();
     const QVector<int> ids = batchIds();
     const QString title = tr("Export Pictures");
     if (ids.isEmpty()) {

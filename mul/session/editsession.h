@@ -99,7 +99,8 @@ public:
     bool isEmptied(ItemKind kind, int id) const { return isValidKind(kind) && m_changes.emptied[kind].contains(id); }
 
     // The pictures as they are now, for other threads; cheap, and safe to call from any
-    // thread. A new snapshot follows every change; one taken never changes.
+    // thread. A new snapshot follows every finished step, undo, redo, open and save (edits
+    // inside an open step show once it ends); one taken never changes.
     std::shared_ptr<const PictureSnapshot> pictureSnapshot() const;
 
     // The edits. `name` of beginStep names the step in the Undo menu; empty: named after
@@ -115,8 +116,8 @@ public:
     // Unlists entries and drops their images and tile records; animation records stay.
     bool remove(ItemKind kind, const QVector<int>& ids, QString* error = nullptr);
     // Lists the item and stores everything it carries at once (a patch import). Tile and
-    // animation records only where the kind has them. `picture` may empty the item but not
-    // leave it as stored.
+    // animation records only where the kind has them. `picture` says what becomes of the
+    // picture: a new one, none (a patch without one empties the item), or the stored one.
     bool storeItem(ItemKind kind, int id, const PictureEdit& picture, const tile_struct& tile, const anim_st& anim,
                    const QString& stepName, QString* error = nullptr);
     // Steps nest: the edits between the outermost beginStep and its endStep are one step.
