@@ -28,7 +28,11 @@ void restoreWindowState(QMainWindow* window, QSplitter* splitter, QTabWidget* ta
         const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
         if (screen) {
             const QRect room = screen->availableGeometry();
-            const QSize size = (room.size() * 0.8).expandedTo(window->minimumSizeHint()).boundedTo(room.size());
+            // Never smaller than the size the window always had on small screens.
+            const QSize size = (room.size() * 0.8)
+                                   .expandedTo(QSize(778, 588))
+                                   .expandedTo(window->minimumSizeHint())
+                                   .boundedTo(room.size());
             window->resize(size);
             window->move(room.center() - QPoint(size.width() / 2, size.height() / 2));
         }
