@@ -368,6 +368,15 @@ void TestMainWindowHabits::refusedCommandsShowAMessage()
     f.w->pictureBatches()->exportPictures();
     QCOMPARE(f.dialogs.messages.size(), 4);
     QVERIFY2(f.dialogs.messages.last().contains(QStringLiteral("No texture items to export")), qPrintable(f.dialogs.messages.last()));
+
+    // A file that is no patch file.
+    QTemporaryDir scratch;
+    const QString junk = scratch.filePath(QStringLiteral("junk.qmp"));
+    QVERIFY(writeBytes(junk, QByteArray("not a patch")));
+    f.dialogs.fileAnswers.append({ junk, QString() });
+    f.w->fileImport();
+    QCOMPARE(f.dialogs.messages.size(), 5);
+    QVERIFY2(f.dialogs.messages.last().startsWith(QStringLiteral("Import: ")), qPrintable(f.dialogs.messages.last()));
 }
 
 QTEST_MAIN(TestMainWindowHabits)
