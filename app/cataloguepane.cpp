@@ -8,6 +8,7 @@
 
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -83,6 +84,26 @@ CataloguePane::CataloguePane(int kind, QTreeView* list, ThumbnailCache* cache, Q
     });
     connect(view, &QWidget::customContextMenuRequested, this,
             [this, view](const QPoint& pos) { emit menuRequested(view->viewport()->mapToGlobal(pos)); });
+
+    for (QAbstractItemView* shown : { static_cast<QAbstractItemView*>(m_list), static_cast<QAbstractItemView*>(view) }) {
+        // On the views only: Return in the filter box stays the filter box's.
+        for (int key : { Qt::Key_Return, Qt::Key_Enter }) {
+            auto* open = new QShortcut(QKeySequence(key), shown, nullptr, nullptr, Qt::WidgetShortcut);
+            connect(open, &QShortcut::activated, this, &CataloguePane::openRequested);
+        }
+        connect(shown->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CataloguePane::selectionChanged);
+        connect(shown->selectionModel(), &QItemSelectionModel::currentChanged, this, &CataloguePane::selectionChanged);
+    }
+}
+
+void CataloguePane::resetView()
+{
+    m_filterBox->clear();
+    m_list->selectionModel()->clear();
+    m_grid->view()->selectionModel()->clear();
+    m_gridKept.clear();
+    m_listKept.clear();
+    m_gridKeptCurrent = m_listKeptCurrent = -1;
 }
 
 bool CataloguePane::showsGrid() const

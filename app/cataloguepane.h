@@ -37,12 +37,18 @@ public:
     QVector<int> selectedIds() const;
     // Makes `id` the only selected item and scrolls to it; false when it is not shown.
     bool selectOnly(int id);
+    // No filter (its text kept in the box's history) and nothing selected: a new directory.
+    void resetView();
 
 signals:
     // An item was double-clicked in the list or the grid.
     void itemActivated(int kind, int id);
     // The right-click menu of either view, at a global position.
     void menuRequested(const QPoint& globalPos);
+    // Enter or Return in the list or the grid: open the selected items.
+    void openRequested();
+    // The selection or the current item of the shown view changed.
+    void selectionChanged();
 
 private:
     QVector<int> listSelection(int* current) const;

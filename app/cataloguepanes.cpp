@@ -35,6 +35,7 @@ QString gridSettingKey(int kind)
 }
 
 const QString kCellSizeKey = QStringLiteral("View/CellSize");
+const QString kScaleUpKey = QStringLiteral("View/ScaleUpSmallPictures");
 
 } // namespace
 
@@ -62,6 +63,7 @@ CataloguePanes::CataloguePanes(EditSession& session, QTreeView* const (&lists)[k
     , m_session(session)
     , m_pictures(std::make_shared<Pictures>())
     , m_viewGrid(new QAction(this))
+    , m_viewScaleUp(new QAction(this))
 {
     // One cache for the four grids, decoding on worker threads from what the session serves.
     m_thumbnails = new ThumbnailCache([pictures = m_pictures](int kind, int id) { return pictures->picture(kind, id); }, this);
@@ -70,12 +72,17 @@ CataloguePanes::CataloguePanes(EditSession& session, QTreeView* const (&lists)[k
 
     const QSettings settings = programSettings();
     const int cell = settings.value(kCellSizeKey, 64).toInt();
+    m_viewScaleUp->setObjectName(QStringLiteral("viewScaleUpAction"));
+    m_viewScaleUp->setCheckable(true);
+    m_viewScaleUp->setChecked(settings.value(kScaleUpKey, true).toBool());
     for (int kind = 0; kind < kItemKindCount; ++kind) {
         auto* pane = new CataloguePane(kind, lists[kind], m_thumbnails, layouts[kind]->parentWidget());
         m_panes[kind] = pane;
         layouts[kind]->addWidget(pane);
         connect(pane, &CataloguePane::itemActivated, this, &CataloguePanes::itemActivated);
         connect(pane, &CataloguePane::menuRequested, this, &CataloguePanes::menuRequested);
+        connect(pane, &CataloguePane::openRequested, this, &CataloguePanes::openRequested);
+        connect(pane, &CataloguePane::selectionChanged, this, [this, kind] { emit selectionChanged(kind); });
         // Delete in either view, as the menu's Delete.
         auto* del = new QShortcut(QKeySequence::Delete, pane, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
         connect(del, &QShortcut::activated, this, &CataloguePanes::deleteRequested);
@@ -83,6 +90,7 @@ CataloguePanes::CataloguePanes(EditSession& session, QTreeView* const (&lists)[k
         // The grids share one cache, so they share one cell size.
         CatalogueGridView* view = pane->grid()->view();
         view->setCellSize(cell);
+        view->setScalesSmallPictures(m_viewScaleUp->isChecked());
         connect(view, &CatalogueGridView::cellSizeChanged, this, [this](int pixels) {
             for (CataloguePane* other : m_panes)
                 other->grid()->view()->setCellSize(pixels);
@@ -92,6 +100,11 @@ CataloguePanes::CataloguePanes(EditSession& session, QTreeView* const (&lists)[k
     }
     m_viewGrid->setChecked(m_panes[Land]->showsGrid());
     connect(m_viewGrid, &QAction::toggled, this, &CataloguePanes::showGrid);
+    connect(m_viewScaleUp, &QAction::toggled, this, [this](bool on) {
+        for (CataloguePane* pane : m_panes)
+            pane->grid()->view()->setScalesSmallPictures(on);
+        programSettings().setValue(kScaleUpKey, on);
+    });
 
     // The lists and grids follow the catalogues through their panes' models.
     connect(&session, &EditSession::itemListed, this,
@@ -120,6 +133,9 @@ void CataloguePanes::retranslate()
     m_viewGrid->setText(tr("&Thumbnail Grid"));
     m_viewGrid->setShortcut(QKeySequence(tr("Ctrl+G")));
     m_viewGrid->setToolTip(tr("Show the catalogue as a grid of pictures or as a list of ids"));
+    m_viewScaleUp->setText(tr("&Enlarge Small Pictures"));
+    m_viewScaleUp->setToolTip(tr("Show small pictures in the grid two, three or more times larger when the cells have room"));
+    m_viewScaleUp->setStatusTip(m_viewScaleUp->toolTip());
 }
 
 CataloguePane* CataloguePanes::pane(int kind) const
@@ -175,6 +191,12 @@ void CataloguePanes::reload()
         model->setEditedIds(QSet<int>(edited.cbegin(), edited.cend()));
         model->setIds(m_session.listed(ItemKind(kind)));
     }
+}
+
+void CataloguePanes::resetViews()
+{
+    for (CataloguePane* pane : m_panes)
+        pane->resetView();
 }
 
 void CataloguePanes::followItem(ItemKind kind, int id, int parts)

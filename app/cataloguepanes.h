@@ -35,12 +35,17 @@ public:
     ThumbnailCache* thumbnails() const { return m_thumbnails; }
     // Checked: the current catalogue shows the thumbnail grid ("viewGridAction").
     QAction* viewGridAction() const { return m_viewGrid; }
+    // Checked: small pictures in the grid are shown enlarged in whole steps
+    // ("viewScaleUpAction").
+    QAction* viewScaleUpAction() const { return m_viewScaleUp; }
     void retranslate();
 
     // The tab shown.
     void setCurrentKind(qm::ItemKind kind);
     // Every catalogue anew from the session (a directory was opened).
     void reload();
+    // Every tab without filter or selection (their filter texts kept in the boxes' history).
+    void resetViews();
 
     // CatalogueSelection
     qm::ItemKind currentKind() const override { return m_current; }
@@ -58,6 +63,10 @@ signals:
     void menuRequested(const QPoint& globalPos);
     // The Delete key in either view.
     void deleteRequested();
+    // Enter or Return in either view: open the selected items.
+    void openRequested();
+    // The selection of a tab's shown view changed.
+    void selectionChanged(int kind);
 
 private:
     void followItem(qm::ItemKind kind, int id, int parts);
@@ -72,5 +81,6 @@ private:
     ThumbnailCache* m_thumbnails;
     CataloguePane* m_panes[qm::kItemKindCount] = {};
     QAction* m_viewGrid;
+    QAction* m_viewScaleUp;
     qm::ItemKind m_current = qm::Land;
 };

@@ -6,8 +6,10 @@
 #include "itemwindowset.h"
 #include "patchcommands.h"
 #include "picturebatches.h"
+#include "recentdirectories.h"
 #include "savecommand.h"
 #include "uodir.h"
+#include "windowstate.h"
 
 #include <QAction>
 #include <QFrame>
@@ -84,6 +86,7 @@ mainwindow::mainwindow(QWidget* parent, const char* name, Qt::WindowFlags fl)
     connectSignals();
     connectSession();
     init();
+    restoreWindowState(this, splitter1, tabSelect);
 }
 
 mainwindow::~mainwindow()
@@ -167,6 +170,7 @@ void mainwindow::buildCollaborators()
     m_save = new SaveCommand(*m_session, this, status, this);
     m_batches = new PictureBatches(*m_session, *m_panes, this, status, this);
     m_patches = new PatchCommands(*m_session, *m_panes, this, status, this);
+    m_recent = new RecentDirectories(this);
 }
 
 void mainwindow::buildActions()
@@ -179,7 +183,7 @@ void mainwindow::buildActions()
         return a;
     };
     fileNewAction = make("fileNewAction", "filenew");
-    fileOpenAction = make("fileOpenAction", "fileopen");
+    fileOpenAction = make("fileOpenAction", "datadir");
     fileSaveAction = make("fileSaveAction", "filesave");
     fileSaveAsAction = make("fileSaveAsAction", nullptr);
     filePrintAction = make("filePrintAction", "print");
@@ -225,6 +229,8 @@ void mainwindow::buildMenus()
     fileMenu->addAction(popExport);
     fileMenu->addSeparator();
     fileMenu->addAction(fileOpenAction);
+    recentMenu = fileMenu->addMenu(QString());
+    recentMenu->setObjectName(QStringLiteral("recentDirectoriesMenu"));
     fileMenu->addAction(fileSaveAction);
     fileMenu->addSeparator();
     fileMenu->addAction(fileExitAction);
@@ -245,6 +251,7 @@ void mainwindow::buildMenus()
 
     viewMenu = new QMenu(this);
     viewMenu->addAction(m_panes->viewGridAction());
+    viewMenu->addAction(m_panes->viewScaleUpAction());
     MenuBar->addMenu(viewMenu);
 
     windowsMenu = new QMenu(this);
@@ -293,6 +300,21 @@ void mainwindow::languageChange()
     set(popExport, tr("Export"), QString());
     set(editSortAction, tr("Sort"), tr("Sort"));
     set(editSettingsAction, tr("Settings"), tr("Settings"));
+    // The File menu's entries told apart by what they act on; their texts stay as they are.
+    auto tip = [](QAction* a, const QString& text) {
+        a->setStatusTip(text);
+        a->setToolTip(text);
+    };
+    tip(popInsert, tr("Create a new item in the current catalogue"));
+    tip(popEdit, tr("Open the selected item"));
+    tip(popDelete, tr("Delete the selected items"));
+    tip(popImport, tr("Import a patch file (.qmp) into the current catalogue"));
+    tip(popExport, tr("Export the selected item as a patch file (.qmp)"));
+    tip(fileOpenAction, tr("Choose the data directory"));
+    tip(fileSaveAction, tr("Write every edit to the data directory"));
+    tip(fileExitAction, tr("Close the program"));
+    recentMenu->setTitle(tr("Recent Directories"));
+    recentMenu->menuAction()->setStatusTip(tr("Open one of the data directories used last"));
     m_panes->retranslate();
     m_batches->retranslate();
 
@@ -341,6 +363,10 @@ void mainwindow::connectSignals()
     connect(m_panes, &CataloguePanes::itemActivated, m_items, &ItemWindows::open);
     connect(m_panes, &CataloguePanes::menuRequested, this, [this](const QPoint& at) { actPopup(QModelIndex(), at); });
     connect(m_panes, &CataloguePanes::deleteRequested, this, &mainwindow::selDelete);
+    connect(m_panes, &CataloguePanes::openRequested, this, &mainwindow::selEdit);
+    connect(m_panes, &CataloguePanes::selectionChanged, this, &mainwindow::showSelectedItem);
+    connect(recentMenu, &QMenu::aboutToShow, this, [this] { m_recent->fillMenu(recentMenu); });
+    connect(m_recent, &RecentDirectories::chosen, this, [this](const QString& dir) { changeDirectory(dir); });
     connect(m_items, &ItemWindows::windowChosen, this, &mainwindow::windowsMenuActivated);
     // Picture files dropped onto a list row or a grid cell.
     for (int kind = 0; kind < kItemKindCount; ++kind) {

@@ -29,6 +29,7 @@ class CataloguePanes;
 class ItemWindows;
 class PatchCommands;
 class PictureBatches;
+class RecentDirectories;
 class SaveCommand;
 class ThumbnailCache;
 class myWidget;
@@ -75,6 +76,8 @@ public:
     QMenu* windowsMenu;
     QMenu* helpMenu;
     QMenu* itemMenu = nullptr;
+    // File > Recent Directories ("recentDirectoriesMenu"), filled as it opens.
+    QMenu* recentMenu = nullptr;
 
     // Actions.
     QAction* fileNewAction;
@@ -210,6 +213,9 @@ protected:
     // Before the session's edits are dropped: asks Save / Discard / Cancel when there are
     // unsaved edits. True to go on (saved or discarded).
     bool maybeSave();
+    // Switches to data directory `dir` as Open does: asks first about open item windows and
+    // unsaved edits; false when the user cancelled or `dir` is the one open.
+    bool changeDirectory(QString dir);
 
 private:
     void buildWidgets();
@@ -222,6 +228,13 @@ private:
     void updateTitle();
     void updateUndoActions();
     void showStatus(const QString& text);
+    // A command that does nothing says why where the user is looking: the status bar and a
+    // message box.
+    void refuseCommand(const QString& caption, const QString& text);
+    // The status bar's line for the one item selected in `kind`'s tab.
+    void showSelectedItem(int kind);
+    // Remembers size, position, splitter and tab for the next start.
+    void rememberWindowState();
     // Wires a new item window into the signal contract and gives it the item's data.
     void prepareItemWindow(myWidget* editor, int kind, int id);
     // Sends the `parts` (ItemPart bits) of an item's current state to every open item window.
@@ -236,4 +249,7 @@ private:
     SaveCommand* m_save = nullptr;
     PictureBatches* m_batches = nullptr;
     PatchCommands* m_patches = nullptr;
+    RecentDirectories* m_recent = nullptr;
+    // What Find was last given, offered again.
+    QString m_lastFind;
 };

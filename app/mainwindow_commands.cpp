@@ -4,8 +4,10 @@
 #include "cataloguelistmodel.h"
 #include "cataloguegridmodel.h"
 #include "cataloguepane.h"
+#include "cataloguefilterbox.h"
 #include "cataloguepanes.h"
 #include "dialogs.h"
+#include "itemstatus.h"
 #include "itemwindowset.h"
 #include "mywidget.h"
 #include "patchcommands.h"
@@ -142,7 +144,7 @@ void mainwindow::editCopy()
         picture = m_session->image(ItemKind(currentKind), selected.first());
     }
     if (picture.isNull()) {
-        statusBar()->showMessage(tr("No picture to copy"));
+        refuseCommand(tr("Copy"), tr("No picture to copy"));
         return;
     }
     QApplication::clipboard()->setImage(picture);
@@ -153,12 +155,12 @@ void mainwindow::editPaste()
 {
     myWidget* editor = m_items->active();
     if (!editor) {
-        statusBar()->showMessage(tr("Open an item window to paste a picture into"));
+        refuseCommand(tr("Paste"), tr("Open an item window to paste a picture into"));
         return;
     }
     const QImage picture = QApplication::clipboard()->image();
     if (picture.isNull()) {
-        statusBar()->showMessage(tr("The clipboard holds no picture"));
+        refuseCommand(tr("Paste"), tr("The clipboard holds no picture"));
         return;
     }
     editor->pasteImage(picture);
@@ -180,24 +182,24 @@ void mainwindow::selInsert()
         bool parsed = false;
         const qint64 typed = parseTypedNumber(answer, &parsed);
         if (!parsed || typed < 0 || typed > 0xffffffffLL) {
-            statusBar()->showMessage(tr("Invalid input for item number"));
+            refuseCommand(tr("New"), tr("Invalid input for item number"));
             return;
         }
         id = quint32(typed);
         if (!freeSet.count(id)) {
-            statusBar()->showMessage(tr("Item ") + QString::number(id) + tr(" in use"));
+            refuseCommand(tr("New"), tr("Item ") + QString::number(id) + tr(" in use"));
             return;
         }
     } else {
         if (freeSet.empty()) {
-            statusBar()->showMessage(tr("No available entries"));
+            refuseCommand(tr("New"), tr("No available entries"));
             return;
         }
         id = *freeSet.begin();
     }
     QString error;
     if (!m_session->insert(ItemKind(currentKind), int(id), &error)) {
-        statusBar()->showMessage(error);
+        refuseCommand(tr("New"), error);
         return;
     }
     m_panes->selectOnly(ItemKind(currentKind), int(id));
@@ -212,46 +214,63 @@ void mainwindow::selDelete()
         return;
     QString error;
     if (!m_session->canEditItem(ItemKind(currentKind), ids.first(), &error)) {
-        statusBar()->showMessage(error);
+        refuseCommand(tr("Delete"), error);
         return;
     }
     for (int id : ids)
         emit deleteWidget(currentKind, id);
     if (!m_session->remove(ItemKind(currentKind), ids, &error))
-        statusBar()->showMessage(error);
+        refuseCommand(tr("Delete"), error);
 }
 
+// An id the filter hides is shown by clearing the filter; one that is not in the catalogue
+// is reported. The last text typed is offered again.
 void mainwindow::editFind()
 {
     bool ok = false;
     const QString answer = Dialogs::get()
-                               .getText(this, tr("Find Item"), tr("Enter id to find"), QString(), &ok)
+                               .getText(this, tr("Find Item"), tr("Enter id to find"), m_lastFind, &ok)
                                .simplified();
-    if (!ok)
+    if (!ok || answer.isEmpty())
         return;
+    m_lastFind = answer;
     bool parsed = false;
     const qint64 number = parseTypedNumber(answer, &parsed);
-    if (!parsed || number < INT_MIN || number > INT_MAX)
+    if (!parsed || number < 0 || number > INT_MAX) {
+        refuseCommand(tr("Find Item"), tr("%1 is not an item number").arg(answer));
         return;
-    if (number >= 0)
-        m_panes->selectOnly(ItemKind(currentKind), int(number));
+    }
+    const ItemKind kind = ItemKind(currentKind);
+    const int id = int(number);
+    if (!m_session->isListed(kind, id)) {
+        refuseCommand(tr("Find Item"), tr("There is no %1").arg(itemName(kind, id)));
+        return;
+    }
+    if (!m_panes->selectOnly(kind, id)) {
+        m_panes->pane(kind)->filterBox()->clear();
+        m_panes->selectOnly(kind, id);
+        showStatus(tr("The filter was cleared to show %1").arg(itemName(kind, id)));
+    }
 }
 
 void mainwindow::editSettings()
 {
-    QString dir = Dialogs::get()
-                      .getExistingDirectory(this, tr("Mul File Directory"), mulDir)
-                      .simplified();
+    changeDirectory(Dialogs::get().getExistingDirectory(this, tr("Mul File Directory"), mulDir));
+}
+
+bool mainwindow::changeDirectory(QString dir)
+{
+    dir = dir.simplified();
     if (dir.isEmpty())
-        return;
+        return false;
     if (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\')))
         dir.chop(1);
     if (dir == mulDir)
-        return;
+        return false;
     // The item windows and the edits belong to the old directory: each question's Cancel
     // keeps everything as it was.
     if (!m_items->mayCloseAll(this) || !maybeSave())
-        return;
+        return false;
     m_items->closeAll();
     statusBar()->showMessage(tr("Setting UODir to ") + dir);
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -261,4 +280,22 @@ void mainwindow::editSettings()
     tabSelect->setCurrentIndex(0);
     statusBar()->showMessage(tr("Ready"));
     QApplication::restoreOverrideCursor();
+    return true;
+}
+
+void mainwindow::refuseCommand(const QString& caption, const QString& text)
+{
+    showStatus(text);
+    Dialogs::get().warning(this, caption, text);
+}
+
+void mainwindow::showSelectedItem(int kind)
+{
+    if (kind != currentKind)
+        return;
+    const QVector<int> ids = m_panes->selectedIds();
+    if (ids.size() == 1)
+        showStatus(itemStatusText(*m_session, ItemKind(kind), ids.first()));
+    else if (ids.size() > 1)
+        showStatus(tr("%n item(s) selected", nullptr, int(ids.size())));
 }

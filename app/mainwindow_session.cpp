@@ -9,11 +9,14 @@
 #include "itemwindowset.h"
 #include "mywidget.h"
 #include "pixels.h"
+#include "recentdirectories.h"
 #include "savecommand.h"
+#include "windowstate.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QStatusBar>
 
 using namespace qm;
@@ -69,6 +72,10 @@ void mainwindow::openDirectory(const QString& dir)
     EditSession::OpenReport report;
     m_session->open(dir, &report);
     updateTitle();
+    // What was selected and filtered belonged to the other directory.
+    m_panes->resetViews();
+    if (QFileInfo(dir).isDir())
+        m_recent->add(dir);
     // Which forms were opened (packages or classic pairs, the tile data layout); messages
     // about recovery below take the place of this line.
     statusBar()->showMessage(m_session->formsSummary());
@@ -105,10 +112,16 @@ void mainwindow::closeEvent(QCloseEvent* event)
 {
     // Edits typed into an item window but not applied are as much the user's work as the
     // unsaved ones.
-    if (m_items->mayCloseAll(this) && maybeSave())
+    if (m_items->mayCloseAll(this) && maybeSave()) {
+        rememberWindowState();
         event->accept();
-    else
+    } else
         event->ignore();
+}
+
+void mainwindow::rememberWindowState()
+{
+    saveWindowState(this, splitter1, tabSelect);
 }
 
 void mainwindow::prepareItemWindow(myWidget* editor, int kind, int id)

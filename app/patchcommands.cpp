@@ -36,6 +36,13 @@ void PatchCommands::exportItem()
         Dialogs::get().critical(m_dialogParent, tr("Export Item"), error);
 }
 
+// A refused import says why in the status bar and in a message box, where the user looks.
+void PatchCommands::refuse(const QString& why)
+{
+    m_status(why);
+    Dialogs::get().warning(m_dialogParent, tr("Import"), why);
+}
+
 void PatchCommands::importItem()
 {
     const QString fileName = Dialogs::get().getOpenFileName(m_dialogParent, tr("File to import"), QString(),
@@ -48,11 +55,11 @@ void PatchCommands::importItem()
     PatchItem patch;
     QString error;
     if (!readPatchFile(fileName, &patch, &error)) {
-        m_status(error);
+        refuse(error);
         return;
     }
     if (const QString refusal = patchImportRefusal(m_session.directory(), patch); !refusal.isEmpty()) {
-        m_status(refusal);
+        refuse(refusal);
         return;
     }
 
@@ -66,12 +73,12 @@ void PatchCommands::importItem()
     if (chosen.status == PatchIdAnswer::NotANumber)
         return;
     if (chosen.status != PatchIdAnswer::Ok) {
-        m_status(chosen.message);
+        refuse(chosen.message);
         return;
     }
     const int id = chosen.id;
     if (!importPatch(m_session, patch, id, &error)) {
-        m_status(error);
+        refuse(error);
         return;
     }
     // The session's signals have listed the item and shown the imported data in any editor

@@ -26,6 +26,8 @@ public:
     void importItem();
 
 private:
+    void refuse(const QString& why);
+
     qm::EditSession& m_session;
     CatalogueSelection& m_selection;
     QWidget* m_dialogParent;

@@ -89,6 +89,12 @@ void PictureBatches::retranslate()
 {
     m_export->setText(tr("Export Pictures..."));
     m_import->setText(tr("Import Pictures..."));
+    const QString exportTip = tr("Write the pictures of the selected items (else of all shown) to a folder");
+    const QString importTip = tr("Replace pictures from the picture files of a folder, by their names");
+    m_export->setStatusTip(exportTip);
+    m_export->setToolTip(exportTip);
+    m_import->setStatusTip(importTip);
+    m_import->setToolTip(importTip);
 }
 
 void PictureBatches::addActionsAfter(QMenu* menu, QAction* after) const
@@ -148,12 +154,21 @@ void PictureBatches::exportPictures()
     const QVector<int> ids = batchIds();
     const QString title = tr("Export Pictures");
     if (ids.isEmpty()) {
-        m_status(tr("No %1 items to export").arg(kindName(kind).toLower()));
+        const QString refusal = tr("No %1 items to export").arg(kindName(kind).toLower());
+        m_status(refusal);
+        Dialogs::get().warning(m_dialogParent, title, refusal);
         return;
     }
-    const QString folder = Dialogs::get().getExistingDirectory(m_dialogParent, title, m_folder);
+    const QString start = m_folder.isEmpty() ? QDir::homePath() : m_folder;
+    const QString folder = Dialogs::get().getExistingDirectory(m_dialogParent, title, start);
     if (folder.isEmpty())
         return;
+    // A folder name the user typed that is not there yet is made.
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+        Dialogs::get().warning(m_dialogParent, title,
+                               tr("The folder %1 could not be created").arg(QDir::toNativeSeparators(folder)));
+        return;
+    }
     m_folder = folder;
 
     ImageExportResult result;
@@ -182,7 +197,8 @@ void PictureBatches::importPictures()
 {
     const ItemKind kind = m_selection.currentKind();
     const QString title = tr("Import Pictures");
-    const QString folder = Dialogs::get().getExistingDirectory(m_dialogParent, title, m_folder);
+    const QString folder = Dialogs::get().getExistingDirectory(m_dialogParent, title,
+                                                               m_folder.isEmpty() ? QDir::homePath() : m_folder);
     if (folder.isEmpty())
         return;
     m_folder = folder;

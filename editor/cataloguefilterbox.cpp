@@ -3,6 +3,8 @@
 #include "tileflags.h"
 
 #include <QComboBox>
+#include <QCompleter>
+#include <QStringListModel>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,6 +22,10 @@ CatalogueFilterBox::CatalogueFilterBox(QWidget* parent)
     m_text->setObjectName(QStringLiteral("lineFilter"));
     m_text->setClearButtonEnabled(true);
     m_text->setPlaceholderText(tr("Id, id range (0x100-0x1ff) or name"));
+    m_history = new QStringListModel(this);
+    auto* completer = new QCompleter(m_history, this);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    m_text->setCompleter(completer);
     m_flag = new QComboBox(this);
     m_flag->setObjectName(QStringLiteral("comboFlag"));
     m_flag->addItem(tr("Any flags"), -1);
@@ -59,4 +65,23 @@ void CatalogueFilterBox::setMatchCount(int shown, int listed)
 {
     m_count->setText(shown == listed ? tr("%n item(s)", nullptr, listed)
                                      : tr("%1 of %2").arg(shown).arg(listed));
+}
+
+void CatalogueFilterBox::clear()
+{
+    const QString typed = m_text->text().trimmed();
+    if (!typed.isEmpty()) {
+        QStringList kept = m_history->stringList();
+        kept.removeAll(typed);
+        kept.prepend(typed);
+        m_history->setStringList(kept);
+    }
+    m_text->clear();
+    m_flag->setCurrentIndex(0);
+    m_has->setCurrentIndex(0);
+}
+
+QStringList CatalogueFilterBox::history() const
+{
+    return m_history->stringList();
 }

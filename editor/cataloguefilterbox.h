@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QStringListModel;
 class QLabel;
 class QLineEdit;
 
@@ -24,6 +25,11 @@ public:
     QComboBox* hasBox() const { return m_has; }
     QLabel* countLabel() const { return m_count; }
 
+    // Back to "everything": the typed text goes into the box's history (offered again as
+    // the user types) and the flag condition to "Any flags".
+    void clear();
+    QStringList history() const;
+
 public slots:
     void setMatchCount(int shown, int listed);
 
@@ -35,4 +41,5 @@ private:
     QComboBox* m_flag;
     QComboBox* m_has;
     QLabel* m_count;
+    QStringListModel* m_history;
 };

@@ -19,27 +19,64 @@ namespace {
 
 constexpr int kWheelStep = 16;
 
-// Paints the item as usual, then a corner mark on items edited in the change set.
-class EditedMarkDelegate : public QStyledItemDelegate {
+// Draws a whole cell: the selection fills it, the picture stands on the baseline above the
+// id's own row (so tall pictures never cover the id), and edited items carry a corner mark.
+class CellDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit CellDelegate(CatalogueGridView* view)
+        : QStyledItemDelegate(view)
+        , m_view(view)
+    {
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        return m_view->gridSize();
+    }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        QStyledItemDelegate::paint(painter, option, index);
-        if (!index.data(CatalogueGridModel::EditedRole).toBool())
-            return;
         const QRect r = option.rect;
-        const int size = std::clamp(r.width() / 6, 6, 16);
-        const QPoint corner = r.topRight() + QPoint(-2, 2);
-        const QPolygon mark({ corner, corner - QPoint(size, 0), corner + QPoint(0, size) });
+        const bool selected = option.state & QStyle::State_Selected;
+        const QPalette& palette = option.palette;
         painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->setPen(Qt::NoPen);
-        painter->setBrush(QColor(230, 120, 0));
-        painter->drawPolygon(mark);
+        if (selected)
+            painter->fillRect(r, palette.brush(QPalette::Highlight));
+        const QPixmap picture = index.data(Qt::DecorationRole).value<QPixmap>();
+        const int labelHeight = option.fontMetrics.height();
+        const auto layout = CatalogueGridView::cellLayout(r, picture.deviceIndependentSize().toSize(), labelHeight,
+                                                          m_view->scalesSmallPictures());
+        if (!picture.isNull()) {
+            // Whole-step enlargements keep the pixels square and sharp.
+            const bool whole = layout.picture.width() % std::max(1, picture.width()) == 0
+                               && layout.picture.width() >= picture.width();
+            painter->setRenderHint(QPainter::SmoothPixmapTransform, !whole);
+            painter->drawPixmap(layout.picture, picture);
+        }
+        painter->setFont(option.font);
+        painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        const QString id = index.data(Qt::DisplayRole).toString();
+        painter->drawText(layout.label, Qt::AlignCenter,
+                          option.fontMetrics.elidedText(id, Qt::ElideRight, layout.label.width()));
+        if (option.state & QStyle::State_HasFocus) {
+            painter->setPen(QPen(palette.color(QPalette::Highlight), 1, Qt::DotLine));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(r.adjusted(0, 0, -1, -1));
+        }
+        if (index.data(CatalogueGridModel::EditedRole).toBool()) {
+            const int size = std::clamp(r.width() / 6, 6, 16);
+            const QPoint corner = r.topRight() + QPoint(-2, 2);
+            const QPolygon mark({ corner, corner - QPoint(size, 0), corner + QPoint(0, size) });
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(QColor(230, 120, 0));
+            painter->drawPolygon(mark);
+        }
         painter->restore();
     }
+
+private:
+    CatalogueGridView* m_view;
 };
 
 } // namespace
@@ -57,7 +94,7 @@ CatalogueGridView::CatalogueGridView(QWidget* parent)
     setBatchSize(2000);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setWordWrap(false);
-    setItemDelegate(new EditedMarkDelegate(this));
+    setItemDelegate(new CellDelegate(this));
     setCellSize(m_cell);
     m_dropTarget = new PictureDropTarget(this, -1);
     connect(m_dropTarget, &PictureDropTarget::pictureDropped, this, &CatalogueGridView::pictureDropped);
@@ -104,6 +141,55 @@ void CatalogueGridView::setCellSize(int pixels)
     }
     if (changed)
         emit cellSizeChanged(pixels);
+}
+
+void CatalogueGridView::setScalesSmallPictures(bool on)
+{
+    if (on == m_scaleUp)
+        return;
+    m_scaleUp = on;
+    viewport()->update();
+}
+
+QString CatalogueGridView::emptyMessage() const
+{
+    return model() && model()->rowCount() == 0 ? tr("No items match") : QString();
+}
+
+CatalogueGridView::CellLayout CatalogueGridView::cellLayout(const QRect& cell, const QSize& picture,
+                                                            int labelHeight, bool scaleUp)
+{
+    constexpr int kMargin = 2;
+    const QRect inner = cell.adjusted(kMargin, kMargin, -kMargin, -kMargin);
+    CellLayout layout;
+    layout.label = QRect(inner.left(), inner.bottom() - labelHeight + 1, inner.width(), labelHeight);
+    const QRect room(inner.left(), inner.top(), inner.width(), std::max(0, inner.height() - labelHeight - kMargin));
+    if (picture.isEmpty() || room.isEmpty())
+        return layout;
+    QSize size = picture;
+    if (size.width() > room.width() || size.height() > room.height()) {
+        size.scale(room.size(), Qt::KeepAspectRatio);
+        size = size.expandedTo(QSize(1, 1));
+    } else if (scaleUp) {
+        const int factor = std::min(room.width() / size.width(), room.height() / size.height());
+        if (factor >= 2)
+            size *= factor;
+    }
+    // Bottom-aligned: every picture's foot on the same line, just above the id.
+    layout.picture = QRect(room.left() + (room.width() - size.width()) / 2, room.bottom() - size.height() + 1,
+                           size.width(), size.height());
+    return layout;
+}
+
+void CatalogueGridView::paintEvent(QPaintEvent* event)
+{
+    QListView::paintEvent(event);
+    const QString message = emptyMessage();
+    if (message.isEmpty())
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(viewport()->rect().adjusted(8, 8, -8, -8), Qt::AlignHCenter | Qt::AlignTop, message);
 }
 
 void CatalogueGridView::wheelEvent(QWheelEvent* event)

@@ -25,6 +25,21 @@ public:
     CatalogueGridModel* gridModel() const { return m_model; }
 
     int cellSize() const { return m_cell; }
+    // Small pictures drawn two, three or more times larger when the cell has room for that.
+    bool scalesSmallPictures() const { return m_scaleUp; }
+    void setScalesSmallPictures(bool on);
+    // What the empty view says when no row passes the filter; empty while there are rows.
+    QString emptyMessage() const;
+
+    // Where a cell draws its picture and its id: the id keeps a row of its own at the
+    // bottom, every picture stands on the line just above it (a common baseline) and is
+    // centred across. Pictures larger than their room are fitted into it; with `scaleUp`,
+    // pictures at most half their room are enlarged by the largest whole factor that fits.
+    struct CellLayout {
+        QRect picture;
+        QRect label;
+    };
+    static CellLayout cellLayout(const QRect& cell, const QSize& picture, int labelHeight, bool scaleUp);
     // The first and last rows at least partly in view; -1, -1 when none.
     QPair<int, int> rowsInView() const;
 
@@ -40,6 +55,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void prefetchMargin();
@@ -47,6 +63,7 @@ private:
     CatalogueGridModel* m_model = nullptr;
     PictureDropTarget* m_dropTarget;
     int m_cell = 64;
+    bool m_scaleUp = false;
 };
 
 // The grid with its cell-size slider under it, as a catalogue tab shows it.

@@ -91,6 +91,17 @@ def fileopen():
     return c
 
 
+def datadir():
+    # A folder with a stack of data discs in front: where the game's files live.
+    c = Canvas(22, 22)
+    c.rect(1, 4, 7, 7, GOLD, INK)
+    c.rect(1, 6, 16, 16, GOLD, INK)
+    for top in (10, 13, 16):
+        c.rect(11, top, 20, top + 3, BLUE, INK)
+    c.line(12, 11, 19, 11, PAPER)
+    return c
+
+
 def filesave():
     c = Canvas(22, 22)
     c.rect(3, 3, 18, 18, BLUE, INK)
@@ -191,6 +202,6 @@ if __name__ == "__main__":
     for name, fn in [("filenew", filenew), ("fileopen", fileopen), ("filesave", filesave),
                      ("print", printer), ("undo", lambda: arrow(False)), ("redo", lambda: arrow(True)),
                      ("editcut", editcut), ("editcopy", editcopy), ("editpaste", editpaste),
-                     ("searchfind", searchfind)]:
+                     ("searchfind", searchfind), ("datadir", datadir)]:
         fn().save(name + ".png")
     splash().save("qm.png", alpha=False)

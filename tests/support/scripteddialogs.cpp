@@ -41,9 +41,10 @@ QString ScriptedDialogs::getOpenFileName(QWidget*, const QString& caption, const
     return nextFile(caption, selectedFilter);
 }
 
-QString ScriptedDialogs::getExistingDirectory(QWidget*, const QString& caption, const QString&)
+QString ScriptedDialogs::getExistingDirectory(QWidget*, const QString& caption, const QString& start)
 {
     asked << caption;
+    lastInitial = start;
     return directoryAnswers.isEmpty() ? QString() : directoryAnswers.takeFirst();
 }
 
