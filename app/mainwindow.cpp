@@ -245,6 +245,7 @@ void mainwindow::buildMenus()
 
     viewMenu = new QMenu(this);
     viewMenu->addAction(m_panes->viewGridAction());
+    viewMenu->addAction(m_panes->previewHueAction());
     MenuBar->addMenu(viewMenu);
 
     windowsMenu = new QMenu(this);

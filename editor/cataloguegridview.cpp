@@ -19,7 +19,8 @@ namespace {
 
 constexpr int kWheelStep = 16;
 
-// Paints the item as usual, then a corner mark on items edited in the change set.
+// Paints the item as usual, then a corner mark on items edited in the change set, and a small
+// "plays" triangle in the lower left corner of animated statics.
 class EditedMarkDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -27,6 +28,8 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::paint(painter, option, index);
+        if (index.data(CatalogueGridModel::AnimatedRole).toBool())
+            paintAnimatedMark(painter, option.rect);
         if (!index.data(CatalogueGridModel::EditedRole).toBool())
             return;
         const QRect r = option.rect;
@@ -37,6 +40,19 @@ public:
         painter->setRenderHint(QPainter::Antialiasing);
         painter->setPen(Qt::NoPen);
         painter->setBrush(QColor(230, 120, 0));
+        painter->drawPolygon(mark);
+        painter->restore();
+    }
+
+    static void paintAnimatedMark(QPainter* painter, const QRect& r)
+    {
+        const int size = std::clamp(r.width() / 7, 6, 14);
+        const QPoint corner = r.bottomLeft() + QPoint(3, -3 - size);
+        const QPolygon mark({ corner, corner + QPoint(0, size), corner + QPoint(size * 4 / 5, size / 2) });
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(Qt::white, 1));
+        painter->setBrush(QColor(30, 110, 220));
         painter->drawPolygon(mark);
         painter->restore();
     }
