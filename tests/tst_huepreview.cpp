@@ -163,6 +163,25 @@ private slots:
         QCOMPARE(editor->pixImage->shownImage(), f.w->editSession()->image(Texture, 3));
     }
 
+    // The README's picture: QM_HUE_SCREENSHOT=docs/hued-gump.png.
+    void screenshotOfAHuedGump()
+    {
+        const QString shot = qEnvironmentVariable("QM_HUE_SCREENSHOT");
+        if (shot.isEmpty())
+            QSKIP("set QM_HUE_SCREENSHOT to take the screenshot");
+        myWidget w;
+        w.setData(Gump, 0x63, demoGreyGump());
+        w.tab->setHues(parseHueFile(demoHueFileBytes(kUsualHueGroups)));
+        w.tab->hueChooser()->setHueNumber(qEnvironmentVariableIntValue("QM_HUE_SCREENSHOT_HUE") > 0
+                                              ? qEnvironmentVariableIntValue("QM_HUE_SCREENSHOT_HUE")
+                                              : 0x2B);
+        w.resize(620, 560);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::qWait(50);
+        QVERIFY(w.grab().save(shot));
+    }
+
     // Hueing inside the decoder gives what hueing the plain decode gives, for every kind and
     // both modes, damaged records included.
     void colouredDecodersAgreeWithHueingAfter()
