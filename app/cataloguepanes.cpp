@@ -7,6 +7,7 @@
 #include "cataloguegridview.h"
 #include "cataloguepane.h"
 #include "editsession.h"
+#include "previewhue.h"
 #include "picturesnapshot.h"
 #include "thumbnailcache.h"
 
@@ -44,16 +45,23 @@ const QString kScaleUpKey = QStringLiteral("View/ScaleUpSmallPictures");
 struct CataloguePanes::Pictures {
     mutable QMutex lock;
     const EditSession* session = nullptr;
+    std::shared_ptr<const PreviewHue> hue;   // null: stored colours
 
     QImage picture(int kind, int id) const
     {
         std::shared_ptr<const PictureSnapshot> now;
+        std::shared_ptr<const PreviewHue> hued;
         {
             QMutexLocker locker(&lock);
             if (session)
                 now = session->pictureSnapshot();
+            hued = hue;
         }
-        return now && isValidKind(kind) ? now->picture(ItemKind(kind), id) : QImage();
+        if (!now || !isValidKind(kind))
+            return QImage();
+        if (!hued)
+            return now->picture(ItemKind(kind), id);
+        return now->huedPicture(ItemKind(kind), id, hued->colours, hued->modeOf(kind, id));
     }
 };
 
@@ -64,7 +72,10 @@ CataloguePanes::CataloguePanes(EditSession& session, QTreeView* const (&lists)[k
     , m_pictures(std::make_shared<Pictures>())
     , m_viewGrid(new QAction(this))
     , m_viewScaleUp(new QAction(this))
+    , m_previewHueAction(new QAction(this))
 {
+    m_previewHueAction->setObjectName(QStringLiteral("viewPreviewHueAction"));
+    connect(m_previewHueAction, &QAction::triggered, this, &CataloguePanes::choosePreviewHue);
     // One cache for the four grids, decoding on worker threads from what the session serves.
     m_thumbnails = new ThumbnailCache([pictures = m_pictures](int kind, int id) { return pictures->picture(kind, id); }, this);
     m_viewGrid->setObjectName(QStringLiteral("viewGridAction"));
@@ -136,6 +147,8 @@ void CataloguePanes::retranslate()
     m_viewScaleUp->setText(tr("&Enlarge Small Pictures"));
     m_viewScaleUp->setToolTip(tr("Show small pictures in the grid two, three or more times larger when the cells have room"));
     m_viewScaleUp->setStatusTip(m_viewScaleUp->toolTip());
+    m_previewHueAction->setText(tr("Preview &Hue..."));
+    m_previewHueAction->setToolTip(tr("Draw every thumbnail with one hue, as the game would; 0 shows the stored colours"));
 }
 
 CataloguePane* CataloguePanes::pane(int kind) const
@@ -216,4 +229,23 @@ void CataloguePanes::followSave()
     m_thumbnails->clear();
     for (CataloguePane* pane : m_panes)
         pane->grid()->view()->viewport()->update();
+}
+
+bool CataloguePanes::setPreviewHue(int hue)
+{
+    const HueFile& hues = m_session.hues();
+    if (hue != 0 && !hues.contains(hue))
+        return false;
+    std::shared_ptr<const PreviewHue> preview;
+    if (hue != 0)
+        preview = std::make_shared<const PreviewHue>(hue, *hues.hue(hue), m_session.tileRecords(Static));
+    {
+        QMutexLocker locker(&m_pictures->lock);
+        m_pictures->hue = preview;
+    }
+    m_previewHue = hue;
+    m_thumbnails->clear();
+    for (CataloguePane* pane : m_panes)
+        pane->model()->cellSizeChanged();   // every cell asks for its thumbnail again
+    return true;
 }

@@ -38,7 +38,16 @@ public:
     // Checked: small pictures in the grid are shown enlarged in whole steps
     // ("viewScaleUpAction").
     QAction* viewScaleUpAction() const { return m_viewScaleUp; }
+    // View → Preview Hue…: asks a hue number ("viewPreviewHueAction").
+    QAction* previewHueAction() const { return m_previewHueAction; }
     void retranslate();
+
+    // Every thumbnail drawn with hue `hue` (by the game's rule for each item), 0 for the
+    // stored colours; a number the directory's hues do not hold is refused (false).
+    bool setPreviewHue(int hue);
+    int previewHue() const { return m_previewHue; }
+    // Asks the number through a dialog and sets it; a bad number is told and changes nothing.
+    void choosePreviewHue();
 
     // The tab shown.
     void setCurrentKind(qm::ItemKind kind);
@@ -82,5 +91,7 @@ private:
     CataloguePane* m_panes[qm::kItemKindCount] = {};
     QAction* m_viewGrid;
     QAction* m_viewScaleUp;
+    QAction* m_previewHueAction;
+    int m_previewHue = 0;
     qm::ItemKind m_current = qm::Land;
 };

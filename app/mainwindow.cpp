@@ -252,6 +252,7 @@ void mainwindow::buildMenus()
     viewMenu = new QMenu(this);
     viewMenu->addAction(m_panes->viewGridAction());
     viewMenu->addAction(m_panes->viewScaleUpAction());
+    viewMenu->addAction(m_panes->previewHueAction());
     MenuBar->addMenu(viewMenu);
 
     windowsMenu = new QMenu(this);

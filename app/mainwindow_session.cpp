@@ -5,7 +5,10 @@
 
 #include "artcodec.h"
 #include "cataloguepanes.h"
+#include "animpage.h"
+#include "animplayer.h"
 #include "dialogs.h"
+#include "imagepage.h"
 #include "itemwindowset.h"
 #include "mywidget.h"
 #include "pixels.h"
@@ -15,6 +18,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QPointer>
 #include <QDir>
 #include <QFileInfo>
 #include <QStatusBar>
@@ -157,10 +161,16 @@ void mainwindow::prepareItemWindow(myWidget* editor, int kind, int id)
         editor->setTileLayout(m_session->tileDataLayout());
     }
     if (kind == Static) {
+        // The animation's frames are drawn from the session, as every picture the window shows.
+        editor->TabPage_2->player()->setPictureSource(
+            [session = QPointer<EditSession>(m_session)](int staticId) {
+                return session ? session->image(Static, staticId) : QImage();
+            });
         anim_st record = getAnim(id);
         editor->setAnimData(id, record);
     }
     editor->setImageReadOnly(m_session->readOnlyReason(ItemKind(kind)));
+    editor->tab->setHues(m_session->hues());
 }
 
 void mainwindow::rcvImage(int type, int tid, QImage& nimage)

@@ -1,5 +1,6 @@
 #include "animpage.h"
 
+#include "animplayer.h"
 #include "formlayout.h"
 #include "numberfield.h"
 
@@ -26,6 +27,8 @@ AnimPage::AnimPage(QWidget* parent)
 {
     auto* page = new QVBoxLayout(this);
     form::outer(page);
+    m_player = form::named(new AnimPlayer(this), "animPlayer");
+    page->addWidget(m_player);
 
     auto* top = new QHBoxLayout();
     form::nested(top);
@@ -77,6 +80,8 @@ AnimPage::AnimPage(QWidget* parent)
         markOffsetsEdited();
         emit edited();
     });
+    // The animation follows the values as they are typed, before they are applied.
+    connect(this, &AnimPage::edited, this, [this] { m_player->setRecord(record()); });
     retranslate();
 }
 
@@ -88,6 +93,7 @@ void AnimPage::retranslate()
     m_startLabel->setText(form::text("Start"));
     m_intervalLabel->setText(form::text("Interval"));
     m_offsetGroup->setTitle(form::text("Offsets"));
+    m_player->retranslate();
     m_offsets->setHorizontalHeaderLabels({ form::text("Offset") });
 }
 
@@ -115,6 +121,7 @@ void AnimPage::load(const anim_st& record)
         }
         cell->setText(QString::number(record.frames[size_t(r)]));
     }
+    m_player->setRecord(record);
 }
 
 bool AnimPage::hasUnappliedEdits() const

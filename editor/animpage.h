@@ -5,6 +5,7 @@
 #include <QList>
 #include <QWidget>
 
+class AnimPlayer;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -12,7 +13,7 @@ class QTableWidget;
 
 // The "AnimData" page of a static tile's window: the 64 frame offsets and the four values of
 // its animation record, each a signed byte. Any edit sends the whole record as the page shows
-// it.
+// it. Above them the animation plays as the page's values stand, typed or not yet applied.
 class AnimPage : public QWidget {
     Q_OBJECT
 
@@ -34,6 +35,9 @@ public:
     // all are acceptable.
     QString problem() const;
 
+    // The player showing the animation of the page's values.
+    AnimPlayer* player() const { return m_player; }
+
     void retranslate();
 
 signals:
@@ -54,6 +58,7 @@ private:
     QLineEdit* m_interval;
     QGroupBox* m_offsetGroup;
     QTableWidget* m_offsets;
+    AnimPlayer* m_player;
 
     bool m_offsetsEdited = false;
 };

@@ -1,6 +1,8 @@
 #include "cataloguegridmodel.h"
 
+#include "hueapply.h"
 #include "itemkind.h"
+
 #include "thumbnailcache.h"
 
 #include <QPainter>
@@ -190,6 +192,12 @@ QVariant CatalogueGridModel::data(const QModelIndex& index, int role) const
         return id;
     case EditedRole:
         return m_edited.contains(id);
+    case AnimatedRole: {
+        if (m_kind != qm::Static)
+            return false;
+        const tile_struct* tile = tileOf(id);
+        return tile && (tile->flags & qm::kAnimatedFlag) != 0;
+    }
     default:
         return QVariant();
     }

@@ -23,6 +23,7 @@ public:
     enum Role {
         IdRole = Qt::UserRole + 1,   // int
         EditedRole,                  // bool: the change set holds an edit of the item
+        AnimatedRole,                // bool: a static whose tile data has the Animated flag
     };
 
     CatalogueGridModel(int kind, ThumbnailCache* cache, QObject* parent = nullptr);

@@ -73,6 +73,21 @@ public:
             painter->drawPolygon(mark);
         }
         painter->restore();
+        if (index.data(CatalogueGridModel::AnimatedRole).toBool())
+            paintAnimatedMark(painter, r);
+    }
+
+    static void paintAnimatedMark(QPainter* painter, const QRect& r)
+    {
+        const int size = std::clamp(r.width() / 7, 6, 14);
+        const QPoint corner = r.bottomLeft() + QPoint(3, -3 - size);
+        const QPolygon mark({ corner, corner + QPoint(0, size), corner + QPoint(size * 4 / 5, size / 2) });
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(Qt::white, 1));
+        painter->setBrush(QColor(30, 110, 220));
+        painter->drawPolygon(mark);
+        painter->restore();
     }
 
 private:

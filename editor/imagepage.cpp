@@ -3,6 +3,8 @@
 #include "artcodec.h"
 #include "dialogs.h"
 #include "formlayout.h"
+#include "hueapply.h"
+#include "huechooser.h"
 #include "imagefiles.h"
 #include "imageimport.h"
 #include "imageview.h"
@@ -50,6 +52,8 @@ ImagePage::ImagePage(QWidget* parent)
     tools->addSpacing(form::kSpacing * 2);
     tools->addWidget(m_gridBox);
     tools->addStretch(1);
+    m_hueChooser = form::named(new HueChooser(this), "hueChooser");
+    tools->addWidget(m_hueChooser);
     layout->addLayout(tools);
 
     m_scroll = form::named(new QScrollArea(this), "imageScroll");
@@ -69,6 +73,7 @@ ImagePage::ImagePage(QWidget* parent)
     connect(m_zoomButtons, &QButtonGroup::idClicked, this, &ImagePage::setZoom);
     connect(m_gridBox, &QCheckBox::toggled, m_view, &ImageView::setGridWanted);
     connect(m_view, &ImageView::hovered, this, &ImagePage::showPixel);
+    connect(m_hueChooser, &HueChooser::changed, this, &ImagePage::showHue);
 
     m_menu = form::named(new QMenu(this), "imageMenu");
     m_exportAction = m_menu->addAction(QString());
@@ -76,6 +81,9 @@ ImagePage::ImagePage(QWidget* parent)
     m_menu->addSeparator();
     m_copyAction = m_menu->addAction(QString());
     m_pasteAction = m_menu->addAction(QString());
+    m_menu->addSeparator();
+    m_exportAsShownAction = form::named(m_menu->addAction(QString()), "exportAsShownAction");
+    m_exportAsShownAction->setCheckable(true);
     connect(m_exportAction, &QAction::triggered, this, &ImagePage::exportPicture);
     connect(m_importAction, &QAction::triggered, this, &ImagePage::importPicture);
     connect(m_copyAction, &QAction::triggered, this, &ImagePage::copyPicture);
@@ -89,6 +97,9 @@ void ImagePage::retranslate()
     m_importAction->setText(form::text("Import"));
     m_copyAction->setText(form::text("Copy"));
     m_pasteAction->setText(form::text("Paste"));
+    m_exportAsShownAction->setText(form::text("Export as shown"));
+    m_exportAsShownAction->setToolTip(form::text("Export writes the picture with the preview hue"));
+    m_hueChooser->retranslate();
     for (int level : zoomLevels()) {
         QAbstractButton* button = m_zoomButtons->button(level);
         button->setText(level ? form::text("%1×").arg(level) : form::text("Fit"));
@@ -201,6 +212,37 @@ QString ImagePage::pixelLine() const
 void ImagePage::setKind(int kind)
 {
     m_kind = kind;
+    resetHueMode();
+}
+
+void ImagePage::setTileFlags(quint64 flags)
+{
+    m_tileFlags = flags;
+    resetHueMode();
+}
+
+void ImagePage::resetHueMode()
+{
+    m_hueChooser->setMode(defaultHueMode(m_kind, m_tileFlags));
+}
+
+void ImagePage::setHues(const HueFile& hues)
+{
+    m_hueChooser->setHues(hues);
+}
+
+QImage ImagePage::shownPicture() const
+{
+    const HueEntry* hue = m_hueChooser->hue();
+    if (!hue || m_picture.isNull())
+        return m_picture;
+    return applyHue(m_picture, *hue, m_hueChooser->mode());
+}
+
+void ImagePage::showHue()
+{
+    m_view->setImage(shownPicture());
+    m_scroll->setWidgetResizable(true);
 }
 
 void ImagePage::load(const QImage& picture)
@@ -220,8 +262,7 @@ void ImagePage::showPicture(const QImage& picture)
 {
     m_picture = picture;
     m_hovered = QPoint(-1, -1);   // the view forgets the mouse with its picture
-    m_view->setImage(picture);
-    m_scroll->setWidgetResizable(true);
+    showHue();
     m_pixelLine->setText(pixelLine());
     emit pictureShown(picture);
 }
@@ -274,7 +315,7 @@ void ImagePage::exportPicture()
         format = QStringLiteral("PNG");
     const QString fileName = exportFileName(name, format);
     QImageWriter writer(fileName, format.toLatin1());
-    if (!writer.write(m_picture)) {
+    if (!writer.write(m_exportAsShownAction->isChecked() ? shownPicture() : m_picture)) {
         Dialogs::get().warning(this, title,
                                form::text("The image could not be written to %1: %2.")
                                    .arg(QDir::toNativeSeparators(fileName), writer.errorString()));

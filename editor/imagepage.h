@@ -4,6 +4,11 @@
 #include <QString>
 #include <QWidget>
 
+namespace qm {
+struct HueFile;
+}
+
+class HueChooser;
 class ImageView;
 class QButtonGroup;
 class QCheckBox;
@@ -17,6 +22,8 @@ class QScrollArea;
 // the size and shape the item's kind needs and waits on the page until the window sends it.
 // A tool row zooms the picture (fit, 1×, 2×, 4×, 8×, with a pixel grid from 4×); the line
 // under it gives the picture's size and the stored colour of the pixel under the mouse.
+// A hue chooser previews the picture hued as the game would draw it; the preview changes
+// nothing, and Export writes the stored picture unless "Export as shown" is checked.
 class ImagePage : public QWidget {
     Q_OBJECT
 
@@ -67,6 +74,16 @@ public:
     // Ctrl+0 (fit), Ctrl+1 (1×), Ctrl++ and Ctrl+- while the focus is inside `scope`.
     void addZoomShortcuts(QWidget* scope);
 
+    // The hues the chooser offers.
+    void setHues(const qm::HueFile& hues);
+    // The item's tile flags: a static's Partial Hue flag makes the preview partial by default.
+    void setTileFlags(quint64 flags);
+    HueChooser* hueChooser() const { return m_hueChooser; }
+    // The picture as the page shows it: hued while a preview hue is chosen, else the picture.
+    QImage shownPicture() const;
+    // Whether Export writes the picture as shown rather than as stored.
+    QAction* exportAsShownAction() const { return m_exportAsShownAction; }
+
     // The line under the picture.
     QString pixelLine() const;
 
@@ -85,6 +102,8 @@ protected:
 private:
     void showPicture(const QImage& picture);
     void showPixel(const QPoint& pixel);
+    void showHue();
+    void resetHueMode();
 
     ImageView* m_view;
     QScrollArea* m_scroll;
@@ -97,6 +116,9 @@ private:
     QAction* m_importAction;
     QAction* m_copyAction;
     QAction* m_pasteAction;
+    QAction* m_exportAsShownAction;
+    HueChooser* m_hueChooser;
+    quint64 m_tileFlags = 0;
     QImage m_picture;
     bool m_edited = false;
     int m_kind = -1;

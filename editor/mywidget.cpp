@@ -1,6 +1,7 @@
 #include "mywidget.h"
 
 #include "animpage.h"
+#include "animplayer.h"
 #include "dialogs.h"
 #include "imageimport.h"
 #include "imagepage.h"
@@ -71,6 +72,8 @@ void myWidget::setData(int itemKind, int itemId, QImage itemImage)
     m_id = itemId;
     m_kind = itemKind;
     tab->setKind(itemKind);
+    if (itemKind == Static)
+        TabPage_2->player()->setStaticId(itemId);
     TabPage->setKind(itemKind);
 
     QString prefix;
@@ -193,6 +196,7 @@ void myWidget::setTile(int itemKind, int itemId, tile_struct& data)
     m_tile = data;
     tab_2->load(data);
     TabPage->load(data);
+    tab->setTileFlags(data.flags);
 }
 
 bool myWidget::readTile(tile_struct& t)

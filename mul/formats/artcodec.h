@@ -34,6 +34,14 @@ QImage decodeStatic(const QByteArray& record, DecodeReport* report);
 QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport* report);
 QImage decodeTexture(const QByteArray& record, int size, DecodeReport* report);
 
+// The same decoders with the stored colours looked up in `colors` (32,768 entries, one for each
+// value without bit 15; huedColorTable gives a hue's) instead of converted plainly: a hued
+// picture in one pass. Transparency stays as the plain decoders give it.
+QImage decodeLandColored(const QByteArray& record, const QRgb* colors);
+QImage decodeStaticColored(const QByteArray& record, const QRgb* colors);
+QImage decodeGumpColored(const QByteArray& record, int width, int height, const QRgb* colors);
+QImage decodeTextureColored(const QByteArray& record, int size, const QRgb* colors);
+
 // Texture size chosen by the index record's extra field: 1 means 128, anything else 64.
 int textureSizeForExtra(quint32 extra);
 // The extra a rewrite stores for a texture of this width: 1 for 128, else 0.

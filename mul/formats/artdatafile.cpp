@@ -78,4 +78,15 @@ QImage decodeRecord(int kind, const QByteArray& bytes, quint32 extra, DecodeRepo
     }
 }
 
+QImage decodeRecordColored(int kind, const QByteArray& bytes, quint32 extra, const QRgb* colors)
+{
+    switch (kind) {
+    case Land: return decodeLandColored(bytes, colors);
+    case Static: return decodeStaticColored(bytes, colors);
+    case Gump: return decodeGumpColored(bytes, gumpWidthFromExtra(extra), gumpHeightFromExtra(extra), colors);
+    case Texture: return decodeTextureColored(bytes, textureSizeForExtra(extra), colors);
+    default: return QImage();
+    }
+}
+
 } // namespace qm

@@ -50,5 +50,7 @@ private:
 // Decodes the bytes of one record (from its offset on) by kind; the index record's extra
 // gives gump and texture sizes.
 QImage decodeRecord(int kind, const QByteArray& bytes, quint32 extra, DecodeReport* report);
+// The same with the colours looked up in `colors` (see decodeStaticColored).
+QImage decodeRecordColored(int kind, const QByteArray& bytes, quint32 extra, const QRgb* colors);
 
 } // namespace qm

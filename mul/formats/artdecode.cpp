@@ -108,14 +108,6 @@ inline void fillRun(QRgb* d, qint64 n, QRgb c)
 #endif
 }
 
-// A gump pair's colour. Colour bits all 0 (0x0000 and 0x8000 alike): transparent. Masked
-// rather than branched on: opaque and transparent pairs alternate unpredictably.
-inline QRgb pairRgb(quint32 pair)
-{
-    const quint32 colour = pair & 0x7FFFu;
-    return tableRgb(colour) & (0u - quint32(colour != 0));
-}
-
 // Record values to pixels, eight at a time where SSE2 is there (every x86-64): the same
 // masks and shifts as color16ToRgb, on eight values at once.
 inline void convertRun(QRgb* dst, const char* src, qint64 count)
@@ -142,6 +134,32 @@ inline void convertRun(QRgb* dst, const char* src, qint64 count)
         dst[k] = tableRgb(readU16(src + 2 * k));
 }
 
+// How the decoders turn stored colours into pixels: the plain colours, or a table of 32,768
+// colours (a hue's) looked up instead. The plain one keeps the SIMD conversion of runs.
+struct PlainColors {
+    QRgb operator()(quint32 color16) const { return tableRgb(color16); }
+    void run(QRgb* dst, const char* src, qint64 count) const { convertRun(dst, src, count); }
+};
+
+struct TableColors {
+    const QRgb* table;
+    QRgb operator()(quint32 color16) const { return table[color16 & 0x7FFFu]; }
+    void run(QRgb* dst, const char* src, qint64 count) const
+    {
+        for (qint64 k = 0; k < count; ++k)
+            dst[k] = table[readU16(src + 2 * k) & 0x7FFFu];
+    }
+};
+
+// A gump pair's colour. Colour bits all 0 (0x0000 and 0x8000 alike): transparent. Masked
+// rather than branched on: opaque and transparent pairs alternate unpredictably.
+template <class Colors>
+inline QRgb pairColor(const Colors& colors, quint32 pair)
+{
+    const quint32 colour = pair & 0x7FFFu;
+    return colors(colour) & (0u - quint32(colour != 0));
+}
+
 QImage finish(QImage image, const DecodeReport& r, DecodeReport* report)
 {
     if (report)
@@ -156,14 +174,8 @@ QImage giveUp(QImage image, DecodeReport& r, DecodeReport* report)
     return finish(std::move(image), r, report);
 }
 
-} // namespace
-
-QImage decodeLand(const QByteArray& record)
-{
-    return decodeLand(record, nullptr);
-}
-
-QImage decodeLand(const QByteArray& record, DecodeReport* report)
+template <class Colors>
+QImage decodeLandWith(const QByteArray& record, DecodeReport* report, const Colors& colors)
 {
     DecodeReport r;
     const qint64 avail = record.size();
@@ -182,7 +194,7 @@ QImage decodeLand(const QByteArray& record, DecodeReport* report)
         const int count = y < half ? 2 + 2 * y : kLandSize - 2 * (y - half);
         const int firstX = y < half ? half - 1 - y : y - half;
         const qint64 take = std::min<qint64>(count, (avail - pos) / 2);
-        convertRun(rows[y] + firstX, p + pos, take);
+        colors.run(rows[y] + firstX, p + pos, take);
         pos += 2 * take;
         if (take < count) {
             r.complete = false;
@@ -193,12 +205,8 @@ QImage decodeLand(const QByteArray& record, DecodeReport* report)
     return finish(image, r, report);
 }
 
-QImage decodeStatic(const QByteArray& record)
-{
-    return decodeStatic(record, nullptr);
-}
-
-QImage decodeStatic(const QByteArray& record, DecodeReport* report)
+template <class Colors>
+QImage decodeStaticWith(const QByteArray& record, DecodeReport* report, const Colors& colors)
 {
     DecodeReport r;
     const qint64 avail = record.size();
@@ -260,7 +268,7 @@ QImage decodeStatic(const QByteArray& record, DecodeReport* report)
             const qint64 present = std::min(count, (avail - pos) / 2);
             if (x < width) {
                 const qint64 drawn = std::min(present, width - x);
-                convertRun(line + x, p + pos, drawn);
+                colors.run(line + x, p + pos, drawn);
                 written = std::max(written, x + drawn);
             }
             pos += 2 * present;
@@ -276,12 +284,8 @@ QImage decodeStatic(const QByteArray& record, DecodeReport* report)
     return finish(image, r, report);
 }
 
-QImage decodeGump(const QByteArray& record, int width, int height)
-{
-    return decodeGump(record, width, height, nullptr);
-}
-
-QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport* report)
+template <class Colors>
+QImage decodeGumpWith(const QByteArray& record, int width, int height, DecodeReport* report, const Colors& colors)
 {
     DecodeReport r;
     const qint64 avail = record.size();
@@ -319,9 +323,9 @@ QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport*
                     const qint64 countA = qint16(quint16(a >> 16));
                     const qint64 countB = qint16(quint16(b >> 16));
                     if (quint64(countA - 1) < 4 && quint64(countB - 1) < 4) {
-                        store4(line + x, pairRgb(a));
+                        store4(line + x, pairColor(colors, a));
                         x += countA;
-                        store4(line + x, pairRgb(b));
+                        store4(line + x, pairColor(colors, b));
                         x += countB;
                         q += 8;
                         continue;
@@ -338,7 +342,7 @@ QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport*
                     r.complete = false;
                     break;
                 }
-                const QRgb c = pairRgb(pair);
+                const QRgb c = pairColor(colors, pair);
                 QRgb* d = line + x;
                 // Well inside the row, a run is stored in whole blocks of 16 pixels and the next
                 // pairs overwrite the surplus: x advances by the count alone, and the only
@@ -366,12 +370,8 @@ QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport*
     return finish(image, r, report);
 }
 
-QImage decodeTexture(const QByteArray& record, int size)
-{
-    return decodeTexture(record, size, nullptr);
-}
-
-QImage decodeTexture(const QByteArray& record, int size, DecodeReport* report)
+template <class Colors>
+QImage decodeTextureWith(const QByteArray& record, int size, DecodeReport* report, const Colors& colors)
 {
     DecodeReport r;
     const qint64 avail = record.size();
@@ -389,7 +389,7 @@ QImage decodeTexture(const QByteArray& record, int size, DecodeReport* report)
     qint64 pos = 0;
     for (int y = 0; y < size; ++y) {
         const qint64 take = std::min<qint64>(size, (avail - pos) / 2);
-        convertRun(rows[y], p + pos, take);
+        colors.run(rows[y], p + pos, take);
         pos += 2 * take;
         if (take < size) {
             r.complete = false;
@@ -398,6 +398,68 @@ QImage decodeTexture(const QByteArray& record, int size, DecodeReport* report)
     }
     r.extent = pos;
     return finish(image, r, report);
+}
+
+} // namespace
+
+QImage decodeLand(const QByteArray& record)
+{
+    return decodeLandWith(record, nullptr, PlainColors());
+}
+
+QImage decodeLand(const QByteArray& record, DecodeReport* report)
+{
+    return decodeLandWith(record, report, PlainColors());
+}
+
+QImage decodeStatic(const QByteArray& record)
+{
+    return decodeStaticWith(record, nullptr, PlainColors());
+}
+
+QImage decodeStatic(const QByteArray& record, DecodeReport* report)
+{
+    return decodeStaticWith(record, report, PlainColors());
+}
+
+QImage decodeGump(const QByteArray& record, int width, int height)
+{
+    return decodeGumpWith(record, width, height, nullptr, PlainColors());
+}
+
+QImage decodeGump(const QByteArray& record, int width, int height, DecodeReport* report)
+{
+    return decodeGumpWith(record, width, height, report, PlainColors());
+}
+
+QImage decodeTexture(const QByteArray& record, int size)
+{
+    return decodeTextureWith(record, size, nullptr, PlainColors());
+}
+
+QImage decodeTexture(const QByteArray& record, int size, DecodeReport* report)
+{
+    return decodeTextureWith(record, size, report, PlainColors());
+}
+
+QImage decodeLandColored(const QByteArray& record, const QRgb* colors)
+{
+    return decodeLandWith(record, nullptr, TableColors { colors });
+}
+
+QImage decodeStaticColored(const QByteArray& record, const QRgb* colors)
+{
+    return decodeStaticWith(record, nullptr, TableColors { colors });
+}
+
+QImage decodeGumpColored(const QByteArray& record, int width, int height, const QRgb* colors)
+{
+    return decodeGumpWith(record, width, height, nullptr, TableColors { colors });
+}
+
+QImage decodeTextureColored(const QByteArray& record, int size, const QRgb* colors)
+{
+    return decodeTextureWith(record, size, nullptr, TableColors { colors });
 }
 
 int textureSizeForExtra(quint32 extra)

@@ -287,4 +287,12 @@ QImage RecordSource::decode(int id, DecodeReport* report, QString* error) const
     return decodeRecord(m_kind, record.bytes, record.extra, report);
 }
 
+QImage RecordSource::decodeColored(int id, const QRgb* colors) const
+{
+    ItemRecord record;
+    if (!read(id, &record, nullptr) || !record.found || record.bytes.isEmpty())
+        return QImage();
+    return decodeRecordColored(m_kind, record.bytes, record.extra, colors);
+}
+
 } // namespace qm

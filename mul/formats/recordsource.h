@@ -72,6 +72,8 @@ public:
     bool read(int id, ItemRecord* out, QString* error = nullptr) const;
     // The record decoded; null for an empty or unreadable item.
     QImage decode(int id, DecodeReport* report = nullptr, QString* error = nullptr) const;
+    // The record decoded with its colours looked up in `colors` (a hue's huedColorTable).
+    QImage decodeColored(int id, const QRgb* colors) const;
 
     // The package's directory (Package form only).
     const PackageDirectory* packageDirectory() const { return m_dir.get(); }

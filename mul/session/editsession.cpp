@@ -61,6 +61,7 @@ void EditSession::reload()
 {
     m_pending.reset();
     m_changes = ChangeSet();
+    m_hues.reset();
     moveHistory([this] { m_history.clear(); });
     readDirectory();
     emit cataloguesReset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "changeset.h"
+#include "hues.h"
 #include "indexfile.h"
 #include "itemkind.h"
 #include "itemstate.h"
@@ -102,6 +103,10 @@ public:
     // thread. A new snapshot follows every finished step, undo, redo, open and save (edits
     // inside an open step show once it ends); one taken never changes.
     std::shared_ptr<const PictureSnapshot> pictureSnapshot() const;
+
+    // The directory's hues as hues.mul holds them, for previews: read on first use after an
+    // open or reload; a missing file gives no hues.
+    const HueFile& hues() const;
 
     // The edits. `name` of beginStep names the step in the Undo menu; empty: named after
     // the edits it holds. A null image is never an edit: setImage refuses it; removing a
@@ -242,6 +247,7 @@ private:
     PictureSnapshot::Sources m_sources;
     mutable QMutex m_snapshotLock;   // guards the pointer only, never a decode
     std::shared_ptr<const PictureSnapshot> m_snapshot;
+    mutable std::unique_ptr<HueFile> m_hues;   // read on first use; reset by reload
 };
 
 } // namespace qm
