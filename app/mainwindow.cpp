@@ -3,6 +3,7 @@
 #include "cataloguegridview.h"
 #include "cataloguepane.h"
 #include "cataloguepanes.h"
+#include "comparecommand.h"
 #include "itemwindowset.h"
 #include "patchcommands.h"
 #include "picturebatches.h"
@@ -167,6 +168,7 @@ void mainwindow::buildCollaborators()
     m_save = new SaveCommand(*m_session, this, status, this);
     m_batches = new PictureBatches(*m_session, *m_panes, this, status, this);
     m_patches = new PatchCommands(*m_session, *m_panes, this, status, this);
+    m_compare = new CompareCommand(*m_session, *this, *m_items, status, this);
 }
 
 void mainwindow::buildActions()
@@ -226,6 +228,7 @@ void mainwindow::buildMenus()
     fileMenu->addSeparator();
     fileMenu->addAction(fileOpenAction);
     fileMenu->addAction(fileSaveAction);
+    fileMenu->addAction(m_compare->action());
     fileMenu->addSeparator();
     fileMenu->addAction(fileExitAction);
     MenuBar->addMenu(fileMenu);

@@ -25,6 +25,7 @@ class QToolBar;
 class QTreeView;
 class QWidget;
 class CataloguePane;
+class CompareCommand;
 class CataloguePanes;
 class ItemWindows;
 class PatchCommands;
@@ -127,6 +128,7 @@ public:
     CataloguePanes* cataloguePanes() const { return m_panes; }
     ItemWindows* itemWindows() const { return m_items; }
     PictureBatches* pictureBatches() const { return m_batches; }
+    CompareCommand* compareCommand() const { return m_compare; }
     // Whether the last Save failed (and so wrote nothing).
     bool lastSaveFailed() const;
 
@@ -236,4 +238,5 @@ private:
     SaveCommand* m_save = nullptr;
     PictureBatches* m_batches = nullptr;
     PatchCommands* m_patches = nullptr;
+    CompareCommand* m_compare = nullptr;
 };
