@@ -157,7 +157,10 @@ void DifferencesDock::buildWidgets()
         l->setAlignment(Qt::AlignCenter);
         l->setMinimumSize(kPreviewSide / 2, kPreviewSide / 2);
         l->setFrameShape(QFrame::StyledPanel);
-        pictures->addWidget(l, 1);
+        auto* column = new QVBoxLayout;
+        column->addWidget(new QLabel(l == m_herePicture ? QStringLiteral("Here") : QStringLiteral("There"), body));
+        column->addWidget(l, 1);
+        pictures->addLayout(column, 1);
     }
     m_tiles = new QTreeWidget(body);
     m_tiles->setObjectName(QStringLiteral("differenceTiles"));

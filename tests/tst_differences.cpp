@@ -146,6 +146,13 @@ private slots:
         QVERIFY(!dock->findChild<QLabel*>("differenceHerePicture")->pixmap().isNull());
         QCOMPARE(dock->findChild<QLabel*>("differenceTherePicture")->pixmap().size(), QSize(20, 30));
 
+        const QString shot = qEnvironmentVariable("QM_DIFF_SCREENSHOT");
+        if (!shot.isEmpty()) {
+            m_window->resize(1000, 900);
+            QTest::qWait(100);
+            m_window->grab().save(shot);
+        }
+
         // Double-click opens the item here.
         QSignalSpy opened(dock, &DifferencesDock::openItem);
         emit dock->list()->itemDoubleClicked(rowFor(dock->list(), pictureRow), 0);
