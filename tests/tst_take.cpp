@@ -126,6 +126,11 @@ private slots:
         EditSession session;
         session.open(m_here);
         QCOMPARE(sessionDiffLines(session, m_there), diffLines(m_here, m_there));
+        // A static of a classic art pair reads as the static the session serves, not as
+        // the land tile of the same number.
+        QString why;
+        QCOMPARE(DirectoryView(m_here).picture(Static, m_tile, &why),
+                 session.image(Static, m_tile).convertToFormat(QImage::Format_ARGB32));
 
         QString error;
         const QImage thereImage = DirectoryView(m_there).picture(Static, m_picture, &error);
