@@ -3,6 +3,7 @@
 #include "cataloguegridview.h"
 #include "cataloguepane.h"
 #include "cataloguepanes.h"
+#include "comparecommand.h"
 #include "itemwindowset.h"
 #include "patchcommands.h"
 #include "picturebatches.h"
@@ -171,6 +172,7 @@ void mainwindow::buildCollaborators()
     m_batches = new PictureBatches(*m_session, *m_panes, this, status, this);
     m_patches = new PatchCommands(*m_session, *m_panes, this, status, this);
     m_recent = new RecentDirectories(this);
+    m_compare = new CompareCommand(*m_session, *this, *m_items, status, this);
 }
 
 void mainwindow::buildActions()
@@ -232,6 +234,7 @@ void mainwindow::buildMenus()
     recentMenu = fileMenu->addMenu(QString());
     recentMenu->setObjectName(QStringLiteral("recentDirectoriesMenu"));
     fileMenu->addAction(fileSaveAction);
+    fileMenu->addAction(m_compare->action());
     fileMenu->addSeparator();
     fileMenu->addAction(fileExitAction);
     MenuBar->addMenu(fileMenu);

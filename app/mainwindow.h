@@ -25,6 +25,7 @@ class QToolBar;
 class QTreeView;
 class QWidget;
 class CataloguePane;
+class CompareCommand;
 class CataloguePanes;
 class ItemWindows;
 class PatchCommands;
@@ -130,6 +131,7 @@ public:
     CataloguePanes* cataloguePanes() const { return m_panes; }
     ItemWindows* itemWindows() const { return m_items; }
     PictureBatches* pictureBatches() const { return m_batches; }
+    CompareCommand* compareCommand() const { return m_compare; }
     // Whether the last Save failed (and so wrote nothing).
     bool lastSaveFailed() const;
 
@@ -252,4 +254,5 @@ private:
     RecentDirectories* m_recent = nullptr;
     // What Find was last given, offered again.
     QString m_lastFind;
+    CompareCommand* m_compare = nullptr;
 };

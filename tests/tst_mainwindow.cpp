@@ -88,7 +88,7 @@ private slots:
         for (QAction* a : w.fileMenu->actions())
             file << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(file, (QStringList { "New", "Open", "Delete", "Import", "Export", "Export Pictures...",
-                                       "Import Pictures...", "-", "&Open...", "Recent Directories", "&Save", "-", "E&xit" }));
+                                       "Import Pictures...", "-", "&Open...", "Recent Directories", "&Save", "Compare With…", "-", "E&xit" }));
         QStringList popup;
         for (QAction* a : w.itemMenu->actions())
             popup << a->text();

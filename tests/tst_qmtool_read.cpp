@@ -293,7 +293,7 @@ private slots:
             { "set-anim", { "16", "count=1" } }, { "save", {} }, { "export-patch", { "gump", "1", files.filePath("o.qmp") } },
             { "import-patch", { files.filePath("in.qmp") } }, { "export-images", { "gump", files.filePath("out") } },
             { "import-images", { "gump", files.path() } }, { "hues", {} }, { "hue", { "1" } },
-            { "diff", { files.path() } },
+            { "diff", { files.path() } }, { "take", { files.path(), "gump", "1" } },
         };
         const QString missing = m_small.path() + "/nowhere";
         for (const ToolCommandEntry& command : toolCommands()) {

@@ -281,7 +281,13 @@ QImage DirectoryView::picture(int kind, int id, QString* error) const
             return QImage();
         // Static and gump records don't state their length to the decoders: they get the
         // rest of the file, as the editor and the game read them.
-        image = m_data[kind]->decode(record, &report);
+        // The art file serves land and static alike: decode by the kind asked for, never by
+        // the kind the shared file was opened for.
+        if (!record.isEmpty()) {
+            const QByteArray bytes = m_data[kind]->bytesFrom(record.offset);
+            if (!bytes.isEmpty())
+                image = decodeRecord(kind, bytes, record.extra, &report);
+        }
     }
     if (image.isNull() || !report.complete) {
         *error = image.isNull() ? QStringLiteral("its picture cannot be decoded")

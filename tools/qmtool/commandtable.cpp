@@ -194,6 +194,19 @@ QVector<ToolCommandEntry> buildCommands()
                              "and counts per catalogue.") },
             { QStringLiteral("exit-code"), QString(), QStringLiteral("Exit with code 3 when anything differs.") } },
           1, -1, cmdDiff },
+        { QStringLiteral("take"), QStringLiteral("take OTHERDIR KIND ID... [--what picture,tile,anim]"),
+          QStringLiteral("take items from another data directory and save"),
+          QStringLiteral("Takes the items ID... of KIND from OTHERDIR, which is only read, and saves: their "
+                         "pictures, and their tile and animation data where the kind has them (or only the parts "
+                         "named by --what). A picture OTHERDIR lacks empties the item here; an id free here "
+                         "becomes a new entry. All or nothing: when any item is refused (a read-only catalogue, "
+                         "an item OTHERDIR cannot read) no file is changed (exit 2)."),
+          { { QStringLiteral("OTHERDIR"), QStringLiteral("the data directory to take from (never written)") },
+            kind,
+            { QStringLiteral("ID..."), QStringLiteral("the items to take, ") + kId } },
+          { { QStringLiteral("what"), QStringLiteral("PARTS"),
+              QStringLiteral("the parts to take, comma separated: picture, tile, anim or all (default: all)") } },
+          3, -1, cmdTake },
         { QStringLiteral("export-images"), QStringLiteral("export-images KIND DIR [--ids RANGE] [--keep-existing]"),
           QStringLiteral("pictures into a folder, one PNG per item"),
           QStringLiteral("Writes the picture of every item of KIND (or of those in RANGE) into the folder DIR, "

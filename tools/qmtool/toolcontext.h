@@ -47,6 +47,7 @@ int cmdExportPatch(ToolContext& ctx, CommandParser& cmd);
 int cmdImportPatch(ToolContext& ctx, CommandParser& cmd);
 // Comparing with another data directory.
 int cmdDiff(ToolContext& ctx, CommandParser& cmd);
+int cmdTake(ToolContext& ctx, CommandParser& cmd);
 
 // Before a command reads the directory: finishes or undoes an interrupted Save, telling the
 // user on `err`. Returns false (with a message written) when the directory cannot be trusted.
