@@ -4,6 +4,8 @@
 #include "cataloguepane.h"
 #include "cataloguepanes.h"
 #include "itemwindowset.h"
+#include "huespane.h"
+#include "huewindowset.h"
 #include "patchcommands.h"
 #include "picturebatches.h"
 #include "savecommand.h"
@@ -167,6 +169,14 @@ void mainwindow::buildCollaborators()
     m_save = new SaveCommand(*m_session, this, status, this);
     m_batches = new PictureBatches(*m_session, *m_panes, this, status, this);
     m_patches = new PatchCommands(*m_session, *m_panes, this, status, this);
+
+    // Hues are no catalogue of items: their tab comes after the four and opens hue windows.
+    auto* hues = new HuesPane(*m_session, tabSelect);
+    hues->setObjectName(QStringLiteral("huesPane"));
+    tabSelect->addTab(hues, QStringLiteral("Hues"));
+    auto* hueWindows = new HueWindows(*m_session, workspace, this);
+    hueWindows->setObjectName(QStringLiteral("hueWindows"));
+    connect(hues, &HuesPane::hueActivated, hueWindows, &HueWindows::open);
 }
 
 void mainwindow::buildActions()
