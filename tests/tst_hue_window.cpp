@@ -13,6 +13,7 @@
 #include "testdata.h"
 #include "uodir.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -228,6 +229,33 @@ private slots:
         click(b, "ok");
         QCOMPARE(f.session().hue(10).colors, ramp.colors);
         QVERIFY(!f.session().isHueEdited(9));   // the copied window applied nothing
+    }
+
+    // With QM_HUE_SCREENSHOTS=DIR, the README's pictures of the tab and the window.
+    void screenshots()
+    {
+        HueFixture f;
+        f.w->resize(1000, 720);
+        f.w->findChild<QTabWidget*>("tabSelect")->setCurrentIndex(4);
+        f.pane()->list()->setCurrentIndex(f.pane()->list()->model()->index(0x60, 0));
+        HueWindow* window = f.open(0x61);
+        auto* previewKind = child<QComboBox>(window, "previewKind");
+        previewKind->setCurrentIndex(previewKind->findData(int(Gump)));
+        type(window, "previewId", "0x63");
+        emit child<QLineEdit>(window, "previewId")->textEdited("0x63");
+        QVERIFY(child<QLabel>(window, "huePreview")->text().isEmpty());   // a picture, not "No picture"
+        window->parentWidget()->adjustSize();
+        QTest::qWait(50);
+        const QPixmap tab = f.w->grab();
+        const QPixmap hueWindow = window->parentWidget()->grab();
+        QVERIFY(!tab.isNull() && !hueWindow.isNull());
+        const QString dir = qEnvironmentVariable("QM_HUE_SCREENSHOTS");
+        if (dir.isEmpty())
+            return;
+        window->parentWidget()->hide();
+        QTest::qWait(50);
+        QVERIFY(f.w->grab().save(dir + "/hues-tab.png"));
+        QVERIFY(hueWindow.save(dir + "/hue-window.png"));
     }
 };
 
