@@ -32,9 +32,9 @@ HuesPane::HuesPane(EditSession& session, QWidget* parent)
     m_list->setIconSize(QSize(128, 12));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->header()->setStretchLastSection(true);
-    m_list->setColumnWidth(HueListModel::HexColumn, 64);
-    m_list->setColumnWidth(HueListModel::NumberColumn, 56);
-    m_list->setColumnWidth(HueListModel::NameColumn, 140);
+    m_list->setColumnWidth(HueListModel::HexColumn, 56);
+    m_list->setColumnWidth(HueListModel::NumberColumn, 52);
+    m_list->setColumnWidth(HueListModel::NameColumn, 96);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(11, 11, 11, 11);
