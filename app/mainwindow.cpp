@@ -5,6 +5,8 @@
 #include "cataloguepanes.h"
 #include "comparecommand.h"
 #include "itemwindowset.h"
+#include "huespane.h"
+#include "huewindowset.h"
 #include "patchcommands.h"
 #include "picturebatches.h"
 #include "recentdirectories.h"
@@ -173,6 +175,14 @@ void mainwindow::buildCollaborators()
     m_patches = new PatchCommands(*m_session, *m_panes, this, status, this);
     m_recent = new RecentDirectories(this);
     m_compare = new CompareCommand(*m_session, *this, *m_items, status, this);
+
+    // Hues are no catalogue of items: their tab comes after the four and opens hue windows.
+    auto* hues = new HuesPane(*m_session, tabSelect);
+    hues->setObjectName(QStringLiteral("huesPane"));
+    tabSelect->addTab(hues, QStringLiteral("Hues"));
+    auto* hueWindows = new HueWindows(*m_session, workspace, this);
+    hueWindows->setObjectName(QStringLiteral("hueWindows"));
+    connect(hues, &HuesPane::hueActivated, hueWindows, &HueWindows::open);
 }
 
 void mainwindow::buildActions()

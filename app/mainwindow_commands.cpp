@@ -122,6 +122,7 @@ void mainwindow::fileSave()
         case SaveStage::Gumps: saveGump(); break;
         case SaveStage::Textures: saveTexture(); break;
         case SaveStage::AnimData: saveAnimData(); break;
+        case SaveStage::Hues: m_save->stage(SaveStage::Hues); break;
         }
     });
 }

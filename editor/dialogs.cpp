@@ -1,5 +1,6 @@
 #include "dialogs.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -70,6 +71,11 @@ int DialogProvider::choose(QWidget* parent, const QString& caption, const QStrin
 QAction* DialogProvider::execMenu(QMenu* menu, const QPoint& globalPos)
 {
     return menu->exec(globalPos);
+}
+
+QColor DialogProvider::getColor(QWidget* parent, const QString& caption, const QColor& initial)
+{
+    return QColorDialog::getColor(initial, parent, caption);
 }
 
 namespace {

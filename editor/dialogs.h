@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -36,6 +37,8 @@ public:
     virtual int choose(QWidget* parent, const QString& caption, const QString& text, const QStringList& choices);
     // Shows `menu` modally at the global position; returns the chosen action or nullptr.
     virtual QAction* execMenu(QMenu* menu, const QPoint& globalPos);
+    // A colour chosen starting from `initial`; an invalid colour when the user cancelled.
+    virtual QColor getColor(QWidget* parent, const QString& caption, const QColor& initial);
 };
 
 namespace Dialogs {

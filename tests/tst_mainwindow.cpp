@@ -77,7 +77,7 @@ private slots:
         QStringList tabs;
         for (int i = 0; i < w.tabSelect->count(); ++i)
             tabs << w.tabSelect->tabText(i);
-        QCOMPARE(tabs, (QStringList { "Land", "Static", "Gump", "Texture" }));
+        QCOMPARE(tabs, (QStringList { "Land", "Static", "Gump", "Texture", "Hues" }));
         QCOMPARE(w.listGump->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
 
         QStringList menus;

@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(completions(script, { QStringLiteral("qmtool"), QString() }), sorted(commands));
         QCOMPARE(completions(script, { QStringLiteral("qmtool"), QStringLiteral("--dir"), QStringLiteral("/tmp"),
                                        QStringLiteral("set") }),
-                 sorted({ QStringLiteral("set-anim"), QStringLiteral("set-tile") }));
+                 sorted({ QStringLiteral("set-anim"), QStringLiteral("set-hue"), QStringLiteral("set-tile") }));
 
         QStringList kinds;
         for (int k = 0; k < qm::kItemKindCount; ++k)

@@ -132,7 +132,7 @@ private slots:
     void everyCommandExplainsItself()
     {
         for (const char* command : { "list", "free", "export-image", "tile", "anim", "verify", "dir", "make-demo",
-                                     "import-image", "delete", "set-tile", "set-anim", "save", "export-patch",
+                                     "import-image", "delete", "set-tile", "set-anim", "set-hue", "save", "export-patch",
                                      "import-patch" }) {
             const Run r = qmtool({ command, "--help" });
             QCOMPARE(r.code, 0);
@@ -292,7 +292,7 @@ private slots:
             { "delete", { "gump", "1" } }, { "set-tile", { "land", "2", "texid=1" } },
             { "set-anim", { "16", "count=1" } }, { "save", {} }, { "export-patch", { "gump", "1", files.filePath("o.qmp") } },
             { "import-patch", { files.filePath("in.qmp") } }, { "export-images", { "gump", files.filePath("out") } },
-            { "import-images", { "gump", files.path() } }, { "hues", {} }, { "hue", { "1" } },
+            { "import-images", { "gump", files.path() } }, { "hues", {} }, { "hue", { "1" } }, { "set-hue", { "1", "tableEnd=1" } },
             { "diff", { files.path() } }, { "take", { files.path(), "gump", "1" } },
         };
         const QString missing = m_small.path() + "/nowhere";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "changeset.h"
+#include "../formats/recordpatch.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,11 +15,6 @@ class SaveTransaction;
 // the file with the edited records written over their old bytes: every other byte keeps its
 // value.
 
-// One record's new bytes and where they go.
-struct RecordPatch {
-    qint64 offset;
-    QByteArray bytes;
-};
 
 // Stages a copy of mulDir/name (`size` bytes) with every patch written over it. The caller
 // has checked that each patch lies inside the file.

@@ -162,6 +162,20 @@ bool Rewrite::stageAnim(const ChangeSet& changes, QString* error)
     return m_tx && stageAnimRecords(*m_tx, m_dir, changes, error);
 }
 
+bool Rewrite::stageHues(const QMap<int, HueEntry>& hues, qint64 fileSize, QString* error)
+{
+    if (!m_tx)
+        return false;
+    if (hues.isEmpty())
+        return true;
+    QVector<RecordPatch> patches;
+    if (!hueRecordPatches(hues, fileSize, &patches, error)
+        || !stagePatchedCopy(*m_tx, m_dir, hueFileName(), fileSize, patches, error))
+        return false;
+    m_written.hues = true;
+    return true;
+}
+
 bool Rewrite::commit(QString* error)
 {
     if (!m_tx || !m_tx->commit(error))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "changeset.h"
+#include "hues.h"
 #include "itemkind.h"
 
 #include <QString>
@@ -57,6 +58,8 @@ public:
     bool stageImages(ItemKind kind, const QVector<int>& ids, const ChangeSet& changes, QString* error,
                      QStringList* notes = nullptr);
     bool stageAnim(const ChangeSet& changes, QString* error);
+    // The changed hues (number -> entry) written in place into hues.mul of `fileSize` bytes.
+    bool stageHues(const QMap<int, HueEntry>& hues, qint64 fileSize, QString* error);
 
     // Swaps every staged file in.
     bool commit(QString* error);
@@ -67,6 +70,7 @@ public:
         bool artImages = false;
         bool tiles = false;
         bool images[kItemKindCount] = {};
+        bool hues = false;
     };
     const Written& written() const { return m_written; }
 

@@ -61,7 +61,7 @@ void EditSession::reload()
 {
     m_pending.reset();
     m_changes = ChangeSet();
-    m_hues.reset();
+    m_hueEdits.clear();
     moveHistory([this] { m_history.clear(); });
     readDirectory();
     emit cataloguesReset();
@@ -84,6 +84,7 @@ void EditSession::readDirectory()
     }
     m_tileState = m_dir.isEmpty() ? TileDataState::Missing : qm::tileDataState(m_dir, &m_tileDataSize);
     m_tileLayout = m_tileState == TileDataState::Missing ? TileLayout::Unknown : tileLayoutForSize(m_tileDataSize);
+    readHues();
     openSources();
 }
 

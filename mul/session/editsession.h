@@ -104,8 +104,8 @@ public:
     // inside an open step show once it ends); one taken never changes.
     std::shared_ptr<const PictureSnapshot> pictureSnapshot() const;
 
-    // The directory's hues as hues.mul holds them, for previews: read on first use after an
-    // open or reload; a missing file gives no hues.
+    // The directory's hues as hues.mul holds them (edits not applied), for previews; a missing
+    // file gives no hues.
     const HueFile& hues() const;
 
     // The edits. `name` of beginStep names the step in the Undo menu; empty: named after
@@ -131,6 +131,23 @@ public:
     // Ends the open step (all its levels) by putting every item it touched back to its state
     // before the step; nothing goes on the history, so Undo and Redo are as before the step.
     void abandonStep();
+
+    // The hues of hues.mul, numbered 1 to hueCount(): the edited entry where there is one.
+    // A missing file holds no hues; a damaged one shows its whole groups read-only.
+    int hueCount() const { return m_hueFile.count(); }
+    HueEntry hue(int number) const;
+    bool huesPresent() const { return m_hueFile.present; }
+    // Why no hue can be changed (the file missing, damaged or unreadable, named); empty when
+    // hues can be edited.
+    QString huesReadOnlyReason() const;
+    // A line for the Hues tab and the status of the file: missing, damaged or how many.
+    QString huesStatus() const;
+    // Sets hue `number` to `entry` as one undo step ("Change Hue 5"). Refused, nothing
+    // changed, for a number outside 1..count, a changed colour above 0x7FFF, a name that is
+    // not 20 bytes, or a read-only file. Setting the entry it has already changes nothing.
+    bool setHue(int number, const HueEntry& entry, QString* error = nullptr);
+    bool isHueEdited(int number) const { return m_hueEdits.contains(number); }
+    QVector<int> editedHues() const { return m_hueEdits.keys().toVector(); }
 
     // Whether the files could take an edit of this item; false with the sentence refusing it.
     bool canEditItem(ItemKind kind, int id, QString* error) const;
@@ -196,6 +213,8 @@ signals:
     void historyChanged();
     // A save went through: the files hold what the session served.
     void saved();
+    // Hue `number` as hue() serves it changed.
+    void hueChanged(int number);
 
 private:
     // The step being gathered: the items' states before its first edit.
@@ -203,6 +222,7 @@ private:
         QString name;
         QStringList names;
         QMap<ItemKey, ItemState> before;
+        QMap<int, std::optional<HueEntry>> huesBefore;
         int depth = 1;
     };
 
@@ -230,6 +250,9 @@ private:
     void pinHistoryToFiles(const QMap<ItemKey, ItemState>& filesBefore);
     QMap<ItemKey, ItemState> historyFromFiles() const;
     void markSaved();
+    void readHues();
+    void applyHueState(int number, const std::optional<HueEntry>& state);
+    std::optional<HueEntry> hueState(int number) const;
 
     QString m_dir;
     Catalogues m_catalogues;
@@ -244,10 +267,12 @@ private:
     std::unique_ptr<PendingStep> m_pending;
     std::unique_ptr<Rewrite> m_saving;   // the save between beginSave and its end
     StoredTileData m_storedTiles;
+    HueFile m_hueFile;                  // as read: the stored hues
+    QMap<int, HueEntry> m_hueEdits;     // applied, not yet saved
+    FileStamp m_hueStamp;
     PictureSnapshot::Sources m_sources;
     mutable QMutex m_snapshotLock;   // guards the pointer only, never a decode
     std::shared_ptr<const PictureSnapshot> m_snapshot;
-    mutable std::unique_ptr<HueFile> m_hues;   // read on first use; reset by reload
 };
 
 } // namespace qm

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "changeset.h"
+#include "hues.h"
 #include "itemkind.h"
 #include "records.h"
 
@@ -45,10 +46,16 @@ struct ItemState {
 class ItemStep {
 public:
     using Transition = QPair<ItemState, ItemState>;
-    ItemStep(QString text, QMap<ItemKey, Transition> items);
+    // A hue's edited entry before and after; none: as hues.mul holds it.
+    using HueTransition = QPair<std::optional<HueEntry>, std::optional<HueEntry>>;
+    ItemStep(QString text, QMap<ItemKey, Transition> items, QMap<int, HueTransition> hues = {});
 
     const QString& text() const { return m_text; }
     const QMap<ItemKey, Transition>& items() const { return m_items; }
+    // The hues the step changed, by number.
+    const QMap<int, HueTransition>& hues() const { return m_hues; }
+    // Fills every "as hues.mul holds it" with the entries the file held before a save.
+    void pinHuesTo(const QVector<HueEntry>& stored);
 
     // Fills every "as the files hold it" of the step with `files` (the files as they were
     // before a save replaced them).
@@ -57,6 +64,7 @@ public:
 private:
     QString m_text;
     QMap<ItemKey, Transition> m_items;
+    QMap<int, HueTransition> m_hues;
 };
 
 } // namespace qm

@@ -9,6 +9,7 @@ const QVector<SaveStageInfo>& saveStages()
         { SaveStage::Gumps, QStringLiteral("Writing gump.idx/mul") },
         { SaveStage::Textures, QStringLiteral("Writing Textures ") },
         { SaveStage::AnimData, QStringLiteral("Writing animdata.mul") },
+        { SaveStage::Hues, QStringLiteral("Writing hues.mul") },
     };
     return stages;
 }

@@ -13,6 +13,7 @@ enum class SaveStage {
     Gumps,         // gumpart.mul + gumpidx.mul (or the gump package)
     Textures,      // texmaps.mul + texidx.mul
     AnimData,      // animdata.mul
+    Hues,          // hues.mul
 };
 
 struct SaveStageInfo {

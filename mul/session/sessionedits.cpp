@@ -119,7 +119,13 @@ void EditSession::endStep()
         if (after != it.value())
             items.insert(it.key(), { it.value(), after });
     }
-    if (items.isEmpty())
+    QMap<int, ItemStep::HueTransition> hues;
+    for (auto it = step->huesBefore.cbegin(); it != step->huesBefore.cend(); ++it) {
+        const std::optional<HueEntry> after = hueState(it.key());
+        if (after != it.value())
+            hues.insert(it.key(), { it.value(), after });
+    }
+    if (items.isEmpty() && hues.isEmpty())
         return;
     QString name = step->name;
     QStringList names = step->names;
@@ -127,12 +133,14 @@ void EditSession::endStep()
     names.removeDuplicates();
     if (name.isEmpty() && names.size() == 1)
         name = names.first();
+    if (name.isEmpty() && items.isEmpty())
+        name = QStringLiteral("Change %1 Hues").arg(hues.size());
     if (name.isEmpty()) {
         const ItemKey first = items.firstKey();
         name = items.size() == 1 ? QStringLiteral("Edit %1").arg(itemName(first.kind, first.id))
                                  : QStringLiteral("Edit %1 Items").arg(items.size());
     }
-    auto pushed = std::make_unique<ItemStep>(name, std::move(items));
+    auto pushed = std::make_unique<ItemStep>(name, std::move(items), std::move(hues));
     moveHistory([&] { m_history.push(std::move(pushed)); });
 }
 
@@ -143,6 +151,8 @@ void EditSession::abandonStep()
     const std::unique_ptr<PendingStep> step = std::move(m_pending);
     for (auto it = step->before.cbegin(); it != step->before.cend(); ++it)
         applyState(it.key(), it.value());
+    for (auto it = step->huesBefore.cbegin(); it != step->huesBefore.cend(); ++it)
+        applyHueState(it.key(), it.value());
     takeSnapshot();
 }
 
@@ -184,6 +194,8 @@ void EditSession::applyStep(const ItemStep& step, bool forward)
     const auto& items = step.items();
     for (auto it = items.cbegin(); it != items.cend(); ++it)
         applyState(it.key(), forward ? it.value().second : it.value().first);
+    for (auto it = step.hues().cbegin(); it != step.hues().cend(); ++it)
+        applyHueState(it.key(), forward ? it.value().second : it.value().first);
 }
 
 void EditSession::moveHistory(const std::function<void()>& move)

@@ -9,6 +9,7 @@ namespace {
 struct Replay {
     QString name;
     QMap<ItemKey, QPair<ItemState, ItemState>> items;   // before, after
+    QMap<int, std::optional<HueEntry>> hues;             // after
 };
 
 } // namespace
@@ -31,10 +32,12 @@ bool EditSession::reloadAndReplay(ReplayReport* report, QString* error)
     }
     QVector<Replay> replays;
     for (const SessionHistory::Move& move : path) {
-        Replay replay { move.forward ? move.step->text() : QStringLiteral("Undo %1").arg(move.step->text()), {} };
+        Replay replay { move.forward ? move.step->text() : QStringLiteral("Undo %1").arg(move.step->text()), {}, {} };
         const auto& items = move.step->items();
         for (auto it = items.cbegin(); it != items.cend(); ++it)
             replay.items.insert(it.key(), move.forward ? it.value() : qMakePair(it.value().second, it.value().first));
+        for (auto it = move.step->hues().cbegin(); it != move.step->hues().cend(); ++it)
+            replay.hues.insert(it.key(), move.forward ? it.value().second : it.value().first);
         replays << replay;
     }
 
@@ -45,6 +48,10 @@ bool EditSession::reloadAndReplay(ReplayReport* report, QString* error)
         bool ok = true;
         for (auto it = replay.items.cbegin(); ok && it != replay.items.cend(); ++it)
             ok = replayItem(it.key(), it.value().first, it.value().second, &why);
+        for (auto it = replay.hues.cbegin(); ok && it != replay.hues.cend(); ++it) {
+            const HueEntry* stored = m_hueFile.hue(it.key());
+            ok = setHue(it.key(), it.value() ? *it.value() : stored ? *stored : HueEntry(), &why);
+        }
         if (ok) {
             endStep();
             report->replayed << replay.name;

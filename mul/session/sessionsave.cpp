@@ -49,6 +49,10 @@ QStringList EditSession::staleIndexFiles() const
         if (!isReadOnly(ItemKind(kind)) && stampOf(path) != m_stamps[kind])
             stale << QDir::toNativeSeparators(path);
     }
+    // hues.mul is written only for hue edits; only then would Save undo another program's.
+    const QString huePath = mulPath(m_dir, hueFileName());
+    if (!m_hueEdits.isEmpty() && stampOf(huePath) != m_hueStamp)
+        stale << QDir::toNativeSeparators(huePath);
     return stale;
 }
 
@@ -118,6 +122,8 @@ bool EditSession::saveStage(SaveStage stage, QString* error, QStringList* notes)
     }
     case SaveStage::AnimData:
         return m_saving->stageAnim(m_changes, error);
+    case SaveStage::Hues:
+        return m_saving->stageHues(m_hueEdits, m_hueFile.size, error);
     }
     return false;
 }
@@ -131,12 +137,15 @@ bool EditSession::commitSave(QString* error)
     // What the files hold now is what the history's "as the files hold it" means; read it
     // before the files are replaced.
     const QMap<ItemKey, ItemState> filesBefore = historyFromFiles();
+    const QVector<HueEntry> huesBefore = m_hueFile.hues;
     const bool ok = m_saving->commit(error);
     const Rewrite::Written written = m_saving->written();
     m_saving.reset();
     if (!ok)
         return false;
     pinHistoryToFiles(filesBefore);
+    for (const auto& step : m_history.steps())
+        step->pinHuesTo(huesBefore);
     markSaved();
     forgetWritten(written);
     emit saved();
@@ -209,6 +218,12 @@ void EditSession::forgetWritten(const Rewrite::Written& written)
     openSources();
     for (auto it = parts.cbegin(); it != parts.cend(); ++it)
         emit itemChanged(it.key().kind, it.key().id, it.value());
+    if (written.hues) {
+        const QVector<int> edited = editedHues();
+        readHues();
+        for (int number : edited)
+            emit hueChanged(number);
+    }
 }
 
 } // namespace qm

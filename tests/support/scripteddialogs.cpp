@@ -78,6 +78,12 @@ int ScriptedDialogs::choose(QWidget*, const QString& caption, const QString& tex
     return choiceAnswers.isEmpty() ? -1 : int(choices.indexOf(choiceAnswers.takeFirst()));
 }
 
+QColor ScriptedDialogs::getColor(QWidget*, const QString& caption, const QColor&)
+{
+    asked << caption;
+    return colorAnswers.isEmpty() ? QColor() : colorAnswers.takeFirst();
+}
+
 QAction* ScriptedDialogs::execMenu(QMenu* menu, const QPoint&)
 {
     asked << QStringLiteral("menu");

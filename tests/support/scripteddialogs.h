@@ -24,6 +24,7 @@ public:
     QStringList menuAnswers;          // execMenu: the text of the action to choose
     QList<QMessageBox::StandardButton> questionAnswers;   // question; empty: Cancel
     QStringList choiceAnswers;        // choose: the text of the button to press; empty: Cancel
+    QList<QColor> colorAnswers;       // getColor; empty: Cancel
 
     QStringList asked;                // captions of every dialog shown, in order
     QStringList messages;             // "caption: text" of every message box
@@ -42,6 +43,7 @@ public:
                                          QMessageBox::StandardButtons, QMessageBox::StandardButton) override;
     int choose(QWidget*, const QString& caption, const QString& text, const QStringList& choices) override;
     QAction* execMenu(QMenu* menu, const QPoint&) override;
+    QColor getColor(QWidget*, const QString& caption, const QColor&) override;
 
     QString lastLabel;
     QString lastInitial;

@@ -2,6 +2,7 @@
 #include "cmd_hues.h"
 
 #include "commandparser.h"
+#include "tooledit.h"
 
 #include "hues.h"
 #include "indexfile.h"
@@ -107,4 +108,24 @@ QString hueFileSummary(const QString& dir)
 QString hueFileProblem(const QString& dir)
 {
     return readHueFile(dir).problem;
+}
+
+int cmdSetHue(ToolContext& ctx, CommandParser& cmd)
+{
+    HueFile hues;
+    if (!loadHues(ctx, cmd, &hues))
+        return ExitData;
+    int number = 0;
+    if (const int code = hueArgument(cmd, hues, cmd.positional().at(0), &number); code >= 0)
+        return code;
+    const QStringList assignments = cmd.positional().mid(1);
+    // Checked once against the hue as read, so that a bad value is a usage error before any save.
+    HueEntry probe = *hues.hue(number);
+    QString why;
+    if (!applyHueAssignments(probe, assignments, &why))
+        return cmd.usageError(why);
+    return editAndSave(ctx, cmd, [&](EditSession& s, QString* error) {
+        HueEntry hue = s.hue(number);
+        return applyHueAssignments(hue, assignments, error) && s.setHue(number, hue, error);
+    });
 }

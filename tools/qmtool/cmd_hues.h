@@ -12,6 +12,8 @@ struct HueFile;
 int cmdHues(ToolContext& ctx, CommandParser& cmd);
 // hue N: one hue as JSON.
 int cmdHue(ToolContext& ctx, CommandParser& cmd);
+// set-hue N FIELD=VALUE...: changes one hue and saves.
+int cmdSetHue(ToolContext& ctx, CommandParser& cmd);
 
 // The hue a command names: a number 1..count of `hues` (decimal or hexadecimal after 0x).
 // Reports a usage error for text that is no number and a data error for a number the file does

@@ -74,6 +74,14 @@ QVector<ToolCommandEntry> buildCommands()
                          "as 0x hexadecimal strings of the 16-bit values), tableStart and tableEnd. Exit code 2 "
                          "when N is not a hue of the file (hues are numbered from 1)."),
           { { QStringLiteral("N"), QStringLiteral("a hue number, ") + kId } }, {}, 1, 1, cmdHue },
+        { QStringLiteral("set-hue"), QStringLiteral("set-hue N FIELD=VALUE..."), QStringLiteral("edit a hue and save"),
+          QStringLiteral("Changes hue N of hues.mul and saves it in place (the file keeps its size and every "
+                         "other byte). Fields, any of them: name=TEXT (at most 20 Latin-1 characters), "
+                         "colors=c0,...,c31 (all 32 colours, darkest first, each at most 0x7FFF), tableStart=N "
+                         "and tableEnd=N (0 to 65535); numbers decimal or hexadecimal after 0x. A bad value is "
+                         "refused naming the field, and nothing is changed."),
+          { { QStringLiteral("N"), QStringLiteral("a hue number, ") + kId }, assignments }, {}, 2, -1,
+          cmdSetHue },
         { QStringLiteral("verify"), QStringLiteral("verify"), QStringLiteral("decode every entry, report problems"),
           QStringLiteral("Decodes every listed entry of the four catalogues and checks that its record "
                          "lies inside its data file and fits its index length; checks that every file "
