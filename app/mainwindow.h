@@ -123,7 +123,7 @@ public:
     const QMap<int, qm::anim_st>& animEntries;
 
     // Ids without a list entry, per catalogue; the smallest is handed out first.
-    const std::set<quint32> (&freeIds)[qm::kItemKindCount];
+    const qm::FreeIds (&freeIds)[qm::kItemKindCount];
 
     // The edit session: the data directory, its catalogues, the change set and the undo
     // history. Every view follows it; every edit goes through it.

@@ -177,7 +177,7 @@ void mainwindow::selInsert()
                                .simplified();
     if (!ok)
         return;
-    const std::set<quint32>& freeSet = freeIds[currentKind];
+    const qm::FreeIds& freeSet = freeIds[currentKind];
     quint32 id = 0;
     if (!answer.isEmpty()) {
         bool parsed = false;

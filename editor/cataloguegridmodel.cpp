@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <functional>
 
 using namespace qm;
 
@@ -37,8 +38,14 @@ CatalogueGridModel::CatalogueGridModel(int kind, ThumbnailCache* cache, QObject*
 
 void CatalogueGridModel::setIds(QVector<int> ids)
 {
-    std::sort(ids.begin(), ids.end());
-    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    // The catalogues hand their ids over ascending already: one pass to see it instead of
+    // sorting 65,536 ids per tab at start-up.
+    const bool strictlyAscending =
+        std::adjacent_find(ids.cbegin(), ids.cend(), std::greater_equal<int>()) == ids.cend();
+    if (!strictlyAscending) {
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    }
     m_ids = std::move(ids);
     rebuildShown();
 }

@@ -107,7 +107,7 @@ QString idRangeError(ItemKind kind, qint64 id)
     return itemIdRangeError(kind, id);
 }
 
-PatchIdAnswer resolvePatchId(const QString& answer, ItemKind kind, const std::set<quint32>& freeIds)
+PatchIdAnswer resolvePatchId(const QString& answer, ItemKind kind, const FreeIds& freeIds)
 {
     PatchIdAnswer result;
     const QString text = answer.simplified();

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "changeset.h"
+#include "freeids.h"
 #include "patchfile.h"
 #include "records.h"
 
 #include <QString>
-
-#include <set>
 
 namespace qm {
 
@@ -61,6 +60,6 @@ struct PatchIdAnswer {
     int id = -1;
     QString message;
 };
-PatchIdAnswer resolvePatchId(const QString& answer, ItemKind kind, const std::set<quint32>& freeIds);
+PatchIdAnswer resolvePatchId(const QString& answer, ItemKind kind, const FreeIds& freeIds);
 
 } // namespace qm

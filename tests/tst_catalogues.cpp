@@ -39,6 +39,36 @@ private slots:
         QVERIFY(c.listed[Gump].isEmpty() && c.free[Gump].empty());   // no gumpidx.mul
     }
 
+    // The free ids' bitmap: counts, word edges and ascending walks, as the free list and
+    // "the smallest free id" rely on.
+    void freeIdsBehaveAsAnOrderedSet()
+    {
+        FreeIds ids;
+        QVERIFY(ids.empty() && ids.begin() == ids.end());
+        for (quint32 id : { 130u, 0u, 63u, 64u, 65535u, 64u })
+            ids.insert(id);
+        QCOMPARE(int(ids.size()), 5);
+        QVector<quint32> walked;
+        for (quint32 id : ids)
+            walked << id;
+        QCOMPARE(walked, (QVector<quint32> { 0, 63, 64, 130, 65535 }));
+        ids.erase(64);
+        ids.erase(64);     // absent: nothing changes
+        ids.erase(1u << 30);
+        QCOMPARE(int(ids.size()), 4);
+        QVERIFY(ids.count(63) && !ids.count(64) && !ids.count(1u << 30));
+        QCOMPARE(*ids.begin(), 0u);
+        QVERIFY(ids == (FreeIds { 65535, 130, 63, 0 }));
+        FreeIds shorter { 0, 63, 130 };
+        QVERIFY(ids != shorter);
+        shorter.insert(65535);
+        shorter.insert(70000);
+        shorter.erase(70000);   // a longer bitmap holding the same ids is equal
+        QVERIFY(ids == shorter && shorter == ids);
+        ids.clear();
+        QVERIFY(ids.empty() && ids.begin() == ids.end() && !ids.count(0));
+    }
+
     void shortArtIndexCountsMissingRecordsAsEmpty()
     {
         QTemporaryDir dir;
@@ -63,7 +93,7 @@ private slots:
 
         const Catalogues c = readCatalogues(dir.path());
         QCOMPARE(c.listed[Gump], (QVector<int> { 3 }));
-        QCOMPARE(c.free[Gump], (std::set<quint32> { 0, 1, 2, 4 }));
+        QCOMPARE(c.free[Gump], (FreeIds { 0, 1, 2, 4 }));
         QVERIFY(c.listed[Texture].isEmpty() && c.free[Texture].empty());
         QVERIFY(c.listed[Land].isEmpty() && c.free[Land].empty());   // no artidx.mul
     }

@@ -325,7 +325,7 @@ private slots:
 
         // A gump index without free ids: an empty answer cannot create an item.
         f.exportItem(Gump, kGumpId, f.path("gump.qmp"));
-        const std::set<quint32> freeGumps = f.w->freeIds[Gump];
+        const FreeIds freeGumps = f.w->freeIds[Gump];
         for (quint32 id : freeGumps)
             QVERIFY(f.w->editSession()->insert(Gump, int(id)));
         f.importFile(f.path("gump.qmp"), QStringLiteral(""));

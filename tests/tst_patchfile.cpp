@@ -281,7 +281,7 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(int, status);
         QFETCH(int, id);
-        const PatchIdAnswer a = resolvePatchId(answer, ItemKind(kind), std::set<quint32> { 7, 3, 9 });
+        const PatchIdAnswer a = resolvePatchId(answer, ItemKind(kind), FreeIds { 7, 3, 9 });
         QCOMPARE(int(a.status), status);
         if (status == PatchIdAnswer::Ok)
             QCOMPARE(a.id, id);

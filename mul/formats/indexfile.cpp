@@ -162,7 +162,7 @@ Catalogues readCatalogues(const QString& mulDir)
             const int kind = i < kLandCount ? Land : Static;
             const int id = i < kLandCount ? i : i - kLandCount;
             if (recordIsEmpty(art, i))
-                c.free[kind].insert(c.free[kind].end(), quint32(id));
+                c.free[kind].insert(quint32(id));
             else
                 c.listed[kind].append(id);
         }
@@ -180,7 +180,7 @@ Catalogues readCatalogues(const QString& mulDir)
         const qint64 count = idx.size() / kIndexRecordSize;
         for (qint64 i = 0; i < count; ++i) {
             if (recordIsEmpty(idx, i))
-                c.free[kind].insert(c.free[kind].end(), quint32(i));
+                c.free[kind].insert(quint32(i));
             else
                 c.listed[kind].append(int(i));
         }

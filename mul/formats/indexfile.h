@@ -1,5 +1,6 @@
 #pragma once
 
+#include "freeids.h"
 #include "itemkind.h"
 
 #include <QByteArray>
@@ -7,7 +8,6 @@
 #include <QVector>
 #include <QtGlobal>
 
-#include <set>
 
 namespace qm {
 
@@ -57,7 +57,7 @@ IndexRecord readIndexRecord(const QString& mulDir, int kind, int id, bool* found
 // What the three index files list: per kind, the ids with data (ascending) and the free ids.
 struct Catalogues {
     QVector<int> listed[kItemKindCount];
-    std::set<quint32> free[kItemKindCount];
+    FreeIds free[kItemKindCount];
     // Whether the kind's index file was opened and read whole; a missing or unreadable one
     // gives empty catalogues.
     bool indexRead[kItemKindCount] {};

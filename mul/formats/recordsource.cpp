@@ -143,7 +143,7 @@ void readPackageCatalogue(const QString& mulDir, PackageKind kind, Catalogues& c
         if (present[size_t(id)])
             c.listed[itemKind].append(itemId);
         else
-            c.free[itemKind].insert(c.free[itemKind].end(), quint32(itemId));
+            c.free[itemKind].insert(quint32(itemId));
     }
 }
 

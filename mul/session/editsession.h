@@ -59,7 +59,7 @@ public:
     // The catalogues.
     const QVector<int>& listed(ItemKind kind) const { return m_catalogues.listed[kind]; }
     bool isListed(ItemKind kind, int id) const { return m_catalogues.isListed(kind, id); }
-    using FreeIdSets = std::set<quint32>[kItemKindCount];
+    using FreeIdSets = FreeIds[kItemKindCount];
     const FreeIdSets& freeIdSets() const { return m_catalogues.free; }
     // A read-only catalogue keeps its files as they are: edits to it are refused and Save
     // leaves its index and data file alone. The reason names the file.

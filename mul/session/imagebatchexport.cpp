@@ -1,10 +1,10 @@
 #include "imagebatchexport.h"
 
 #include "imagebatchnames.h"
+#include "pngencode.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -56,6 +56,10 @@ ItemResult writePicture(const QImage& image, const QString& path, bool replaceEx
     const QString partPath = QFileInfo(path).dir().filePath(
         QLatin1Char('.') + QFileInfo(path).fileName() + QLatin1Char('.')
         + QString::number(QRandomGenerator::global()->generate(), 16));
+    QString encodeError;
+    const QByteArray png = encodePng(image, &encodeError);
+    if (png.isEmpty())
+        return { Outcome::Failed, encodeError };
     QFile file(partPath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return { Outcome::Failed, file.errorString() };
@@ -64,10 +68,7 @@ ItemResult writePicture(const QImage& image, const QString& path, bool replaceEx
         QFile::remove(partPath);
         return ItemResult { Outcome::Failed, why };
     };
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image))
-        return failed(writer.errorString());
-    if (!file.flush())
+    if (file.write(png) != png.size() || !file.flush())
         return failed(file.errorString());
     file.close();
     if (existing.exists())
