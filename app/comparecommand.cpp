@@ -21,6 +21,7 @@ CompareCommand::CompareCommand(EditSession& session, QMainWindow& window, ItemWi
 {
     m_action->setObjectName(QStringLiteral("fileCompareAction"));
     m_action->setStatusTip(QStringLiteral("Compare the data directory with another one, opened read-only"));
+    m_action->setToolTip(m_action->statusTip());
     connect(m_action, &QAction::triggered, this, &CompareCommand::compareWith);
 }
 

@@ -115,6 +115,7 @@ private slots:
     {
         MainWindowFixture f;
         writeBytes(f.dir.path() + QStringLiteral("/hues.mul"), demoHueFileBytes(2));
+        f.w->editSession()->open(f.dir.path());
         EditSession& session = *f.w->editSession();
         QVERIFY(session.setImage(Static, 1, greys(20, 16)));
         QVERIFY(session.setImage(Gump, 1, greys(12, 10)));

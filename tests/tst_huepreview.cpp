@@ -44,8 +44,9 @@ QImage mixedPicture(int width, int height)
 struct PreviewFixture : MainWindowFixture {
     PreviewFixture()
     {
-        // Before any window asks the session for hues: it reads them on first use.
+        // The session reads hues.mul with the directory: read it again with the hues there.
         writeBytes(dir.path() + QStringLiteral("/hues.mul"), demoHueFileBytes(2));
+        w->editSession()->open(dir.path());
     }
     EditSession& session() { return *w->editSession(); }
 };
