@@ -4,6 +4,7 @@
 #include "indexfile.h"
 #include "savedirs.h"
 #include "testdata.h"
+#include "twodirs.h"
 #include "tiledata.h"
 
 #include <QDir>
@@ -21,13 +22,6 @@ namespace {
 ToolRun diff(const QString& here, const QStringList& args)
 {
     return runTool(QStringList { "--dir", here, "diff" } + args, { "XDG_CONFIG_HOME=" + QDir::tempPath() + "/qm-none" });
-}
-
-void copyDirectory(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    for (const QString& name : QDir(from).entryList(QDir::Files))
-        QVERIFY(QFile::copy(from + "/" + name, to + "/" + name));
 }
 
 } // namespace

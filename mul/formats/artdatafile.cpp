@@ -17,35 +17,23 @@ ArtDataFile::ArtDataFile(const QString& mulDir, int kind, const QString& fileNam
         m_error = QStringLiteral("no such item kind");
         return;
     }
-    m_file.setFileName(mulPath(mulDir, m_name));
-    if (!m_file.open(QIODevice::ReadOnly)) {
-        m_error = m_file.errorString();
+    m_file = std::make_unique<MappedFile>(mulPath(mulDir, m_name));
+    if (!m_file->isOpen()) {
+        // The system's reason alone: callers put the file's name in front of it.
+        m_error = m_file->openError().isEmpty() ? m_file->errorString() : m_file->openError();
         return;
     }
-    m_size = m_file.size();
+    m_size = m_file->size();
     m_open = true;
-    if (m_size == 0)
-        return;
-    m_map = m_file.map(0, m_size);
-    if (!m_map) {
-        // Some file systems cannot map; reading the whole file is slower but bounded the same.
-        m_contents = m_file.readAll();
-        m_size = m_contents.size();
-    }
 }
 
-ArtDataFile::~ArtDataFile()
-{
-    if (m_map)
-        m_file.unmap(const_cast<uchar*>(m_map));
-}
+ArtDataFile::~ArtDataFile() = default;
 
 QByteArray ArtDataFile::bytesFrom(qint64 offset) const
 {
     if (!m_open || offset < 0 || offset >= m_size)
         return QByteArray();
-    const char* base = m_map ? reinterpret_cast<const char*>(m_map) : m_contents.constData();
-    return QByteArray::fromRawData(base + offset, m_size - offset);
+    return QByteArray::fromRawData(m_file->data() + offset, m_size - offset);
 }
 
 QImage ArtDataFile::decode(const IndexRecord& record, DecodeReport* report) const

@@ -2,11 +2,13 @@
 
 #include "artcodec.h"
 #include "indexfile.h"
+#include "mappedfile.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QImage>
 #include <QString>
+
+#include <memory>
 
 namespace qm {
 
@@ -38,13 +40,11 @@ public:
 
 private:
     int m_kind;
-    QFile m_file;
+    std::unique_ptr<MappedFile> m_file;
     QString m_name;
     QString m_error;
     bool m_open = false;
     qint64 m_size = 0;
-    const uchar* m_map = nullptr;
-    QByteArray m_contents;   // when the file could not be mapped
 };
 
 // Decodes the bytes of one record (from its offset on) by kind; the index record's extra

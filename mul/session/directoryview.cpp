@@ -24,46 +24,6 @@ bool indexedByRecord(int kind) { return kind == Land || kind == Static; }
 
 } // namespace
 
-MappedFile::MappedFile(const QString& path)
-    : m_file(path)
-{
-    const QFileInfo info(path);
-    m_exists = info.isFile();
-    if (!m_exists) {
-        m_error = QStringLiteral("%1 is missing").arg(info.fileName());
-        return;
-    }
-    if (!m_file.open(QIODevice::ReadOnly)) {
-        m_error = QStringLiteral("%1 cannot be opened: %2").arg(info.fileName(), m_file.errorString());
-        return;
-    }
-    m_size = m_file.size();
-    m_open = true;
-    if (m_size == 0)
-        return;
-    m_map = m_file.map(0, m_size);
-    if (m_map) {
-        m_data = reinterpret_cast<const char*>(m_map);
-        return;
-    }
-    // Some file systems cannot map; reading the file whole is slower but gives the same bytes.
-    m_contents = m_file.readAll();
-    if (m_contents.size() != m_size) {
-        m_open = false;
-        m_error = QStringLiteral("%1 cannot be read whole: %2").arg(info.fileName(), m_file.errorString());
-        m_contents.clear();
-        m_size = 0;
-        return;
-    }
-    m_data = m_contents.constData();
-}
-
-MappedFile::~MappedFile()
-{
-    if (m_map)
-        m_file.unmap(m_map);
-}
-
 DirectoryView::DirectoryView(const QString& dir)
     : m_dir(QDir::cleanPath(dir))
 {

@@ -2,6 +2,7 @@
 
 #include "diffside.h"
 #include "indexfile.h"
+#include "mappedfile.h"
 #include "recordsource.h"
 #include "tiledata.h"
 
@@ -10,31 +11,6 @@
 #include <memory>
 
 namespace qm {
-
-// A data file mapped for reading, or read whole where mapping fails. Never written.
-class MappedFile {
-public:
-    explicit MappedFile(const QString& path);
-    ~MappedFile();
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
-    bool exists() const { return m_exists; }
-    bool isOpen() const { return m_open; }
-    QString errorString() const { return m_error; }
-    qint64 size() const { return m_size; }
-    const char* data() const { return m_data; }
-
-private:
-    QFile m_file;
-    bool m_exists = false;
-    bool m_open = false;
-    QString m_error;
-    qint64 m_size = 0;
-    uchar* m_map = nullptr;
-    QByteArray m_contents;
-    const char* m_data = nullptr;
-};
 
 // A second data directory, opened for reading only: its catalogues in whatever form holds
 // them (classic pairs or packages), its tile data in either layout and its animation data.

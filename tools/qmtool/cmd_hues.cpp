@@ -74,13 +74,20 @@ int cmdHues(ToolContext& ctx, CommandParser& cmd)
     return ExitOk;
 }
 
+// The directory's hues and the hue the first argument names; the exit code to return when
+// either fails, -1 when both are there.
+static int loadNamedHue(ToolContext& ctx, CommandParser& cmd, HueFile* hues, int* number)
+{
+    if (!loadHues(ctx, cmd, hues))
+        return ExitData;
+    return hueArgument(cmd, *hues, cmd.positional().at(0), number);
+}
+
 int cmdHue(ToolContext& ctx, CommandParser& cmd)
 {
     HueFile hues;
-    if (!loadHues(ctx, cmd, &hues))
-        return ExitData;
     int number = 0;
-    if (const int code = hueArgument(cmd, hues, cmd.positional().at(0), &number); code >= 0)
+    if (const int code = loadNamedHue(ctx, cmd, &hues, &number); code >= 0)
         return code;
     const HueEntry& h = *hues.hue(number);
     QJsonArray colors;
@@ -113,10 +120,8 @@ QString hueFileProblem(const QString& dir)
 int cmdSetHue(ToolContext& ctx, CommandParser& cmd)
 {
     HueFile hues;
-    if (!loadHues(ctx, cmd, &hues))
-        return ExitData;
     int number = 0;
-    if (const int code = hueArgument(cmd, hues, cmd.positional().at(0), &number); code >= 0)
+    if (const int code = loadNamedHue(ctx, cmd, &hues, &number); code >= 0)
         return code;
     const QStringList assignments = cmd.positional().mid(1);
     // Checked once against the hue as read, so that a bad value is a usage error before any save.
