@@ -4,6 +4,7 @@
 // against a copy whose art and gumps are packages. Peak memory is given as resident set
 // (mapped file pages included) and as anonymous memory (what the comparison allocates).
 // Usage: bench_diff [DATADIR]; without one, a full demo directory is generated first.
+#include "benchdata.h"
 #include "benchpackages.h"
 #include "benchtiming.h"
 #include "artcodec.h"
@@ -187,12 +188,10 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);   // the demo's pictures are painted
     QTemporaryDir temp;
-    const QString demo = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temp.filePath("demo");
-    QString error;
-    if (argc <= 1 && !writeDemoDirectory(demo, true, false, &error)) {
-        std::fprintf(stderr, "bench_diff: %s\n", qPrintable(error));
+    const QString demo = benchDirectory(argc, argv, temp.filePath("demo"), "bench_diff");
+    if (demo.isEmpty())
         return 2;
-    }
+    QString error;
     const QString changed = temp.filePath("changed");
     copyDirectory(demo, changed);
     const int changes = scatterChanges(changed);

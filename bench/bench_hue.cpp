@@ -10,6 +10,7 @@
 // colour tables are built beforehand, as a preview builds its hue's once for every picture.
 #include "artcodec.h"
 #include "artdatafile.h"
+#include "benchdata.h"
 #include "demodata.h"
 #include "hueapply.h"
 #include "hues.h"
@@ -52,14 +53,9 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);   // the demo's pictures are painted
     QTemporaryDir temp;
-    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temp.path();
-    if (argc <= 1) {
-        QString error;
-        if (!writeDemoDirectory(dir, true, false, &error)) {
-            std::fprintf(stderr, "bench_hue: %s\n", qPrintable(error));
-            return 2;
-        }
-    }
+    const QString dir = benchDirectory(argc, argv, temp.path(), "bench_hue");
+    if (dir.isEmpty())
+        return 2;
     const HueFile hues = readHueFile(dir);
     if (hues.count() == 0) {
         std::fprintf(stderr, "bench_hue: no hues in %s\n", qPrintable(dir));

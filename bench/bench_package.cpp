@@ -2,6 +2,7 @@
 // entries: listing (directory of the package vs. the index files) and reading every entry's
 // bytes. Usage: bench_package [DATADIR]; without one, a full demo directory is generated in
 // a temporary folder first. The packages are written from the directory's art and gump pairs.
+#include "benchdata.h"
 #include "benchtiming.h"
 #include "artcodec.h"
 #include "demodata.h"
@@ -85,12 +86,10 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);   // the demo's pictures are painted
     QTemporaryDir temp;
-    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temp.path();
-    QString error;
-    if (argc <= 1 && !writeDemoDirectory(dir, true, false, &error)) {
-        std::fprintf(stderr, "bench_package: %s\n", qPrintable(error));
+    const QString dir = benchDirectory(argc, argv, temp.path(), "bench_package");
+    if (dir.isEmpty())
         return 2;
-    }
+    QString error;
     QTemporaryDir packages;
     for (PackageKind kind : { PackageKind::Art, PackageKind::Gump }) {
         const int itemKind = kind == PackageKind::Art ? int(Land) : int(Gump);
