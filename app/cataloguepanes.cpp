@@ -124,6 +124,11 @@ CataloguePanes::CataloguePanes(EditSession& session, QTreeView* const (&lists)[k
             [this](ItemKind kind, int id) { m_panes[kind]->model()->removeId(id); });
     connect(&session, &EditSession::itemChanged, this, &CataloguePanes::followItem);
     connect(&session, &EditSession::saved, this, &CataloguePanes::followSave);
+    // The preview hue is drawn as edited: an edit of it re-hues every thumbnail.
+    connect(&session, &EditSession::hueChanged, this, [this](int number) {
+        if (number == m_previewHue)
+            setPreviewHue(number);
+    });
     m_pictures->session = &session;
 }
 
@@ -233,12 +238,11 @@ void CataloguePanes::followSave()
 
 bool CataloguePanes::setPreviewHue(int hue)
 {
-    const HueFile& hues = m_session.hues();
-    if (hue != 0 && !hues.contains(hue))
+    if (hue != 0 && !m_session.hues().contains(hue))
         return false;
     std::shared_ptr<const PreviewHue> preview;
     if (hue != 0)
-        preview = std::make_shared<const PreviewHue>(hue, *hues.hue(hue), m_session.tileRecords(Static));
+        preview = std::make_shared<const PreviewHue>(hue, m_session.hue(hue), m_session.tileRecords(Static));
     {
         QMutexLocker locker(&m_pictures->lock);
         m_pictures->hue = preview;
