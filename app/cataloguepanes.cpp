@@ -7,6 +7,7 @@
 #include "cataloguegridview.h"
 #include "cataloguepane.h"
 #include "editsession.h"
+#include "huespane.h"
 #include "previewhue.h"
 #include "picturesnapshot.h"
 #include "thumbnailcache.h"
@@ -170,8 +171,30 @@ void CataloguePanes::setCurrentKind(ItemKind kind)
     m_viewGrid->setChecked(m_panes[kind]->showsGrid());
 }
 
+void CataloguePanes::setHuesPane(HuesPane* pane)
+{
+    m_huesPane = pane;
+    pane->setShowsGrid(programSettings().value(QStringLiteral("View/Grid/Hues"), false).toBool());
+}
+
+void CataloguePanes::setHuesShown(bool shown)
+{
+    m_huesShown = shown && m_huesPane;
+    const QSignalBlocker quiet(m_viewGrid);
+    m_viewGrid->setChecked(m_huesShown ? m_huesPane->showsGrid() : m_panes[m_current]->showsGrid());
+}
+
 void CataloguePanes::showGrid(bool grid)
 {
+    if (m_huesShown) {
+        if (m_huesPane->showsGrid() != grid) {
+            m_huesPane->setShowsGrid(grid);
+            programSettings().setValue(QStringLiteral("View/Grid/Hues"), grid);
+        }
+        if (m_viewGrid->isChecked() != grid)
+            m_viewGrid->setChecked(grid);
+        return;
+    }
     CataloguePane* current = m_panes[m_current];
     if (current->showsGrid() != grid) {
         current->setShowsGrid(grid);
