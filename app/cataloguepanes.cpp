@@ -7,6 +7,7 @@
 #include "cataloguegridview.h"
 #include "cataloguepane.h"
 #include "editsession.h"
+#include "huespane.h"
 #include "previewhue.h"
 #include "picturesnapshot.h"
 #include "thumbnailcache.h"
@@ -124,6 +125,11 @@ CataloguePanes::CataloguePanes(EditSession& session, QTreeView* const (&lists)[k
             [this](ItemKind kind, int id) { m_panes[kind]->model()->removeId(id); });
     connect(&session, &EditSession::itemChanged, this, &CataloguePanes::followItem);
     connect(&session, &EditSession::saved, this, &CataloguePanes::followSave);
+    // The preview hue is drawn as edited: an edit of it re-hues every thumbnail.
+    connect(&session, &EditSession::hueChanged, this, [this](int number) {
+        if (number == m_previewHue)
+            setPreviewHue(number);
+    });
     m_pictures->session = &session;
 }
 
@@ -165,8 +171,30 @@ void CataloguePanes::setCurrentKind(ItemKind kind)
     m_viewGrid->setChecked(m_panes[kind]->showsGrid());
 }
 
+void CataloguePanes::setHuesPane(HuesPane* pane)
+{
+    m_huesPane = pane;
+    pane->setShowsGrid(programSettings().value(QStringLiteral("View/Grid/Hues"), false).toBool());
+}
+
+void CataloguePanes::setHuesShown(bool shown)
+{
+    m_huesShown = shown && m_huesPane;
+    const QSignalBlocker quiet(m_viewGrid);
+    m_viewGrid->setChecked(m_huesShown ? m_huesPane->showsGrid() : m_panes[m_current]->showsGrid());
+}
+
 void CataloguePanes::showGrid(bool grid)
 {
+    if (m_huesShown) {
+        if (m_huesPane->showsGrid() != grid) {
+            m_huesPane->setShowsGrid(grid);
+            programSettings().setValue(QStringLiteral("View/Grid/Hues"), grid);
+        }
+        if (m_viewGrid->isChecked() != grid)
+            m_viewGrid->setChecked(grid);
+        return;
+    }
     CataloguePane* current = m_panes[m_current];
     if (current->showsGrid() != grid) {
         current->setShowsGrid(grid);
@@ -233,12 +261,11 @@ void CataloguePanes::followSave()
 
 bool CataloguePanes::setPreviewHue(int hue)
 {
-    const HueFile& hues = m_session.hues();
-    if (hue != 0 && !hues.contains(hue))
+    if (hue != 0 && !m_session.hues().contains(hue))
         return false;
     std::shared_ptr<const PreviewHue> preview;
     if (hue != 0)
-        preview = std::make_shared<const PreviewHue>(hue, *hues.hue(hue), m_session.tileRecords(Static));
+        preview = std::make_shared<const PreviewHue>(hue, m_session.hue(hue), m_session.tileRecords(Static));
     {
         QMutexLocker locker(&m_pictures->lock);
         m_pictures->hue = preview;

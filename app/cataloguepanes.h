@@ -8,6 +8,7 @@
 #include <memory>
 
 class CataloguePane;
+class HuesPane;
 class QAction;
 class QBoxLayout;
 class QTreeView;
@@ -64,6 +65,10 @@ public:
 
     // Shows the current catalogue as a grid (true) or as the id list.
     void showGrid(bool grid);
+    // The Hues tab: View → Thumbnail Grid switches it while it is shown (setHuesShown), and
+    // its choice is remembered as the catalogues' are.
+    void setHuesPane(HuesPane* pane);
+    void setHuesShown(bool shown);
 
 signals:
     // A double-click on an item of either view.
@@ -94,4 +99,6 @@ private:
     QAction* m_previewHueAction;
     int m_previewHue = 0;
     qm::ItemKind m_current = qm::Land;
+    HuesPane* m_huesPane = nullptr;
+    bool m_huesShown = false;
 };

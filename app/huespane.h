@@ -5,6 +5,8 @@
 class HueListModel;
 class QLabel;
 class QLineEdit;
+class QListView;
+class QStackedWidget;
 class QTreeView;
 
 namespace qm {
@@ -12,8 +14,8 @@ class EditSession;
 }
 
 // The Hues tab: a filter box (number, range or part of the name), a line on the state of
-// hues.mul, and the list of hues with their colour ramps. Opening a hue (double-click or
-// Enter) asks for its window.
+// hues.mul, and the hues with their colour ramps, as a list or as a grid of strips with
+// their numbers. Opening a hue (double-click or Enter) asks for its window.
 class HuesPane : public QWidget {
     Q_OBJECT
 
@@ -21,6 +23,9 @@ public:
     explicit HuesPane(qm::EditSession& session, QWidget* parent = nullptr);
 
     QTreeView* list() const { return m_list; }
+    QListView* grid() const { return m_grid; }
+    bool showsGrid() const;
+    void setShowsGrid(bool grid);
     QLineEdit* filterBox() const { return m_filter; }
     // The hue of the current row; 0 when none.
     int currentHue() const;
@@ -36,4 +41,6 @@ private:
     QLineEdit* m_filter;
     QLabel* m_status;
     QTreeView* m_list;
+    QListView* m_grid;
+    QStackedWidget* m_views;
 };

@@ -180,6 +180,7 @@ void mainwindow::buildCollaborators()
     auto* hues = new HuesPane(*m_session, tabSelect);
     hues->setObjectName(QStringLiteral("huesPane"));
     tabSelect->addTab(hues, QStringLiteral("Hues"));
+    m_panes->setHuesPane(hues);
     auto* hueWindows = new HueWindows(*m_session, workspace, this);
     hueWindows->setObjectName(QStringLiteral("hueWindows"));
     connect(hues, &HuesPane::hueActivated, hueWindows, &HueWindows::open);

@@ -7,6 +7,7 @@
 #include "cataloguefilterbox.h"
 #include "cataloguepanes.h"
 #include "dialogs.h"
+#include "huespane.h"
 #include "itemstatus.h"
 #include "itemwindowset.h"
 #include "mywidget.h"
@@ -29,6 +30,7 @@ using namespace qm;
 void mainwindow::tabChanged(QWidget* w)
 {
     const int index = tabSelect->indexOf(w);
+    m_panes->setHuesShown(qobject_cast<HuesPane*>(w) != nullptr);
     if (!listForKind(index))
         return;
     currentKind = index;

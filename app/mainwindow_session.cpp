@@ -8,6 +8,7 @@
 #include "animpage.h"
 #include "animplayer.h"
 #include "dialogs.h"
+#include "huechooser.h"
 #include "imagepage.h"
 #include "itemwindowset.h"
 #include "mywidget.h"
@@ -31,6 +32,12 @@ void mainwindow::connectSession()
     connect(m_session, &EditSession::itemChanged, this, &mainwindow::broadcastItem);
     connect(m_session, &EditSession::modifiedChanged, this, &QWidget::setWindowModified);
     connect(m_session, &EditSession::historyChanged, this, &mainwindow::updateUndoActions);
+    // Hue previews draw with the hues as edited, saved or not.
+    connect(m_session, &EditSession::hueChanged, this, [this](int number) {
+        const HueEntry hue = m_session->hue(number);
+        for (myWidget* editor : m_items->editors())
+            editor->tab->hueChooser()->setHue(number, hue);
+    });
 }
 
 void mainwindow::updateTitle()
@@ -170,7 +177,7 @@ void mainwindow::prepareItemWindow(myWidget* editor, int kind, int id)
         editor->setAnimData(id, record);
     }
     editor->setImageReadOnly(m_session->readOnlyReason(ItemKind(kind)));
-    editor->tab->setHues(m_session->hues());
+    editor->tab->setHues(m_session->currentHues());
 }
 
 void mainwindow::rcvImage(int type, int tid, QImage& nimage)

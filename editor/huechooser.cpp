@@ -65,6 +65,22 @@ void HueChooser::setHues(const HueFile& hues)
     fillList();
 }
 
+void HueChooser::setHue(int number, const HueEntry& hue)
+{
+    if (!m_hues.contains(number))
+        return;
+    m_hues.hues[number - 1] = hue;
+    m_list->setItemIcon(number, QPixmap::fromImage(strip(hue, kStripWidth, kStripHeight)));
+    m_list->setItemText(number, itemText(number, hue));
+    if (number == hueNumber())
+        emit changed();
+}
+
+QString HueChooser::itemText(int number, const HueEntry& hue)
+{
+    return QStringLiteral("0x%1 (%2) %3").arg(number, 4, 16, QLatin1Char('0')).arg(number).arg(hue.name());
+}
+
 void HueChooser::fillList()
 {
     const int kept = hueNumber() <= m_hues.count() ? hueNumber() : 0;
@@ -75,8 +91,7 @@ void HueChooser::fillList()
         m_list->addItem(form::text("No hue"));
         for (int h = 1; h <= m_hues.count(); ++h) {
             const HueEntry& hue = *m_hues.hue(h);
-            m_list->addItem(QPixmap::fromImage(strip(hue, kStripWidth, kStripHeight)),
-                            QStringLiteral("0x%1 (%2) %3").arg(h, 4, 16, QLatin1Char('0')).arg(h).arg(hue.name()));
+            m_list->addItem(QPixmap::fromImage(strip(hue, kStripWidth, kStripHeight)), itemText(h, hue));
         }
         m_number->setRange(0, m_hues.count());
         m_number->setValue(kept);

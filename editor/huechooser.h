@@ -21,6 +21,9 @@ public:
     // The hues offered; a number beyond them falls back to 0.
     void setHues(const qm::HueFile& hues);
     const qm::HueFile& hues() const { return m_hues; }
+    // Hue `number` changed (an edit not yet saved): its list entry follows, and the preview
+    // is redrawn when it is the chosen hue.
+    void setHue(int number, const qm::HueEntry& hue);
 
     // 0 for none.
     int hueNumber() const;
@@ -42,6 +45,7 @@ signals:
 
 private:
     void fillList();
+    static QString itemText(int number, const qm::HueEntry& hue);
 
     QSpinBox* m_number;
     QComboBox* m_list;

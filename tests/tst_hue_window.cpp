@@ -13,11 +13,13 @@
 #include "testdata.h"
 #include "uodir.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QLineEdit>
+#include <QListView>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QSpinBox>
@@ -117,6 +119,51 @@ private slots:
         QCOMPARE(window->hue(), f.pane()->list()->model()->index(0, 1).data().toInt());
         QCOMPARE(f.open(window->hue()), window);
         QCOMPARE(int(workspace->subWindowList().size()), before + 1);
+    }
+
+    // View → Thumbnail Grid switches the Hues tab alone while it is shown, the grid follows
+    // the same filter and opens hues, and the choice outlives the window.
+    void huesTabGridTogglesFiltersAndIsRemembered()
+    {
+        HueFixture f;
+        auto* tabs = f.w->findChild<QTabWidget*>("tabSelect");
+        auto* gridAction = f.w->findChild<QAction*>("viewGridAction");
+        QVERIFY(tabs && gridAction);
+        tabs->setCurrentIndex(0);
+        const bool landGrid = gridAction->isChecked();
+        tabs->setCurrentIndex(4);
+        QVERIFY(!f.pane()->showsGrid());
+        QVERIFY(!gridAction->isChecked());
+        gridAction->trigger();
+        QVERIFY(f.pane()->showsGrid());
+        QListView* grid = f.pane()->grid();
+        QVERIFY(grid->isVisible());
+        QVERIFY(!f.pane()->list()->isVisible());
+        QCOMPARE(grid->model()->rowCount(), 3000);
+        const QModelIndex first = grid->model()->index(0, grid->modelColumn());
+        QCOMPARE(first.data().toString(), QString("0x0001"));
+        QVERIFY(!first.data(Qt::DecorationRole).value<QPixmap>().isNull());
+
+        f.pane()->filterBox()->setText("0x10-0x1f");
+        QCOMPARE(grid->model()->rowCount(), 16);
+        const QModelIndex cell = grid->model()->index(2, grid->modelColumn());
+        QCOMPARE(cell.data().toString(), QString("0x0012"));
+        grid->setCurrentIndex(cell);
+        QCOMPARE(f.pane()->currentHue(), 0x12);
+        emit grid->activated(cell);
+        QVERIFY(f.w->findChild<HueWindows*>("hueWindows")->open(0x12));
+
+        // The other tabs keep their own choice.
+        tabs->setCurrentIndex(0);
+        QCOMPARE(gridAction->isChecked(), landGrid);
+        tabs->setCurrentIndex(4);
+        QVERIFY(gridAction->isChecked());
+
+        mainwindow again;
+        QVERIFY(again.findChild<HuesPane*>("huesPane")->showsGrid());
+        gridAction->trigger();
+        QVERIFY(!f.pane()->showsGrid());
+        QCOMPARE(f.pane()->currentHue(), 0x12);
     }
 
     void missingHuesLeaveTheTabEmptyWithALine()

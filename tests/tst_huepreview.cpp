@@ -3,6 +3,7 @@
 // Export writes the stored picture unless "Export as shown" is checked, and the decoders that
 // hue while they decode give exactly what hueing the decoded picture gives.
 #include "artcodec.h"
+#include "cataloguepanes.h"
 #include "demohues.h"
 #include "huechooser.h"
 #include "hueapply.h"
@@ -11,6 +12,7 @@
 #include "itemwindowset.h"
 #include "mywidget.h"
 #include "pixels.h"
+#include "thumbnailcache.h"
 #include "windowfixture.h"
 
 #include <QAction>
@@ -111,6 +113,54 @@ private slots:
         QCOMPARE(int(f.session().canUndo()), historyBefore);
         QVERIFY(!f.session().isEdited(Texture, 3));
         QVERIFY(!f.session().isEdited(Land, 0));
+    }
+
+    // Hue edits applied but not saved are what the previews draw with: an item window opened
+    // after the edit, one already open, and the grid's preview hue, each following undo too.
+    void previewsFollowUnsavedHueEdits()
+    {
+        PreviewFixture f;
+        QVERIFY(f.session().setImage(Static, 1, mixedPicture(12, 9)));
+        const QImage stored = f.session().image(Static, 1);
+        const HueEntry original = *f.session().hues().hue(kHue);
+        HueEntry red = original;
+        HueEntry blue = original;
+        for (int i = 0; i < kHueColorCount; ++i) {
+            red.colors[size_t(i)] = quint16(i << 10);
+            blue.colors[size_t(i)] = quint16(31 - i);
+        }
+        QVERIFY(f.session().setHue(kHue, red));
+
+        myWidget* editor = f.w->itemWindows()->open(Static, 1);
+        QVERIFY(editor);
+        HueChooser* chooser = editor->tab->hueChooser();
+        chooser->setHueNumber(kHue);
+        QCOMPARE(editor->pixImage->shownImage(), applyHue(stored, red, HueMode::Full));
+
+        CataloguePanes* panes = f.w->cataloguePanes();
+        QVERIFY(panes->setPreviewHue(kHue));
+        ThumbnailCache* cache = panes->thumbnails();
+        auto thumbnail = [&] {
+            cache->thumbnail(Static, 1);
+            cache->waitUntilIdle();
+            return cache->thumbnail(Static, 1).toImage().convertToFormat(QImage::Format_ARGB32);
+        };
+        auto expected = [&](const HueEntry& hue) {
+            return ThumbnailCache::fitToCell(applyHue(stored, hue, HueMode::Full), cache->cellSize())
+                .convertToFormat(QImage::Format_ARGB32);
+        };
+        QCOMPARE(thumbnail(), expected(red));
+
+        QVERIFY(f.session().setHue(kHue, blue));
+        QVERIFY(chooser->hue()->colors == blue.colors);
+        QCOMPARE(editor->pixImage->shownImage(), applyHue(stored, blue, HueMode::Full));
+        QCOMPARE(thumbnail(), expected(blue));
+
+        f.session().undo();
+        f.session().undo();
+        QCOMPARE(editor->pixImage->shownImage(), applyHue(stored, original, HueMode::Full));
+        QCOMPARE(thumbnail(), expected(original));
+        editor->clickCancel();
     }
 
     void hueExactOnGreyColouredAndTransparentPixels()

@@ -107,6 +107,8 @@ public:
     // The directory's hues as hues.mul holds them (edits not applied), for previews; a missing
     // file gives no hues.
     const HueFile& hues() const;
+    // The same file with the applied, unsaved hue edits in it: what previews draw with.
+    HueFile currentHues() const;
 
     // The edits. `name` of beginStep names the step in the Undo menu; empty: named after
     // the edits it holds. A null image is never an edit: setImage refuses it; removing a

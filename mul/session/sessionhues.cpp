@@ -20,6 +20,15 @@ const HueFile& EditSession::hues() const
     return m_hueFile;
 }
 
+HueFile EditSession::currentHues() const
+{
+    HueFile current = m_hueFile;
+    for (auto it = m_hueEdits.cbegin(); it != m_hueEdits.cend(); ++it)
+        if (current.contains(it.key()))
+            current.hues[it.key() - 1] = *it;
+    return current;
+}
+
 HueEntry EditSession::hue(int number) const
 {
     const auto it = m_hueEdits.constFind(number);
