@@ -4,11 +4,24 @@
 #include "differencesdock.h"
 #include "editsession.h"
 #include "itemwindowset.h"
+#include "animdata.h"
+#include "animplayer.h"
+#include "animpage.h"
+#include "directoryview.h"
+#include "mywidget.h"
+
+#include <QDir>
 
 #include <QAction>
 #include <QMainWindow>
 
 using namespace qm;
+
+namespace {
+
+constexpr int kAnimRecordBytes = 68;   // one animation entry
+
+} // namespace
 
 CompareCommand::CompareCommand(EditSession& session, QMainWindow& window, ItemWindows& items,
                                std::function<void(const QString&)> status, QObject* parent)
@@ -38,7 +51,43 @@ DifferencesDock* CompareCommand::dock()
         else
             m_status(QStringLiteral("%1 is not listed here").arg(itemName(kind, id)));
     });
+    connect(m_dock, &DifferencesDock::openItemThere, this, &CompareCommand::openThere);
     return m_dock;
+}
+
+myWidget* CompareCommand::openThere(int kind, int id)
+{
+    if (!m_dock || !m_dock->otherView())
+        return nullptr;
+    const std::shared_ptr<const DirectoryView> other = m_dock->otherView();
+    const QString where = QDir::toNativeSeparators(m_dock->otherDirectory());
+    return m_items.openDetached(kind, id, [other, where](myWidget* editor, int kind, int id) {
+        QString why;
+        editor->setData(kind, id, other->picture(kind, id, &why));
+        if (hasTileData(kind)) {
+            tile_struct record;
+            bool present = false;
+            other->tileRecord(kind, id, &record, &present, &why);
+            editor->setTile(kind, id, record);
+            editor->setTileLayout(other->tileLayout());
+        }
+        // Set after the record, so the pages only show it.
+        editor->setTileDataReadOnly(true);
+        if (kind == Static) {
+            editor->TabPage_2->player()->setPictureSource([other](int staticId) {
+                QString ignored;
+                return other->picture(Static, staticId, &ignored);
+            });
+            QByteArray bytes;
+            bool present = false;
+            if (other->animRecord(id, &bytes, &present, &why) && present && bytes.size() >= kAnimRecordBytes) {
+                anim_st record = parseAnim(bytes.constData());
+                editor->setAnimData(id, record);
+            }
+        }
+        editor->setImageReadOnly(QStringLiteral("this item is shown from %1, opened read-only").arg(where));
+        editor->setWindowTitle(QStringLiteral("%1 (in %2, read-only)").arg(editor->windowTitle(), where));
+    });
 }
 
 void CompareCommand::compareWith()

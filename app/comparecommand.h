@@ -8,6 +8,7 @@ class QAction;
 class QMainWindow;
 class DifferencesDock;
 class ItemWindows;
+class myWidget;
 
 namespace qm {
 class EditSession;
@@ -26,6 +27,10 @@ public:
     // The dock, made when needed.
     DifferencesDock* dock();
     DifferencesDock* existingDock() const { return m_dock; }
+
+    // A read-only item window on the other directory's item, wired to nothing: its OK and
+    // Apply send nothing anywhere. Nullptr before a comparison.
+    myWidget* openThere(int kind, int id);
 
 public slots:
     void compareWith();

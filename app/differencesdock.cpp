@@ -80,13 +80,14 @@ DifferencesDock::DifferencesDock(EditSession& session, QWidget* parent)
     m_poll->setInterval(100);
     connect(m_poll, &QTimer::timeout, this, &DifferencesDock::pollProgress);
     buildWidgets();
-    // The session's edits change what "here" is: a new comparison is the user's to start,
-    // but a closed directory leaves nothing to compare.
-    connect(&m_session, &EditSession::cataloguesReset, this, [this] {
-        if (!m_otherDir.isEmpty())
-            m_title->setText(QStringLiteral("Compared with %1 (the data directory was opened again: compare anew)")
-                                 .arg(QDir::toNativeSeparators(m_otherDir)));
-    });
+    // Any later change to the session can make the list wrong; recomparing on every edit
+    // would be slow on big directories, so the list is marked out of date and the user
+    // compares again when ready.
+    connect(&m_session, &EditSession::itemChanged, this, &DifferencesDock::markOutdated);
+    connect(&m_session, &EditSession::itemListed, this, &DifferencesDock::markOutdated);
+    connect(&m_session, &EditSession::itemUnlisted, this, &DifferencesDock::markOutdated);
+    connect(&m_session, &EditSession::saved, this, &DifferencesDock::markOutdated);
+    connect(&m_session, &EditSession::cataloguesReset, this, &DifferencesDock::markOutdated);
 }
 
 DifferencesDock::~DifferencesDock()
@@ -111,6 +112,11 @@ void DifferencesDock::buildWidgets()
     m_cancel->setObjectName(QStringLiteral("differenceCancel"));
     progressRow->addWidget(m_progress, 1);
     progressRow->addWidget(m_cancel);
+    m_again = new QPushButton(QStringLiteral("Compare Again"), body);
+    m_again->setObjectName(QStringLiteral("differenceCompareAgain"));
+    progressRow->addWidget(m_again);
+    m_again->hide();
+    connect(m_again, &QPushButton::clicked, this, &DifferencesDock::compareAgain);
     m_progress->hide();
     m_cancel->hide();
     connect(m_cancel, &QPushButton::clicked, this, &DifferencesDock::cancel);
@@ -145,7 +151,10 @@ void DifferencesDock::buildWidgets()
     connect(m_list, &QTreeWidget::currentItemChanged, this, &DifferencesDock::showCurrent);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* row) {
         const Difference& d = m_result.differences.at(row->data(0, kDifferenceRole).toInt());
-        emit openItem(d.kind, d.id);
+        if (d.part == DiffPart::OnlyThere)
+            emit openItemThere(d.kind, d.id);
+        else
+            emit openItem(d.kind, d.id);
     });
 
     auto* pictures = new QHBoxLayout;
@@ -174,6 +183,20 @@ void DifferencesDock::buildWidgets()
     m_export->setObjectName(QStringLiteral("differenceExport"));
     buttons->addWidget(m_take);
     buttons->addWidget(m_export);
+    m_openThere = new QPushButton(QStringLiteral("Open There"), body);
+    m_openThere->setObjectName(QStringLiteral("differenceOpenThere"));
+    m_openThere->setToolTip(QStringLiteral("Open the current item as the other directory holds it, read-only"));
+    buttons->addWidget(m_openThere);
+    connect(m_openThere, &QPushButton::clicked, this, [this] {
+        const QTreeWidgetItem* row = m_list->currentItem();
+        if (!row || !m_other)
+            return;
+        const Difference& d = m_result.differences.at(row->data(0, kDifferenceRole).toInt());
+        if (d.part == DiffPart::OnlyHere)
+            emit statusMessage(QStringLiteral("%1 is not in %2").arg(itemName(d.kind, d.id), QDir::toNativeSeparators(m_otherDir)));
+        else
+            emit openItemThere(d.kind, d.id);
+    });
     buttons->addStretch(1);
     connect(m_take, &QPushButton::clicked, this, &DifferencesDock::takeChosen);
     connect(m_export, &QPushButton::clicked, this, &DifferencesDock::exportChosen);
@@ -214,6 +237,9 @@ bool DifferencesDock::compareWith(const QString& otherDir, QString* error)
     }
     m_otherDir = otherDir;
     m_other = other;
+    // The snapshot below is taken now: changes made from here on make it out of date again.
+    m_outdated = false;
+    m_again->hide();
     m_result = DiffResult();
     m_list->clear();
     m_title->setText(QStringLiteral("Comparing with %1…").arg(QDir::toNativeSeparators(otherDir)));
@@ -243,6 +269,35 @@ bool DifferencesDock::compareWith(const QString& otherDir, QString* error)
         }, Qt::QueuedConnection);
     });
     return true;
+}
+
+void DifferencesDock::compareAgain()
+{
+    if (m_otherDir.isEmpty())
+        return;
+    QString error;
+    if (!compareWith(m_otherDir, &error)) {
+        m_title->setText(error);
+        emit statusMessage(error);
+    }
+}
+
+void DifferencesDock::markOutdated()
+{
+    if (m_otherDir.isEmpty())
+        return;
+    m_outdated = true;
+    // A running comparison finishes first; its result is then shown as out of date.
+    if (!isComparing())
+        showOutdated();
+}
+
+void DifferencesDock::showOutdated()
+{
+    m_title->setText(QStringLiteral("Compared with %1: the session changed since, so the list may be out of date "
+                                    "(Compare Again to refresh it)")
+                         .arg(QDir::toNativeSeparators(m_otherDir)));
+    m_again->show();
 }
 
 void DifferencesDock::cancel()
@@ -278,6 +333,8 @@ void DifferencesDock::finish(const DiffResult& result, const QString& error)
         m_title->setText(QStringLiteral("Compared with %1 (opened read-only)").arg(where));
     fillList();
     showCounts();
+    if (m_outdated)
+        showOutdated();
     emit statusMessage(m_title->text());
     emit comparisonDone();
 }

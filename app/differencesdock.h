@@ -42,6 +42,11 @@ public:
     bool isComparing() const { return m_job != nullptr; }
     void cancel();
     const qm::DiffResult& result() const { return m_result; }
+    // The other directory of the last comparison, read-only; null before any.
+    std::shared_ptr<const qm::DirectoryView> otherView() const { return m_other; }
+    // True once the session changed after the comparison's snapshot was taken: the list may
+    // no longer be what differs, and "Compare Again" is offered.
+    bool isOutdated() const { return m_outdated; }
     // The differences the filters let through, in list order.
     QVector<qm::Difference> shownDifferences() const;
     // The distinct items of the selected rows, else of every row shown.
@@ -53,14 +58,19 @@ public:
     QComboBox* catalogueBox() const { return m_catalogue; }
 
 public slots:
+    // Compares with the same other directory anew, from the session as it is now.
+    void compareAgain();
     // Asks what to take and takes the chosen items as one undo step, then compares anew.
     void takeChosen();
     // Asks for the side and a folder and writes one patch per chosen item.
     void exportChosen();
 
 signals:
-    // Double-click: open the item in an item window here.
+    // Double-click: open the item in an item window here, or there when it is only there.
     void openItem(int kind, int id);
+    // "Open There" (or a double-click on an item only there): a read-only window on the
+    // other directory's item.
+    void openItemThere(int kind, int id);
     void statusMessage(const QString& text);
     // A comparison ended (finished or cancelled).
     void comparisonDone();
@@ -76,12 +86,15 @@ private:
     void showCurrent();
     void showCounts();
     bool rowPasses(const qm::Difference& d) const;
+    void markOutdated();
+    void showOutdated();
 
     qm::EditSession& m_session;
     QString m_otherDir;
     std::shared_ptr<const qm::DirectoryView> m_other;
     qm::DiffResult m_result;
     std::shared_ptr<Job> m_job;
+    bool m_outdated = false;
     QThreadPool m_pool;
     QTimer* m_poll;
 
@@ -89,6 +102,7 @@ private:
     QLabel* m_counts;
     QProgressBar* m_progress;
     QPushButton* m_cancel;
+    QPushButton* m_again;
     CatalogueFilterBox* m_filter;
     QComboBox* m_catalogue;
     QComboBox* m_part;
@@ -98,4 +112,5 @@ private:
     QTreeWidget* m_tiles;
     QPushButton* m_take;
     QPushButton* m_export;
+    QPushButton* m_openThere;
 };

@@ -38,6 +38,19 @@ myWidget* ItemWindows::open(int kind, int id)
     return editor;
 }
 
+myWidget* ItemWindows::openDetached(int kind, int id, const Prepare& fill)
+{
+    if (!isValidKind(kind) || id < 0)
+        return nullptr;
+    auto* editor = new myWidget();
+    QMdiSubWindow* frame = m_workspace->addSubWindow(editor);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    fill(editor, kind, id);
+    place(frame);
+    frame->show();
+    return editor;
+}
+
 QList<myWidget*> ItemWindows::editors() const
 {
     QList<myWidget*> editors;

@@ -25,6 +25,9 @@ public:
 
     // A new window on the item, shown; nullptr for an invalid kind or id.
     myWidget* open(int kind, int id);
+    // A new window that `fill` alone fills and that is connected to nothing: whatever it
+    // shows or sends never reaches the session (for items of another directory).
+    myWidget* openDetached(int kind, int id, const Prepare& fill);
     QList<myWidget*> editors() const;
     // The editor of the workspace's current window, or nullptr.
     myWidget* active() const;

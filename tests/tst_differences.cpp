@@ -9,6 +9,7 @@
 #include "directorydiff.h"
 #include "editsession.h"
 #include "mainwindow.h"
+#include "mywidget.h"
 #include "patchfile.h"
 #include "patchtransfer.h"
 #include "savedirs.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -215,6 +217,85 @@ private slots:
         QVERIFY(dock->compareWith(m_there, &error));
         QTRY_VERIFY(!dock->isComparing());
         QCOMPARE(dock->list()->topLevelItemCount(), 3);
+    }
+
+    // Edits after a comparison (and during one) mark the list out of date; Compare Again
+    // shows what differs now.
+    void followsLaterEdits()
+    {
+        DifferencesDock* dock = compare();
+        QVERIFY(dock);
+        auto* again = dock->findChild<QPushButton*>("differenceCompareAgain");
+        QVERIFY(again);
+        QVERIFY(!dock->isOutdated());
+        QVERIFY(!again->isVisible());
+        EditSession& session = *m_window->editSession();
+        QString error;
+        tile_struct t = session.tile(Static, m_tile);
+        t.name = "carried";
+        QVERIFY(session.setTile(Static, m_tile, t, &error));
+        QVERIFY(dock->isOutdated());
+        QVERIFY(again->isVisible());
+        QVERIFY(dock->findChild<QLabel*>("differenceTitle")->text().contains("out of date"));
+        QTest::mouseClick(again, Qt::LeftButton);
+        QTRY_VERIFY(!dock->isComparing());
+        QVERIFY(!dock->isOutdated());
+        QVERIFY(!again->isVisible());
+        QCOMPARE(dock->list()->topLevelItemCount(), 2);
+        QVERIFY(!rowFor(dock->list(), "Static " + hexId(m_tile)));
+
+        // An undo while comparing: the snapshot predates it, so the result is out of date.
+        dock->compareAgain();
+        QVERIFY(dock->isComparing());
+        session.undo();
+        QTRY_VERIFY(!dock->isComparing());
+        QVERIFY(dock->isOutdated());
+        QVERIFY(again->isVisible());
+        dock->compareAgain();
+        QTRY_VERIFY(!dock->isComparing());
+        QCOMPARE(dock->list()->topLevelItemCount(), 3);
+    }
+
+    // An item only there opens read-only from the other directory; OK sends nothing, and
+    // "Open There" shows the other side of an item on both sides.
+    void opensTheOtherSideReadOnly()
+    {
+        DifferencesDock* dock = compare();
+        QVERIFY(dock);
+        EditSession& session = *m_window->editSession();
+        emit dock->list()->itemDoubleClicked(rowFor(dock->list(), "Gump " + hexId(m_newGump)), 0);
+        QList<myWidget*> editors = m_window->findChildren<myWidget*>();
+        QCOMPARE(editors.size(), 1);
+        myWidget* gump = editors.first();
+        QCOMPARE(gump->kind(), int(Gump));
+        QCOMPARE(gump->itemId(), m_newGump);
+        QCOMPARE(gump->image().convertToFormat(QImage::Format_ARGB32),
+                 filledImage(16, 12, qRgb(16, 200, 16)).convertToFormat(QImage::Format_ARGB32));
+        QVERIFY(gump->windowTitle().contains(QDir::toNativeSeparators(m_there)));
+        QVERIFY(!gump->pasteImage(filledImage(16, 12, qRgb(1, 2, 3))));
+        QVERIFY(m_dialogs.messages.join('\n').contains(QDir::toNativeSeparators(m_there)));
+        gump->clickOK();
+        QVERIFY(!session.isListed(Gump, m_newGump));
+
+        dock->list()->setCurrentItem(rowFor(dock->list(), "Static " + hexId(m_tile)));
+        QTest::mouseClick(dock->findChild<QPushButton*>("differenceOpenThere"), Qt::LeftButton);
+        myWidget* tile = nullptr;
+        for (myWidget* editor : m_window->findChildren<myWidget*>())
+            if (editor->kind() == Static && editor->itemId() == m_tile)
+                tile = editor;
+        QVERIFY(tile);
+        QCOMPARE(tile->lineName->text(), QString("carried"));
+        QVERIFY(tile->isTileDataReadOnly());
+        tile->lineName->setText("changed");
+        tile->clickApply();
+        tile->clickOK();
+
+        QVERIFY(!session.canUndo());
+        QVERIFY(!session.isModified());
+        QVERIFY(session.editedIds(Gump).isEmpty());
+        QVERIFY(session.editedIds(Static).isEmpty());
+        QVERIFY(session.tile(Static, m_tile).name != "carried");
+        QVERIFY(!dock->isOutdated());
     }
 
 private:
