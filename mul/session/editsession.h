@@ -104,8 +104,8 @@ public:
     // inside an open step show once it ends); one taken never changes.
     std::shared_ptr<const PictureSnapshot> pictureSnapshot() const;
 
-    // The directory's hues as hues.mul holds them (edits not applied), for previews; a missing
-    // file gives no hues.
+    // The directory's hues as hues.mul holds them (edits not applied); a missing file gives
+    // no hues.
     const HueFile& hues() const;
     // The same file with the applied, unsaved hue edits in it: what previews draw with.
     HueFile currentHues() const;
