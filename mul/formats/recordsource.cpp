@@ -130,10 +130,16 @@ void readPackageCatalogue(const QString& mulDir, PackageKind kind, Catalogues& c
         return;
     const int count = packageIdCount(kind);
     std::vector<char> present(size_t(count), 0);
+    // Packages list their entries in id order as a rule: the id after the previous entry's
+    // is tried first (one comparison with the next precomputed hash) before a lookup among
+    // all ids, which misses the cache.
+    int next = 0;
     for (const PackageEntry& e : dir->entries) {
-        const int id = packageIdForHash(kind, e.hash);
-        if (id >= 0)
+        const int id = next < count && packageEntryHash(kind, next) == e.hash ? next : packageIdForHash(kind, e.hash);
+        if (id >= 0) {
             present[size_t(id)] = 1;
+            next = id + 1;
+        }
     }
     for (int id = 0; id < count; ++id) {
         int itemKind = Gump;
