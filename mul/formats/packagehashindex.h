@@ -32,9 +32,13 @@ public:
         Slot* table = m_table.data();
         for (quint64 i = slotOf(hash);; i = (i + 1) & m_mask) {
             if (table[i].position < 0) {
-                if (position >= m_hashes.size())
-                    m_hashes.resize(position + 1);
-                m_hashes[position] = hash;
+                if (position == m_hashes.size())
+                    m_hashes.append(hash);   // positions come in order as a rule
+                else {
+                    if (position > m_hashes.size())
+                        m_hashes.resize(position + 1);
+                    m_hashes[position] = hash;
+                }
                 table[i] = { tag, position };
                 ++m_size;
                 return true;

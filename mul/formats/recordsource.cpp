@@ -130,6 +130,8 @@ void readPackageCatalogue(const QString& mulDir, PackageKind kind, Catalogues& c
         return;
     const int count = packageIdCount(kind);
     std::vector<char> present(size_t(count), 0);
+    for (int k : kinds)
+        c.listed[k].reserve(dir->entries.size());
     // Packages list their entries in id order as a rule: the id after the previous entry's
     // is tried first (one comparison with the next precomputed hash) before a lookup among
     // all ids, which misses the cache.
