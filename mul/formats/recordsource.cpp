@@ -143,15 +143,19 @@ void readPackageCatalogue(const QString& mulDir, PackageKind kind, Catalogues& c
             next = id + 1;
         }
     }
-    for (int id = 0; id < count; ++id) {
-        int itemKind = Gump;
-        int itemId = id;
-        if (kind == PackageKind::Art)
-            itemOfArtPackageId(id, &itemKind, &itemId);
-        if (present[size_t(id)])
-            c.listed[itemKind].append(itemId);
-        else
-            c.free[itemKind].insert(quint32(itemId));
+    // Package ids by item kind: one range per kind, in package id order.
+    static_assert(kArtPackageIdCount == kArtRecordCount, "art package ids are land ids, then static ids");
+    for (int k : kinds) {
+        const int first = kind == PackageKind::Art ? artPackageId(k, 0) : 0;
+        const int last = k == Land ? kLandCount : count;   // one past
+        QVector<int>& listed = c.listed[k];
+        FreeIds& free = c.free[k];
+        for (int id = first; id < last; ++id) {
+            if (present[size_t(id)])
+                listed.append(id - first);
+            else
+                free.insert(quint32(id - first));
+        }
     }
 }
 
