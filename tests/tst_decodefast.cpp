@@ -58,7 +58,8 @@ void damage(QRandomGenerator& rng, QByteArray& record, int height)
     const qint64 somePair = 4 * height + 4 * qint64(rng.bounded(std::max(pairs, 1)));
     switch (rng.bounded(7)) {
     case 0: // a row's offset outside the record, or before its start
-        writeU32(record.data() + 4 * rng.bounded(height), rng.bounded(2) ? quint32(record.size() / 4 + rng.bounded(9)) : 0x80000000u);
+        writeU32(record.data() + 4 * rng.bounded(height),
+                 rng.bounded(2) ? quint32(record.size() / 4 + rng.bounded(9)) : 0x80000000u);
         break;
     case 1: // a row starting inside another, so it ends elsewhere than its pairs say
         writeU32(record.data() + 4 * rng.bounded(height), quint32(somePair / 4));

@@ -312,7 +312,8 @@ private slots:
         }
         QString error;
         QCOMPARE(entryData(o, hashes[1234], &error), QByteArray::number(1234));
-        for (quint64 absent : { (quint64(1) << 32) | 0x1234u, (quint64(0xABCD) << 32) | 0x100000u, quint64(0x1234) + 1 })
+        for (quint64 absent :
+             { (quint64(1) << 32) | 0x1234u, (quint64(0xABCD) << 32) | 0x100000u, quint64(0x1234) + 1 })
             QVERIFY(!o.dir.find(absent));
         QVERIFY(o.dir.find(0x5151)->damage.contains(QLatin1String("entry table")));
 

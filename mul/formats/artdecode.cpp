@@ -359,10 +359,11 @@ int gumpRowFrom(const PlainColors& colors, QRgb* line, int x, int width, int roo
     while (x < width && end - q >= 16) {
         const __m128i pairs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
         const __m128i colour = _mm_and_si128(pairs, _mm_set1_epi32(0x7FFF));
-        const __m128i rgb = _mm_or_si128(
-            _mm_or_si128(_mm_set1_epi32(int(0xFF000000u)), _mm_slli_epi32(_mm_and_si128(colour, _mm_set1_epi32(0x7C00)), 9)),
-            _mm_or_si128(_mm_slli_epi32(_mm_and_si128(colour, _mm_set1_epi32(0x03E0)), 6),
-                         _mm_slli_epi32(_mm_and_si128(colour, _mm_set1_epi32(0x001F)), 3)));
+        const __m128i red = _mm_slli_epi32(_mm_and_si128(colour, _mm_set1_epi32(0x7C00)), 9);
+        const __m128i green = _mm_slli_epi32(_mm_and_si128(colour, _mm_set1_epi32(0x03E0)), 6);
+        const __m128i blue = _mm_slli_epi32(_mm_and_si128(colour, _mm_set1_epi32(0x001F)), 3);
+        const __m128i rgb = _mm_or_si128(_mm_or_si128(_mm_set1_epi32(int(0xFF000000u)), red),
+                                         _mm_or_si128(green, blue));
         // Colour bits all 0 (0x0000 and 0x8000 alike): transparent.
         const __m128i pixels = _mm_andnot_si128(_mm_cmpeq_epi32(colour, zero), rgb);
         // count - 1 is in 0..7 exactly when bits 19-31 of pair - 0x10000 are all clear.

@@ -222,11 +222,14 @@ bool readPackageDirectory(QIODevice& device, const QString& fileName, PackageDir
         // The index's slots are scattered: each is asked for a few entries ahead, so that
         // the memory waits overlap instead of adding up.
         constexpr quint32 kAhead = 8;
+        const auto hashAt = [&](quint32 i) {
+            return readU64(bytes.constData() + qsizetype(i) * kPackageEntryHeaderSize + 20);
+        };
         for (quint32 i = 0; i < std::min(count, kAhead); ++i)
-            dir.indexByHash.prefetch(readU64(bytes.constData() + qsizetype(i) * kPackageEntryHeaderSize + 20));
+            dir.indexByHash.prefetch(hashAt(i));
         for (quint32 i = 0; i < count; ++i) {
             if (i + kAhead < count)
-                dir.indexByHash.prefetch(readU64(bytes.constData() + qsizetype(i + kAhead) * kPackageEntryHeaderSize + 20));
+                dir.indexByHash.prefetch(hashAt(i + kAhead));
             PackageEntry e = parseEntryHeader(bytes.constData() + qsizetype(i) * kPackageEntryHeaderSize);
             if (e.offset == 0)
                 continue;   // an unused header, whatever else it holds
