@@ -8,6 +8,7 @@
 #include "itemkind.h"
 #include "littleendian.h"
 #include "pixeldecode.h"
+#include "pixels.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -30,6 +31,53 @@ QByteArray gumpRecord(const QVector<QVector<QPair<quint16, int>>>& rows)
         }
     }
     return table + pairs;
+}
+
+// Rows of runs mostly one to eight pixels long (groups of them are drawn at once) with
+// longer ones now and then, in random colours including the transparent 0 and 0x8000.
+QByteArray randomGumpRecord(QRandomGenerator& rng, int width, int height)
+{
+    QVector<QVector<QPair<quint16, int>>> rows;
+    for (int y = 0; y < height; ++y) {
+        QVector<QPair<quint16, int>> row;
+        for (int x = 0; x < width;) {
+            const int n = rng.bounded(10) == 0 ? 1 + int(rng.bounded(40)) : 1 + int(rng.bounded(8));
+            const quint16 values[] = { quint16(rng.bounded(0x10000)), 0, 0x8000 };
+            row.append({ values[rng.bounded(rng.bounded(4) == 0 ? 3 : 1)], std::min(n, width - x) });
+            x += n;
+        }
+        rows.append(row);
+    }
+    return gumpRecord(rows);
+}
+
+// One kind of damage found in broken files, or none.
+void damage(QRandomGenerator& rng, QByteArray& record, int height)
+{
+    const int pairs = (int(record.size()) - 4 * height) / 4;
+    const qint64 somePair = 4 * height + 4 * qint64(rng.bounded(std::max(pairs, 1)));
+    switch (rng.bounded(7)) {
+    case 0: // a row's offset outside the record, or before its start
+        writeU32(record.data() + 4 * rng.bounded(height),
+                 rng.bounded(2) ? quint32(record.size() / 4 + rng.bounded(9)) : 0x80000000u);
+        break;
+    case 1: // a row starting inside another, so it ends elsewhere than its pairs say
+        writeU32(record.data() + 4 * rng.bounded(height), quint32(somePair / 4));
+        break;
+    case 2: // a count of 0 or less
+        if (pairs > 0)
+            writeU16(record.data() + somePair + 2, quint16(-int(rng.bounded(3))));
+        break;
+    case 3: // a run reaching past the right edge
+        if (pairs > 0)
+            writeU16(record.data() + somePair + 2, quint16(1 + rng.bounded(300)));
+        break;
+    case 4: // the record cut short, inside a pair or between pairs
+        record.truncate(4 * height + int(rng.bounded(record.size() - 4 * height + 1)));
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace
@@ -107,6 +155,36 @@ private slots:
             DecodeReport report;
             QCOMPARE(decodeGump(record, width, int(rows.size()), &report), expected);
             QVERIFY(report.complete);
+        }
+    }
+
+    // Rows that end inside a group of pairs drawn at once, the next row's start overwritten
+    // by the spill of the last runs, the last row that may not spill, the last pairs of a
+    // record, and damaged records: the same pixels, the same bytes used and the same verdict
+    // as a plain reading, in plain colours and through a colour table.
+    void gumpRowsEndingAnywhereWholeOrDamaged()
+    {
+        QRandomGenerator rng(2112);
+        QVector<QRgb> plain(0x8000);
+        for (int v = 0; v < 0x8000; ++v)
+            plain[v] = color16ToRgb(qint16(v));
+        for (int i = 0; i < 4000; ++i) {
+            const int width = i % 5 == 0 ? 1 + int(rng.bounded(300)) : 1 + int(rng.bounded(48));
+            const int height = 1 + int(rng.bounded(6));
+            QByteArray record = randomGumpRecord(rng, width, height);
+            damage(rng, record, height);
+            qint64 extent = 0;
+            bool complete = false;
+            const QImage expected = pixeldecode::gump(record, width, height, &extent, &complete);
+            DecodeReport report;
+            const QImage decoded = decodeGump(record, width, height, &report);
+            if (decoded != expected || report.extent != extent || report.complete != complete)
+                QFAIL(qPrintable(QStringLiteral("record %1 (%2 x %3, %4 bytes): %5 extent %6 (expected %7)%8")
+                                     .arg(i).arg(width).arg(height).arg(record.size())
+                                     .arg(decoded == expected ? "same image" : "other image")
+                                     .arg(report.extent).arg(extent)
+                                     .arg(report.complete != complete ? ", other verdict" : "")));
+            QCOMPARE(decodeGumpColored(record, width, height, plain.constData()), expected);
         }
     }
 };

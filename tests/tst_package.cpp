@@ -267,6 +267,65 @@ private slots:
         QVERIFY2(o.error.startsWith(QLatin1String("art.uop: ")) && o.error.contains(reason), qPrintable(o.error));
     }
 
+    // Thousands of entries behind a header count that says one, hashes alike in their low or
+    // high 32 bits, tables spread through the file listing their blocks against file order:
+    // every entry is found by its hash and no absent hash is, an entry reaching into a later
+    // table is damaged, and a hash used twice still refuses the package.
+    void entriesFoundByHashWhateverTheirSpread()
+    {
+        RawPackage p;
+        putU32(p.bytes, 24, 1);
+        constexpr int kTables = 3, kPerTable = 700;
+        QVector<quint64> hashes;
+        qint64 tableAt = 0x200, firstTable = 0x200;
+        for (int t = 0; t < kTables; ++t) {
+            p.table(tableAt, kPerTable + (t == 0 ? 1 : 0), 0);
+            QVector<PackageEntry> entries;
+            for (int k = 0; k < kPerTable; ++k) {
+                const quint64 i = quint64(t * kPerTable + k);
+                const quint64 hash = i % 3 == 0 ? (i << 32) | 0x1234u
+                                     : i % 3 == 1 ? (quint64(0xABCD) << 32) | i
+                                                  : artHash(int(i));
+                hashes << hash;
+                entries << p.block(hash, QByteArray::number(i), 0);
+            }
+            for (int k = 0; k < kPerTable; ++k)
+                p.header(tableAt, k, entries[kPerTable - 1 - k]);
+            if (t + 1 < kTables) {
+                const qint64 next = p.bytes.size();
+                putU64(p.bytes, tableAt + 4, quint64(next));
+                tableAt = next;
+            }
+            if (t == 1) {   // the first table's last slot: a block inside the second table's head
+                PackageEntry inside { quint64(tableAt + 2), 0, 4, 4, 0x5151, 0, PackageStored, {} };
+                p.header(firstTable, kPerTable, inside);
+            }
+        }
+        Opened o;
+        open(p.bytes, o);
+        QVERIFY2(o.ok, qPrintable(o.error));
+        QCOMPARE(o.dir.entries.size(), kTables * kPerTable + 1);
+        for (int i = 0; i < hashes.size(); ++i) {
+            const PackageEntry* e = o.dir.find(hashes[i]);
+            QVERIFY2(e && e->hash == hashes[i], qPrintable(QString::number(i)));
+            QVERIFY2(e->isReadable(), qPrintable(e->damage));
+        }
+        QString error;
+        QCOMPARE(entryData(o, hashes[1234], &error), QByteArray::number(1234));
+        for (quint64 absent :
+             { (quint64(1) << 32) | 0x1234u, (quint64(0xABCD) << 32) | 0x100000u, quint64(0x1234) + 1 })
+            QVERIFY(!o.dir.find(absent));
+        QVERIFY(o.dir.find(0x5151)->damage.contains(QLatin1String("entry table")));
+
+        // The same hash in the last table as in the first.
+        QByteArray twice = p.bytes;
+        putU64(twice, tableAt + kPackageTableHeadSize + 20, hashes[3]);
+        Opened refused;
+        open(twice, refused);
+        QVERIFY(!refused.ok);
+        QVERIFY2(refused.error.contains(QLatin1String("two entries have the hash")), qPrintable(refused.error));
+    }
+
     void emptyChainIsAnEmptyPackage()
     {
         Opened o;

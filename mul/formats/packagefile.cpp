@@ -50,17 +50,35 @@ public:
         m_spans.emplace(s.begin, s.end);
         return Added;
     }
-    // Whether any table shares a byte with `s` (which is not empty).
+    // Whether any table shares a byte with `s` (which is not empty). Asked for every entry
+    // once all tables are read: a sorted array, searched without a tree's pointer chase.
     bool overlaps(const Span& s) const
     {
-        auto after = m_spans.upper_bound(s.begin);
-        if (after != m_spans.end() && after->first < s.end)
+        if (m_sorted.size() != m_spans.size()) {
+            m_sorted.clear();
+            for (const auto& [begin, end] : m_spans)
+                m_sorted.push_back({ begin, end });
+        }
+        // The first table starting after `s`: where the previous question's was, as a rule,
+        // since entries are mostly asked about in file order.
+        const size_t n = m_sorted.size();
+        const auto startsAfter = [&](size_t k) { return k == n || m_sorted[k].begin > s.begin; };
+        size_t after = m_hint;
+        if (!(startsAfter(after) && (after == 0 || !startsAfter(after - 1)))) {
+            after = size_t(std::upper_bound(m_sorted.cbegin(), m_sorted.cend(), s.begin,
+                                            [](quint64 at, const Span& t) { return at < t.begin; })
+                           - m_sorted.cbegin());
+            m_hint = after;
+        }
+        if (after != n && m_sorted[after].begin < s.end)
             return true;
-        return after != m_spans.begin() && std::prev(after)->second > s.begin;
+        return after != 0 && m_sorted[after - 1].end > s.begin;
     }
 
 private:
     std::map<quint64, quint64> m_spans;
+    mutable std::vector<Span> m_sorted;   // m_spans as an array, made on the first overlaps()
+    mutable size_t m_hint = 0;
 };
 
 PackageEntry parseEntryHeader(const char* p)
@@ -201,14 +219,21 @@ bool readPackageDirectory(QIODevice& device, const QString& fileName, PackageDir
         }
         if (!readAt(device, at + kPackageTableHeadSize, qint64(length) - kPackageTableHeadSize, &bytes))
             return fail(where + QStringLiteral("cannot be read: ") + device.errorString());
+        // The index's slots are scattered: each is asked for a few entries ahead, so that
+        // the memory waits overlap instead of adding up.
+        constexpr quint32 kAhead = 8;
+        const auto hashAt = [&](quint32 i) {
+            return readU64(bytes.constData() + qsizetype(i) * kPackageEntryHeaderSize + 20);
+        };
+        for (quint32 i = 0; i < std::min(count, kAhead); ++i)
+            dir.indexByHash.prefetch(hashAt(i));
         for (quint32 i = 0; i < count; ++i) {
+            if (i + kAhead < count)
+                dir.indexByHash.prefetch(hashAt(i + kAhead));
             PackageEntry e = parseEntryHeader(bytes.constData() + qsizetype(i) * kPackageEntryHeaderSize);
             if (e.offset == 0)
                 continue;   // an unused header, whatever else it holds
-            // One lookup: a hash already present leaves the map's size as it was.
-            const qsizetype known = dir.indexByHash.size();
-            dir.indexByHash.insert(e.hash, dir.entries.size());
-            if (dir.indexByHash.size() == known)
+            if (!dir.indexByHash.insert(e.hash, int(dir.entries.size())))
                 return fail(QStringLiteral("two entries have the hash 0x%1")
                                 .arg(e.hash, 16, 16, QLatin1Char('0')));
             dir.entries << e;
@@ -218,7 +243,7 @@ bool readPackageDirectory(QIODevice& device, const QString& fileName, PackageDir
     for (PackageEntry& e : dir.entries)
         e.damage = entryDamage(e, fileSize, tables);
     markOverlappingEntries(dir.entries, fileSize);
-    *out = dir;
+    *out = std::move(dir);
     return true;
 }
 

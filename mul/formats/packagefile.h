@@ -6,6 +6,8 @@
 #include <QVector>
 #include <QtGlobal>
 
+#include "packagehashindex.h"
+
 class QIODevice;
 
 namespace qm {
@@ -61,7 +63,7 @@ struct PackageDirectory {
     QString fileName;                 // names the file in messages
     PackageHeader header;
     QVector<PackageEntry> entries;    // the used entries, in the order the tables list them
-    QHash<quint64, int> indexByHash;  // hash -> position in `entries`
+    PackageHashIndex indexByHash;     // hash -> position in `entries`
 
     const PackageEntry* find(quint64 hash) const;
     int damagedEntryCount() const;

@@ -130,20 +130,32 @@ void readPackageCatalogue(const QString& mulDir, PackageKind kind, Catalogues& c
         return;
     const int count = packageIdCount(kind);
     std::vector<char> present(size_t(count), 0);
+    for (int k : kinds)
+        c.listed[k].reserve(dir->entries.size());
+    // Packages list their entries in id order as a rule: the id after the previous entry's
+    // is tried first (one comparison with the next precomputed hash) before a lookup among
+    // all ids, which misses the cache.
+    int next = 0;
     for (const PackageEntry& e : dir->entries) {
-        const int id = packageIdForHash(kind, e.hash);
-        if (id >= 0)
+        const int id = next < count && packageEntryHash(kind, next) == e.hash ? next : packageIdForHash(kind, e.hash);
+        if (id >= 0) {
             present[size_t(id)] = 1;
+            next = id + 1;
+        }
     }
-    for (int id = 0; id < count; ++id) {
-        int itemKind = Gump;
-        int itemId = id;
-        if (kind == PackageKind::Art)
-            itemOfArtPackageId(id, &itemKind, &itemId);
-        if (present[size_t(id)])
-            c.listed[itemKind].append(itemId);
-        else
-            c.free[itemKind].insert(quint32(itemId));
+    // Package ids by item kind: one range per kind, in package id order.
+    static_assert(kArtPackageIdCount == kArtRecordCount, "art package ids are land ids, then static ids");
+    for (int k : kinds) {
+        const int first = kind == PackageKind::Art ? artPackageId(k, 0) : 0;
+        const int last = k == Land ? kLandCount : count;   // one past
+        QVector<int>& listed = c.listed[k];
+        FreeIds& free = c.free[k];
+        for (int id = first; id < last; ++id) {
+            if (present[size_t(id)])
+                listed.append(id - first);
+            else
+                free.insert(quint32(id - first));
+        }
     }
 }
 

@@ -4,6 +4,8 @@
 #include "littleendian.h"
 #include "pixels.h"
 
+#include <algorithm>
+
 namespace pixeldecode {
 
 namespace {
@@ -71,9 +73,11 @@ QImage staticArt(const QByteArray& record)
     return image;
 }
 
-QImage gump(const QByteArray& record, int width, int height)
+QImage gump(const QByteArray& record, int width, int height, qint64* extent, bool* complete)
 {
     QImage image = cleared(width, height);
+    qint64 end = 4 * qint64(height);   // past the last whole value read
+    bool whole = 4 * qint64(height) <= record.size();
     for (int y = 0; y < height; ++y) {
         if (4 * qint64(y) + 4 > record.size())
             break;
@@ -81,16 +85,26 @@ QImage gump(const QByteArray& record, int width, int height)
         int x = 0;
         while (x < width) {
             const int value = wordAt(record, pos);
-            const int count = qint16(wordAt(record, pos + 2));
+            const int countWord = wordAt(record, pos + 2);
+            if (value < 0 || countWord < 0)
+                break;
+            const int count = qint16(countWord);
             pos += 4;
-            if (value < 0 || count <= 0)
+            end = std::max(end, pos);
+            if (count <= 0)
                 break;
             // Colour bits 0 (bit 15 aside): transparent.
             const QRgb rgb = (value & 0x7FFF) ? qm::color16ToRgb(qint16(value)) : 0u;
             for (int k = 0; k < count && x < width; ++k, ++x)
                 image.setPixel(x, y, rgb);
         }
+        if (x < width)
+            whole = false;
     }
+    if (extent)
+        *extent = end;
+    if (complete)
+        *complete = whole;
     return image;
 }
 

@@ -11,7 +11,10 @@ namespace pixeldecode {
 
 QImage land(const QByteArray& record);
 QImage staticArt(const QByteArray& record);
-QImage gump(const QByteArray& record, int width, int height);
+// Also where the last whole pair read ends (the row table at least) and whether every row
+// was read whole, when asked.
+QImage gump(const QByteArray& record, int width, int height, qint64* extent = nullptr,
+            bool* complete = nullptr);
 QImage texture(const QByteArray& record, int size);
 // By kind (0 land, 1 static, 2 gump, 3 texture) with the index record's extra.
 QImage byKind(int kind, const QByteArray& record, quint32 extra);
