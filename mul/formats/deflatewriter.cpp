@@ -55,12 +55,10 @@ int fixedLiteralLength(int symbol)
 void DeflateWriter::begin(QByteArray* out)
 {
     m_out = out;
-    m_cursor = nullptr;
-    m_tokenCount = 0;
+    m_bits = { 0, 0, nullptr };
+    m_tokenEnd = m_tokens.get();
     std::memset(m_literalFrequency, 0, sizeof m_literalFrequency);
     std::memset(m_distanceFrequency, 0, sizeof m_distanceFrequency);
-    m_bitBuffer = 0;
-    m_bitCount = 0;
 }
 
 void DeflateWriter::match(qint64 length, int distance)
@@ -77,10 +75,10 @@ void DeflateWriter::match(qint64 length, int distance)
 
 void DeflateWriter::addMatch(int length, int distance)
 {
-    m_tokens[m_tokenCount++] = quint32(length) << 16 | quint32(distance);
+    *m_tokenEnd++ = quint32(length) << 16 | quint32(distance);
     ++m_literalFrequency[257 + kTables.lengthCode[length]];
     ++m_distanceFrequency[kTables.distanceCode[distance]];
-    if (m_tokenCount >= kBlockTokens)
+    if (m_tokenEnd >= m_tokenLimit)
         writeBlock(false);
 }
 
@@ -88,13 +86,13 @@ void DeflateWriter::finish()
 {
     writeBlock(true);
     // The bits left, in whole bytes; writeBlock() left room for them.
-    while (m_bitCount > 0) {
-        *m_cursor++ = char(m_bitBuffer);
-        m_bitBuffer >>= 8;
-        m_bitCount = std::max(0, m_bitCount - 8);
+    while (m_bits.count > 0) {
+        *m_bits.cursor++ = char(m_bits.buffer);
+        m_bits.buffer >>= 8;
+        m_bits.count = std::max(0, m_bits.count - 8);
     }
-    m_out->resize(m_cursor - m_out->data());
-    m_cursor = nullptr;
+    m_out->resize(m_bits.cursor - m_out->data());
+    m_bits.cursor = nullptr;
 }
 
 void DeflateWriter::writeBlock(bool last)
@@ -196,25 +194,28 @@ void DeflateWriter::writeBlock(bool last)
 
     // Room for the block at its longest: the header (under 600 bytes), then per token a code of up to 15
     // bits with 5 extra, a distance code of up to 15 with 13 extra; and a word to spare.
-    const qsizetype used = m_cursor ? m_cursor - m_out->data() : m_out->size();
-    m_out->resize(used + 640 + 6 * qsizetype(m_tokenCount) + 16);
-    m_cursor = m_out->data() + used;
+    const qsizetype tokenCount = m_tokenEnd - m_tokens.get();
+    const qsizetype used = m_bits.cursor ? m_bits.cursor - m_out->data() : m_out->size();
+    m_out->resize(used + 640 + 6 * tokenCount + 16);
+    // Written through a local copy, which the compiler keeps in registers.
+    BitSink bits = m_bits;
+    bits.cursor = m_out->data() + used;
 
-    putBits(last ? 1 : 0, 1);
-    putBits(useFixed ? 1 : 2, 2);
+    bits.put(last ? 1 : 0, 1);
+    bits.put(useFixed ? 1 : 2, 2);
     if (!useFixed) {
         quint16 codeLengthCodes[19];
         canonicalCodes(codeLengthLengths, 19, codeLengthCodes);
-        putBits(quint32(literalCount - 257), 5);
-        putBits(quint32(distanceCount - 1), 5);
-        putBits(quint32(orderCount - 4), 4);
+        bits.put(quint32(literalCount - 257), 5);
+        bits.put(quint32(distanceCount - 1), 5);
+        bits.put(quint32(orderCount - 4), 4);
         for (int i = 0; i < orderCount; ++i)
-            putBits(codeLengthLengths[kCodeLengthOrder[i]], 3);
+            bits.put(codeLengthLengths[kCodeLengthOrder[i]], 3);
         for (int i = 0; i < symbolCount; ++i) {
             const int s = symbols[i].symbol;
-            putBits(codeLengthCodes[s], codeLengthLengths[s]);
+            bits.put(codeLengthCodes[s], codeLengthLengths[s]);
             if (s >= 16)
-                putBits(symbols[i].extra, s == 16 ? 2 : s == 17 ? 3 : 7);
+                bits.put(symbols[i].extra, s == 16 ? 2 : s == 17 ? 3 : 7);
         }
     }
 
@@ -234,22 +235,23 @@ void DeflateWriter::writeBlock(bool last)
         lengthBits[length] = { literalCodes[symbol] | quint32(length - kLengthBase[code]) << literalLengths[symbol],
                                literalLengths[symbol] + kLengthExtra[code] };
     }
-    for (int i = 0; i < m_tokenCount; ++i) {
-        const quint32 token = m_tokens[i];
+    for (const quint32* t = m_tokens.get(); t != m_tokenEnd; ++t) {
+        const quint32 token = *t;
         if (token < 256) {
-            putBits(literalBits[token].value, literalBits[token].count);
+            bits.put(literalBits[token].value, literalBits[token].count);
             continue;
         }
         const Bits& length = lengthBits[token >> 16];
-        putBits(length.value, length.count);
+        bits.put(length.value, length.count);
         const int distance = int(token & 0xFFFF);
         const int code = kTables.distanceCode[distance];
-        putBits(distanceCodes[code] | quint32(distance - kDistanceBase[code]) << distanceLengths[code],
+        bits.put(distanceCodes[code] | quint32(distance - kDistanceBase[code]) << distanceLengths[code],
                 distanceLengths[code] + kDistanceExtra[code]);
     }
-    putBits(literalCodes[kEndOfBlock], literalLengths[kEndOfBlock]);
+    bits.put(literalCodes[kEndOfBlock], literalLengths[kEndOfBlock]);
 
-    m_tokenCount = 0;
+    m_bits = bits;
+    m_tokenEnd = m_tokens.get();
     std::memset(m_literalFrequency, 0, sizeof m_literalFrequency);
     std::memset(m_distanceFrequency, 0, sizeof m_distanceFrequency);
 }

@@ -21,15 +21,15 @@ public:
     void begin(QByteArray* out);
     void literal(uchar byte)
     {
-        m_tokens[m_tokenCount++] = byte;
+        *m_tokenEnd++ = byte;
         ++m_literalFrequency[byte];
-        if (m_tokenCount >= kBlockTokens)
+        if (m_tokenEnd >= m_tokenLimit)
             writeBlock(false);
     }
     // Four literals at once, such as the bytes of one pixel.
     void literals(uchar a, uchar b, uchar c, uchar d)
     {
-        quint32* t = m_tokens.get() + m_tokenCount;
+        quint32* t = m_tokenEnd;
         t[0] = a;
         t[1] = b;
         t[2] = c;
@@ -38,8 +38,8 @@ public:
         ++m_literalFrequency[b];
         ++m_literalFrequency[c];
         ++m_literalFrequency[d];
-        m_tokenCount += 4;
-        if (m_tokenCount >= kBlockTokens)
+        m_tokenEnd += 4;
+        if (m_tokenEnd >= m_tokenLimit)
             writeBlock(false);
     }
     // Repeats `length` (at least kMinMatch, any size) bytes from `distance` (1 to
@@ -56,26 +56,33 @@ private:
     void writeBlock(bool last);
     // Bits go least significant first into a word, whole words into the output, which
     // writeBlock() has sized for the block beforehand.
-    void putBits(quint32 bits, int count)
-    {
-        m_bitBuffer |= quint64(bits) << m_bitCount;
-        m_bitCount += count;
-        if (m_bitCount >= 32) {
-            qToLittleEndian<quint32>(quint32(m_bitBuffer), m_cursor);
-            m_cursor += 4;
-            m_bitBuffer >>= 32;
-            m_bitCount -= 32;
+    struct BitSink {
+        quint64 buffer;
+        int count;
+        char* cursor;
+        void put(quint32 bits, int n)
+        {
+            buffer |= quint64(bits) << count;
+            count += n;
+            if (count >= 32) {
+                qToLittleEndian<quint32>(quint32(buffer), cursor);
+                cursor += 4;
+                buffer >>= 32;
+                count -= 32;
+            }
         }
-    }
+    };
 
     QByteArray* m_out = nullptr;
     char* m_cursor = nullptr;   // where the next whole word goes, inside *m_out
     std::unique_ptr<quint32[]> m_tokens { new quint32[kBlockTokens + 8] };   // a literal byte, or length << 16 | distance
-    int m_tokenCount = 0;
+    // Pointers rather than a count: the stores of tokens and frequencies cannot alias them,
+    // so they stay in registers in the callers' loops.
+    quint32* m_tokenEnd = m_tokens.get();
+    quint32* const m_tokenLimit = m_tokens.get() + kBlockTokens;
     quint32 m_literalFrequency[286] = {};
     quint32 m_distanceFrequency[30] = {};
-    quint64 m_bitBuffer = 0;
-    int m_bitCount = 0;
+    BitSink m_bits {};
 };
 
 } // namespace qm
