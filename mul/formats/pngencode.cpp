@@ -1,5 +1,6 @@
 #include "pngencode.h"
 
+#include "adler32sums.h"
 #include "deflatewriter.h"
 
 #include <QtEndian>
@@ -30,76 +31,19 @@ void appendChunk(QByteArray& out, const char* type, const char* data, qsizetype 
     appendBigEndian32(out, quint32(crc32(0, crcStart, uInt(out.size() - typeAt))));
 }
 
-// Adler-32, the zlib stream's checksum of the bytes it holds, kept as the pixel stream is
-// written: a pixel, a run of one pixel and a repeated row each update it in a few steps
-// instead of byte by byte. Sums grow unreduced in 64 bits between reductions.
-class Adler32 {
-public:
-    static constexpr quint64 kModulus = 65521;
-
-    // The four bytes of one pixel.
-    void add(quint32 b0, quint32 b1, quint32 b2, quint32 b3)
-    {
-        m_b += 4 * m_a + 4 * b0 + 3 * b1 + 2 * b2 + b3;
-        m_a += b0 + b1 + b2 + b3;
-    }
-    void addZero() { m_b += m_a; }
-    // The same four bytes `n` times. Byte t of copy k sits 4k + t bytes into the 4n, and
-    // adds itself to every sum after it: n (2n + 2 - t) times over all copies.
-    void addRepeated(quint64 n, quint32 b0, quint32 b1, quint32 b2, quint32 b3)
-    {
-        reduce();
-        const quint64 m = n % kModulus;
-        const quint64 sum = b0 + b1 + b2 + b3;
-        const quint64 weighted = ((2 * m + 2) * sum + 3 * kModulus * 1024 - (b1 + 2 * b2 + 3 * b3)) % kModulus;
-        m_b += (4 * m % kModulus) * m_a + m * weighted;
-        m_a += m * sum;
-        reduce();
-    }
-    // A segment of `length` bytes whose own sums were `segment` (taken with since()).
-    void addSegment(quint64 length, const Adler32& segment)
-    {
-        reduce();
-        m_b += (length % kModulus) * m_a + segment.m_b;
-        m_a += segment.m_a;
-        reduce();
-    }
-    // The sums of the bytes added since `start`, a copy taken then, as if added to a fresh start of 0.
-    Adler32 since(const Adler32& start, quint64 length) const
-    {
-        Adler32 s;
-        s.m_a = (m_a % kModulus + kModulus - start.m_a % kModulus) % kModulus;
-        const quint64 shifted = (length % kModulus) * (start.m_a % kModulus) % kModulus;
-        s.m_b = (m_b % kModulus + 2 * kModulus - start.m_b % kModulus - shifted) % kModulus;
-        return s;
-    }
-    void reduce()
-    {
-        m_a %= kModulus;
-        m_b %= kModulus;
-    }
-    quint32 value()
-    {
-        reduce();
-        return quint32(m_b << 16 | m_a);
-    }
-
-    quint64 m_a = 1;
-    quint64 m_b = 0;
-};
-
 // The pixel data as a zlib stream: rows with filter "None" and RGBA bytes. Its matches are
 // the repeats this art is made of, found without searching: a run of one colour repeats
-// the pixel on its left (distance 4), and a row equal to the one above (transparent
-// margins, flat panels) repeats that row. The colours of this art use few distinct byte
-// values, which the per-block Huffman codes turn into short literals.
+// the pixel on its left (distance 4), pixels like those above repeat the row above (the
+// distance of a row), and a row equal to the one above (transparent margins, flat panels)
+// is one match. The colours of this art use few distinct byte values, which the per-block
+// Huffman codes turn into short literals.
 void appendPixelStream(const QImage& image, DeflateWriter& writer, QByteArray* out)
 {
     const int width = image.width();
     const qsizetype rowBytes = 1 + 4 * qsizetype(width);
     const bool rowsCanRepeat = rowBytes <= DeflateWriter::kMaxDistance;
-    Adler32 adler;
-    Adler32 rowSums;   // the last row's own sums, to repeat it
+    Adler32Sums adler;
+    Adler32Sums rowSums;   // the last row's own sums, to repeat it
 
     out->append("\x78\x01", 2);   // deflate with a 32 KB window, no dictionary
     writer.begin(out);
@@ -113,7 +57,7 @@ void appendPixelStream(const QImage& image, DeflateWriter& writer, QByteArray* o
             continue;
         }
         adler.reduce();
-        const Adler32 rowStart = adler;
+        const Adler32Sums rowStart = adler;
         writer.literal(0);
         adler.addZero();
         const QRgb* up = rowsCanRepeat ? above : nullptr;
