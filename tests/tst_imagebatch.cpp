@@ -12,12 +12,9 @@
 #include "indexfile.h"
 #include "itemkind.h"
 #include "itemsource.h"
-#include "pngencode.h"
 #include "testdata.h"
 
-#include <QBuffer>
 #include <QDir>
-#include <QImageReader>
 #include <QRandomGenerator>
 #include <QFile>
 #include <QTemporaryDir>
@@ -86,37 +83,6 @@ private slots:
                  QStringList({ "static-0x1.png", "static-0x1a2b.png", "static-0x2.png" }));
         QCOMPARE(QImage(QDir(folder).filePath("static-0x1a2b.png")).convertToFormat(QImage::Format_ARGB32),
                  pictureOf(0x1a2b));
-    }
-
-    // The export's own PNG encoder: lossless whatever the picture holds, readable by Qt.
-    void pngEncoderIsLossless()
-    {
-        QImage art(37, 23, QImage::Format_ARGB32);   // odd sizes: no row happens to align
-        QRandomGenerator random(21);
-        for (int y = 0; y < art.height(); ++y)
-            for (int x = 0; x < art.width(); ++x) {
-                // Transparent margins, flat runs, noise, and every alpha an imported file can hold.
-                const quint32 v = random.generate();
-                art.setPixel(x, y, x < 3 ? 0u : y < 4 ? 0xFF102030u : x % 5 == 0 ? v : (v | 0xFF000000u));
-            }
-        QImage premultiplied(5, 3, QImage::Format_ARGB32_Premultiplied);
-        premultiplied.fill(qRgba(40, 20, 10, 128));
-        QImage rgb16(9, 2, QImage::Format_RGB16);
-        rgb16.fill(qRgb(255, 8, 128));
-        for (const QImage& picture : { art, filledImage(1, 1, qRgb(1, 2, 3)), filledImage(2000, 1, 0u),
-                                       filledImage(1, 300, qRgb(250, 250, 250)), premultiplied, rgb16 }) {
-            QString error;
-            QByteArray png = encodePng(picture, &error);
-            QVERIFY2(!png.isEmpty(), qPrintable(error));
-            QBuffer buffer(&png);
-            QImageReader reader(&buffer, "png");
-            const QImage back = reader.read();
-            QVERIFY2(!back.isNull(), qPrintable(reader.errorString()));
-            QCOMPARE(back.convertToFormat(QImage::Format_ARGB32), picture.convertToFormat(QImage::Format_ARGB32));
-        }
-        QString error;
-        QVERIFY(encodePng(QImage(), &error).isEmpty());
-        QVERIFY(!error.isEmpty());
     }
 
     void exportReplacesOnlyItsOwnFiles()

@@ -1,9 +1,14 @@
 #include "pngencode.h"
 
+#include "adler32sums.h"
+#include "deflatewriter.h"
+
+#include <QtEndian>
+
 #include <zlib.h>
 
 #include <cstring>
-#include <memory>
+#include <utility>
 
 namespace qm {
 
@@ -26,67 +31,75 @@ void appendChunk(QByteArray& out, const char* type, const char* data, qsizetype 
     appendBigEndian32(out, quint32(crc32(0, crcStart, uInt(out.size() - typeAt))));
 }
 
-// One deflate stream per thread, reset between pictures: setting one up allocates and
-// clears a few hundred kilobytes, more than compressing a small picture costs.
-class Deflater {
-public:
-    Deflater()
-    {
-        // Level 1: flat areas and transparent margins still shrink well, at a fraction of
-        // the default level's time.
-        m_ok = deflateInit2(&m_stream, 1, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
-    }
-    ~Deflater()
-    {
-        if (m_ok)
-            deflateEnd(&m_stream);
-    }
-    Deflater(const Deflater&) = delete;
-    Deflater& operator=(const Deflater&) = delete;
-
-    bool compress(const QByteArray& in, QByteArray* out)
-    {
-        if (!m_ok || deflateReset(&m_stream) != Z_OK)
-            return false;
-        out->resize(qsizetype(deflateBound(&m_stream, uLong(in.size()))));
-        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.constData()));
-        m_stream.avail_in = uInt(in.size());
-        m_stream.next_out = reinterpret_cast<Bytef*>(out->data());
-        m_stream.avail_out = uInt(out->size());
-        if (deflate(&m_stream, Z_FINISH) != Z_STREAM_END)
-            return false;
-        out->resize(out->size() - qsizetype(m_stream.avail_out));
-        return true;
-    }
-
-private:
-    z_stream m_stream {};
-    bool m_ok = false;
-};
-
-// The rows as PNG wants them: a filter byte, then RGBA bytes, each the difference to the
-// pixel on its left ("Sub"), which turns flat runs into zeros for the compressor.
-QByteArray filteredRows(const QImage& image)
+// The pixel data as a zlib stream: rows with filter "None" and RGBA bytes. Its matches are
+// the repeats this art is made of, found without searching: a run of one colour repeats
+// the pixel on its left (distance 4), pixels like those above repeat the row above (the
+// distance of a row), and a row equal to the one above (transparent margins, flat panels)
+// is one match. The colours of this art use few distinct byte values, which the per-block
+// Huffman codes turn into short literals.
+void appendPixelStream(const QImage& image, DeflateWriter& writer, QByteArray* out)
 {
     const int width = image.width();
     const qsizetype rowBytes = 1 + 4 * qsizetype(width);
-    QByteArray raw(rowBytes * image.height(), Qt::Uninitialized);
-    auto* out = reinterpret_cast<uchar*>(raw.data());
+    const bool rowsCanRepeat = rowBytes <= DeflateWriter::kMaxDistance;
+    Adler32Sums adler;
+    Adler32Sums rowSums;   // the last row's own sums, to repeat it
+
+    out->append("\x78\x01", 2);   // deflate with a 32 KB window, no dictionary
+    writer.begin(out);
+    const QRgb* above = nullptr;
     for (int y = 0; y < image.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        *out++ = 1;
-        QRgb left = 0;
-        for (int x = 0; x < width; ++x) {
-            const QRgb p = line[x];
-            out[0] = uchar(qRed(p) - qRed(left));
-            out[1] = uchar(qGreen(p) - qGreen(left));
-            out[2] = uchar(qBlue(p) - qBlue(left));
-            out[3] = uchar(qAlpha(p) - qAlpha(left));
-            out += 4;
-            left = p;
+        if (above && rowsCanRepeat && std::memcmp(line, above, 4 * size_t(width)) == 0) {
+            writer.match(rowBytes, int(rowBytes));
+            adler.addSegment(quint64(rowBytes), rowSums);
+            above = line;
+            continue;
         }
+        adler.reduce();
+        const Adler32Sums rowStart = adler;
+        writer.literal(0);
+        adler.addZero();
+        const QRgb* up = rowsCanRepeat ? above : nullptr;
+        for (int x = 0; x < width;) {
+            const QRgb p = line[x];
+            // Pixels that repeat the one on the left, or those above: a match, the longer.
+            int left = 0;
+            if (x > 0 && p == line[x - 1]) {
+                left = 1;
+                while (x + left < width && line[x + left] == p)
+                    ++left;
+            }
+            int vertical = 0;
+            if (up && p == up[x] && x + left < width) {
+                vertical = 1;
+                while (x + vertical < width && line[x + vertical] == up[x + vertical])
+                    ++vertical;
+            }
+            if (left > 0 && left >= vertical) {
+                writer.match(4 * qint64(left), 4);
+                adler.addRepeated(quint64(left), qRed(p), qGreen(p), qBlue(p), qAlpha(p));
+                x += left;
+                continue;
+            }
+            if (vertical > 0) {
+                writer.match(4 * qint64(vertical), int(rowBytes));
+                for (int k = 0; k < vertical; ++k, ++x)
+                    adler.add(qRed(line[x]), qGreen(line[x]), qBlue(line[x]), qAlpha(line[x]));
+                adler.reduce();
+                continue;
+            }
+            const quint32 r = qRed(p), g = qGreen(p), b = qBlue(p), a = qAlpha(p);
+            writer.literals(uchar(r), uchar(g), uchar(b), uchar(a));
+            adler.add(r, g, b, a);
+            if ((++x & 0xFFFF) == 0)
+                adler.reduce();   // a long row of single pixels must not outgrow the sums
+        }
+        rowSums = adler.since(rowStart, quint64(rowBytes));
+        above = line;
     }
-    return raw;
+    writer.finish();
+    appendBigEndian32(*out, adler.value());
 }
 
 } // namespace
@@ -100,7 +113,7 @@ QByteArray encodePng(const QImage& source, QString* error)
     };
     if (source.isNull())
         return fail(QStringLiteral("the picture is empty"));
-    // The filtered rows go to zlib in one piece, whose sizes are 32-bit.
+    // A PNG chunk holds less than 2 GB: rows that alone would pass that are refused at once.
     if ((1 + 4 * qint64(source.width())) * source.height() > 0x7FFFFFFF)
         return fail(QStringLiteral("the picture is too large for a PNG file"));
     const QImage image = source.format() == QImage::Format_ARGB32 ? source
@@ -108,15 +121,8 @@ QByteArray encodePng(const QImage& source, QString* error)
     if (image.isNull())
         return fail(QStringLiteral("out of memory converting the picture"));
 
-    thread_local std::unique_ptr<Deflater> deflater;
-    if (!deflater)
-        deflater = std::make_unique<Deflater>();
-    QByteArray compressed;
-    if (!deflater->compress(filteredRows(image), &compressed))
-        return fail(QStringLiteral("the picture could not be compressed"));
-
     QByteArray png;
-    png.reserve(compressed.size() + 64);
+    png.reserve(qsizetype(image.width()) * image.height() + 256);
     png.append("\x89PNG\r\n\x1a\n", 8);
     QByteArray header;
     appendBigEndian32(header, quint32(image.width()));
@@ -125,7 +131,18 @@ QByteArray encodePng(const QImage& source, QString* error)
     header.append(char(6));   // RGBA
     header.append(3, '\0');   // deflate, adaptive filtering, no interlace
     appendChunk(png, "IHDR", header.constData(), header.size());
-    appendChunk(png, "IDAT", compressed.constData(), compressed.size());
+
+    // The image data goes straight into its chunk; the length and CRC follow once known.
+    const qsizetype lengthAt = png.size();
+    png.append("\0\0\0\0IDAT", 8);
+    thread_local DeflateWriter writer;   // keeps its token buffer from picture to picture
+    appendPixelStream(image, writer, &png);
+    const qsizetype dataSize = png.size() - lengthAt - 8;
+    if (dataSize > 0x7FFFFFFF)
+        return fail(QStringLiteral("the picture is too large for a PNG file"));
+    qToBigEndian<quint32>(quint32(dataSize), png.data() + lengthAt);
+    const auto* crcStart = reinterpret_cast<const Bytef*>(png.constData() + lengthAt + 4);
+    appendBigEndian32(png, quint32(crc32(0, crcStart, uInt(dataSize + 4))));
     appendChunk(png, "IEND", nullptr, 0);
     return png;
 }

@@ -1,6 +1,7 @@
 #include "imagebatchexport.h"
 
 #include "imagebatchnames.h"
+#include "newfilewrite.h"
 #include "pngencode.h"
 
 #include <QDir>
@@ -40,6 +41,20 @@ ItemResult writePicture(const QImage& image, const QString& path, bool replaceEx
 {
     if (image.isNull())
         return { Outcome::Empty, {} };
+    // Kept files are known before any encoding; otherwise the usual case, a new file, is
+    // written without looking first, and only a name already taken is looked at.
+    if (!replaceExisting) {
+        const QFileInfo existing(path);
+        if (existing.isFile() && !existing.isSymLink())
+            return { Outcome::Kept, {} };
+    }
+    QString encodeError;
+    const QByteArray png = encodePng(image, &encodeError);
+    if (png.isEmpty())
+        return { Outcome::Failed, encodeError };
+    if (writeNewFileWhole(path, png) == NewFileWrite::Written)
+        return { Outcome::Written, {} };
+
     const QFileInfo existing(path);
     if (existing.isSymLink())
         return { Outcome::Failed, QObject::tr("a symbolic link of that name is in the way; it was left alone") };
@@ -56,10 +71,6 @@ ItemResult writePicture(const QImage& image, const QString& path, bool replaceEx
     const QString partPath = QFileInfo(path).dir().filePath(
         QLatin1Char('.') + QFileInfo(path).fileName() + QLatin1Char('.')
         + QString::number(QRandomGenerator::global()->generate(), 16));
-    QString encodeError;
-    const QByteArray png = encodePng(image, &encodeError);
-    if (png.isEmpty())
-        return { Outcome::Failed, encodeError };
     QFile file(partPath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return { Outcome::Failed, file.errorString() };
