@@ -191,13 +191,26 @@ private slots:
         // A run longer than the checksum's modulus, in a row too long to be repeated by a match.
         QImage longRun = filledImage(70000, 2, qRgba(7, 200, 9, 255));
         longRun.setPixel(69999, 1, 0u);
+        // Three colours at random: runs and matches with the row above of every length,
+        // ending anywhere in rows of every width modulo the four pixels compared at once.
+        QVector<QImage> fewColours;
+        for (int width = 1; width <= 13; ++width) {
+            QImage picture(width, 40, QImage::Format_ARGB32);
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < width; ++x)
+                    picture.setPixel(x, y, random.bounded(4) == 0 && y > 0 ? picture.pixel(x, y - 1)
+                                           : QRgb(0xFF000000u | random.bounded(3) * 0x00400000u));
+            fewColours << picture;
+        }
         QImage premultiplied(5, 3, QImage::Format_ARGB32_Premultiplied);
         premultiplied.fill(qRgba(40, 20, 10, 128));
         QImage rgb16(9, 2, QImage::Format_RGB16);
         rgb16.fill(qRgb(255, 8, 128));
-        for (const QImage& picture : { art, flat, noise, longRun, filledImage(1, 1, qRgb(1, 2, 3)),
-                                       filledImage(2000, 1, 0u), filledImage(1, 300, qRgb(250, 250, 250)),
-                                       filledImage(8191, 3, 0u), premultiplied, rgb16 }) {
+        QVector<QImage> pictures { art, flat, noise, longRun, filledImage(1, 1, qRgb(1, 2, 3)),
+                                   filledImage(2000, 1, 0u), filledImage(1, 300, qRgb(250, 250, 250)),
+                                   filledImage(8191, 3, 0u), premultiplied, rgb16 };
+        pictures += fewColours;
+        for (const QImage& picture : pictures) {
             QString error;
             const QByteArray png = encodePng(picture, &error);
             QVERIFY2(!png.isEmpty(), qPrintable(error));

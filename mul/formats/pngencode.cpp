@@ -3,12 +3,17 @@
 #include "adler32sums.h"
 #include "deflatewriter.h"
 
+#include <QtAlgorithms>
 #include <QtEndian>
 
 #include <zlib.h>
 
 #include <cstring>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>   // x86 only
+#endif
 
 namespace qm {
 
@@ -29,6 +34,25 @@ void appendChunk(QByteArray& out, const char* type, const char* data, qsizetype 
     out.append(data, size);
     const auto* crcStart = reinterpret_cast<const Bytef*>(out.constData() + typeAt);
     appendBigEndian32(out, quint32(crc32(0, crcStart, uInt(out.size() - typeAt))));
+}
+
+// How many of the `count` pixels from `a` on equal those from `b` on, before the first that
+// differs. With b = a - 1, the length of the run that a continues.
+int samePixels(const QRgb* a, const QRgb* b, int count)
+{
+    int k = 0;
+#if defined(__SSE2__)
+    for (; k + 4 <= count; k += 4) {
+        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + k));
+        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + k));
+        const int equal = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(va, vb)));
+        if (equal != 0xF)
+            return k + int(qCountTrailingZeroBits(quint32(~equal)));
+    }
+#endif
+    while (k < count && a[k] == b[k])
+        ++k;
+    return k;
 }
 
 // The pixel data as a zlib stream: rows with filter "None" and RGBA bytes. Its matches are
@@ -64,18 +88,8 @@ void appendPixelStream(const QImage& image, DeflateWriter& writer, QByteArray* o
         for (int x = 0; x < width;) {
             const QRgb p = line[x];
             // Pixels that repeat the one on the left, or those above: a match, the longer.
-            int left = 0;
-            if (x > 0 && p == line[x - 1]) {
-                left = 1;
-                while (x + left < width && line[x + left] == p)
-                    ++left;
-            }
-            int vertical = 0;
-            if (up && p == up[x] && x + left < width) {
-                vertical = 1;
-                while (x + vertical < width && line[x + vertical] == up[x + vertical])
-                    ++vertical;
-            }
+            const int left = x > 0 && p == line[x - 1] ? samePixels(line + x, line + x - 1, width - x) : 0;
+            const int vertical = up && p == up[x] && x + left < width ? samePixels(line + x, up + x, width - x) : 0;
             if (left > 0 && left >= vertical) {
                 writer.match(4 * qint64(left), 4);
                 adler.addRepeated(quint64(left), qRed(p), qGreen(p), qBlue(p), qAlpha(p));
