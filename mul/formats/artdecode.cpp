@@ -374,22 +374,19 @@ int gumpRowFrom(const PlainColors& colors, QRgb* line, int x, int width, int roo
             const int n1 = _mm_extract_epi16(pairs, 3);
             const int n2 = _mm_extract_epi16(pairs, 5);
             const int n3 = _mm_extract_epi16(pairs, 7);
+            // Eight copies of one lane's colour at d.
+            const auto store8 = [](QRgb* d, __m128i colour) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d), colour);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4), colour);
+            };
             QRgb* d = line + x;
-            const __m128i c0 = _mm_shuffle_epi32(pixels, 0x00);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), c0);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4), c0);
+            store8(d, _mm_shuffle_epi32(pixels, 0x00));
             d += n0;
-            const __m128i c1 = _mm_shuffle_epi32(pixels, 0x55);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), c1);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4), c1);
+            store8(d, _mm_shuffle_epi32(pixels, 0x55));
             d += n1;
-            const __m128i c2 = _mm_shuffle_epi32(pixels, 0xAA);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), c2);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4), c2);
+            store8(d, _mm_shuffle_epi32(pixels, 0xAA));
             d += n2;
-            const __m128i c3 = _mm_shuffle_epi32(pixels, 0xFF);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), c3);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4), c3);
+            store8(d, _mm_shuffle_epi32(pixels, 0xFF));
             const int x1 = x + n0, x2 = x1 + n1, x3 = x2 + n2;
             if (x3 >= width) {
                 // The row ended at one of the first three pairs: the rest belong to the next
