@@ -9,7 +9,6 @@
 #include <zlib.h>
 
 #include <cstring>
-#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>   // x86 only

@@ -42,20 +42,8 @@ ItemResult writePicture(const QImage& image, const QString& path, bool replaceEx
 {
     if (image.isNull())
         return { Outcome::Empty, {} };
-    // Kept files are known before any encoding; otherwise the usual case, a new file, is
-    // written without looking first, and only a name already taken is looked at.
-    if (!replaceExisting) {
-        const QFileInfo existing(path);
-        if (existing.isFile() && !existing.isSymLink())
-            return { Outcome::Kept, {} };
-    }
-    QString encodeError;
-    const QByteArray png = encodePng(image, &encodeError);
-    if (png.isEmpty())
-        return { Outcome::Failed, encodeError };
-    if (writeNewFileWhole(path, png) == NewFileWrite::Written)
-        return { Outcome::Written, {} };
-
+    // Looked at once, before any encoding: a kept file costs nothing, and a name already
+    // taken goes straight to the way that replaces, its picture written once.
     const QFileInfo existing(path);
     if (existing.isSymLink())
         return { Outcome::Failed, QObject::tr("a symbolic link of that name is in the way; it was left alone") };
@@ -63,6 +51,20 @@ ItemResult writePicture(const QImage& image, const QString& path, bool replaceEx
         return { Outcome::Failed, QObject::tr("something other than a file of that name is in the way") };
     if (existing.exists() && !replaceExisting)
         return { Outcome::Kept, {} };
+    QString encodeError;
+    const QByteArray png = encodePng(image, &encodeError);
+    if (png.isEmpty())
+        return { Outcome::Failed, encodeError };
+    if (!existing.exists()) {
+        switch (writeNewFileWhole(path, png)) {
+        case NewFileWrite::Written: return { Outcome::Written, {} };
+        case NewFileWrite::Exists:   // another program made it meanwhile
+            if (!replaceExisting)
+                return { Outcome::Kept, {} };
+            break;
+        case NewFileWrite::NotThisWay: break;
+        }
+    }
 
     // Written beside and renamed over, so a reader never sees half a picture. Not flushed to
     // disk file by file as a save of the data files is: that costs milliseconds a file, and
