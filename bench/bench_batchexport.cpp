@@ -29,6 +29,14 @@ namespace {
 
 double perSecond(int count, qint64 ns) { return ns > 0 ? count / (ns / 1e9) : 0.0; }
 
+qint64 folderBytes(const QString& folder)
+{
+    qint64 bytes = 0;
+    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files))
+        bytes += f.size();
+    return bytes;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -101,9 +109,7 @@ int main(int argc, char** argv)
         const ImageExportResult result = exportImages(
             Static, statics, out, [&](int, int id) { return reader.picture(id); }, options);
         const qint64 ns = t.nsecsElapsed();
-        qint64 bytes = 0;
-        for (const QFileInfo& f : QDir(out).entryInfoList(QDir::Files))
-            bytes += f.size();
+        const qint64 bytes = folderBytes(out);
         std::printf("%-34s %8.1f ms  %8.0f pictures/s  %d written, %d empty, %d failed, %.1f MB, %.1fx decode\n",
                     label, ns / 1e6, perSecond(result.written, ns), result.written, int(result.emptyIds.size()),
                     int(result.failures.size()), bytes / 1048576.0, double(ns) / decodeNs);
@@ -139,10 +145,8 @@ int main(int argc, char** argv)
             const qint64 c = t.nsecsElapsed();
             exportNs = exportNs < 0 ? e : std::min(exportNs, e);
             copyNs = copyNs < 0 ? c : std::min(copyNs, c);
-            if (round == 0) {
-                for (const QFileInfo& f : QDir(out).entryInfoList(QDir::Files))
-                    bytes += f.size();
-            }
+            if (round == 0)
+                bytes = folderBytes(out);
         }
         const double ratio = double(exportNs) / copyNs;
         within = within && ratio <= 1.5;

@@ -7,6 +7,7 @@
 #include "benchdata.h"
 #include "benchpackages.h"
 #include "benchtiming.h"
+#include "procstatus.h"
 #include "artcodec.h"
 #include "animdata.h"
 #include "demodata.h"
@@ -28,17 +29,6 @@
 using namespace qm;
 
 namespace {
-
-qint64 statusKb(const char* field)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
 
 void resetPeakRss()
 {

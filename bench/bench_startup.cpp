@@ -6,6 +6,7 @@
 #include "demodata.h"
 #include "dialogs.h"
 #include "mainwindow.h"
+#include "procstatus.h"
 #include "uodir.h"
 
 #include <QAbstractItemView>
@@ -27,17 +28,11 @@ using namespace qm;
 
 namespace {
 
-// "VmRSS" or "VmHWM" of this process in MB.
+// "VmRSS:" or "VmHWM:" of this process in MB.
 double memoryMb(const char* field)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field)) + 1).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
+    const qint64 kb = statusKb(field);
+    return kb < 0 ? -1 : kb / 1024.0;
 }
 
 class SilentDialogs : public DialogProvider {

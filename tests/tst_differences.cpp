@@ -66,22 +66,10 @@ private slots:
         QVERIFY(m_root.isValid());
         m_base = m_root.filePath("base");
         m_there = m_root.filePath("there");
-        QString error;
-        QVERIFY2(writeDemoDirectory(m_base, false, false, &error), qPrintable(error));
-        copyDirectory(m_base, m_there);
-        EditSession other;
-        other.open(m_there);
-        const QVector<int> statics = other.listed(Static);
-        m_picture = statics.at(0);
-        m_tile = statics.at(1);
-        QVERIFY(other.setImage(Static, m_picture, filledImage(20, 30, qRgb(200, 16, 16)), &error));
-        tile_struct t = other.tile(Static, m_tile);
-        t.name = "carried";
-        QVERIFY(other.setTile(Static, m_tile, t, &error));
-        m_newGump = int(*other.freeIdSets()[Gump].begin());
-        QVERIFY(other.insert(Gump, m_newGump, &error));
-        QVERIFY(other.setImage(Gump, m_newGump, filledImage(16, 12, qRgb(16, 200, 16)), &error));
-        QVERIFY2(other.save(&error), qPrintable(error));
+        const CopyEdits edits = writeBaseAndEditedCopy(m_base, m_there);
+        m_picture = edits.picture;
+        m_tile = edits.tile;
+        m_newGump = edits.newGump;
         m_thereHashes = hashes(m_there);
     }
 

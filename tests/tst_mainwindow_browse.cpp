@@ -6,6 +6,7 @@
 #include "cataloguegridview.h"
 #include "cataloguepane.h"
 #include "cataloguepanes.h"
+#include "windowfixture.h"
 #include "mainwindow.h"
 #include "mywidget.h"
 #include "savedirs.h"
@@ -37,31 +38,7 @@ namespace {
 
 // A shown main window on a standard directory (land 0 2 5, statics 0 1 0x12c, gumps 0 1 4,
 // textures 1 3), with scripted dialogs.
-struct Fixture {
-    TestSettings settings;
-    SaveDir dir;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<mainwindow> w;
-
-    Fixture()
-    {
-        dir.writeStandard();
-        writeUODir(dir.path());
-        reopen();
-    }
-    void reopen()
-    {
-        w.reset();
-        w = std::make_unique<mainwindow>();
-        w->show();
-    }
-    CataloguePane* show(int kind, bool grid)
-    {
-        w->tabSelect->setCurrentIndex(kind);
-        if (w->cataloguePanes()->viewGridAction()->isChecked() != grid)
-            w->cataloguePanes()->viewGridAction()->trigger();
-        return w->currentPane();
-    }
+struct Fixture : MainWindowFixture {
     QVector<int> gridIds(int kind) const { return w->paneForKind(kind)->model()->shownIds(); }
     CatalogueGridView* gridView(int kind) const { return w->paneForKind(kind)->grid()->view(); }
     void clickCell(int kind, int id, Qt::KeyboardModifiers modifiers = {})

@@ -6,6 +6,7 @@
 #include "cataloguegridview.h"
 #include "cataloguepane.h"
 #include "cataloguepanes.h"
+#include "windowfixture.h"
 #include "editsession.h"
 #include "mainwindow.h"
 #include "picturebatches.h"
@@ -37,27 +38,7 @@ namespace {
 
 // A shown main window on a standard directory (land 0 2 5, statics 0 1 0x12c, gumps 0 1 4,
 // textures 1 3), with scripted dialogs.
-struct Fixture {
-    TestSettings settings;
-    SaveDir dir;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<mainwindow> w;
-
-    Fixture()
-    {
-        dir.writeStandard();
-        writeUODir(dir.path());
-        w = std::make_unique<mainwindow>();
-        w->show();
-    }
-    CataloguePane* show(int kind, bool grid)
-    {
-        w->tabSelect->setCurrentIndex(kind);
-        if (w->cataloguePanes()->viewGridAction()->isChecked() != grid)
-            w->cataloguePanes()->viewGridAction()->trigger();
-        QCoreApplication::processEvents();
-        return w->currentPane();
-    }
+struct Fixture : MainWindowFixture {
     int itemWindows() const { return int(w->workspace->subWindowList().size()); }
     QString status() const { return w->statusBar()->currentMessage(); }
 };

@@ -32,17 +32,6 @@ QByteArray fileBytes(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// A small drawn directory; with `packages` its art and gumps are converted to packages.
-void writeDemo(const QString& dir, bool packages)
-{
-    QString error, note;
-    QVERIFY2(writeDemoDirectory(dir, false, true, &error, nullptr), qPrintable(error));
-    if (!packages)
-        return;
-    QVERIFY2(convertCatalogue(dir, PackageKind::Art, CatalogueForm::Package, &note, &error), qPrintable(error));
-    QVERIFY2(convertCatalogue(dir, PackageKind::Gump, CatalogueForm::Package, &note, &error), qPrintable(error));
-}
-
 // Every listed item's decoded picture, by kind and id.
 QMap<QPair<int, int>, QImage> pictures(const QString& dir)
 {
@@ -84,7 +73,7 @@ private slots:
     void convertBothWaysKeepsEveryRecord()
     {
         QTemporaryDir dir;
-        writeDemo(dir.path(), false);
+        writeSmallDemo(dir.path(), false);
         const auto before = pictures(dir.path());
         const QByteArray artBefore = fileBytes(dir.filePath("art.mul"));
         const QByteArray gumpsBefore = fileBytes(dir.filePath("gumpart.mul"));
@@ -113,7 +102,7 @@ private slots:
     void convertRefusesWhatWouldBeLost()
     {
         QTemporaryDir dir;
-        writeDemo(dir.path(), true);
+        writeSmallDemo(dir.path(), true);
         // An entry whose hash names no id has no place in the .mul files.
         QVector<QPair<quint64, QByteArray>> entries { { packageEntryHash(PackageKind::Gump, 1), gumpEntryData(1, 1, QByteArray(8, 0)) },
                                                       { 0x1234, QByteArray("unnamed") } };
@@ -126,7 +115,7 @@ private slots:
 
         // A gump id past 65,535 has no name in a package.
         QTemporaryDir pair;
-        writeDemo(pair.path(), false);
+        writeSmallDemo(pair.path(), false);
         {
             // A gumpidx.mul that goes on past 65,535, its last record a copy of the first used one.
             QFile index(pair.filePath("gumpidx.mul"));
@@ -158,7 +147,7 @@ private slots:
     void sessionSavesPackagesInPlace()
     {
         QTemporaryDir dir;
-        writeDemo(dir.path(), true);
+        writeSmallDemo(dir.path(), true);
         QFile::copy(QFINDTESTDATA("tst_packagedirs.cpp"), dir.filePath("gumpidx.mul"));
         const QByteArray strayIndex = fileBytes(dir.filePath("gumpidx.mul"));
         EditSession s;
@@ -203,7 +192,7 @@ private slots:
     void hostilePackagesOpenReadOnly()
     {
         QTemporaryDir dir;
-        writeDemo(dir.path(), true);
+        writeSmallDemo(dir.path(), true);
         QFile art(dir.filePath("artLegacyMUL.uop"));
         QVERIFY(art.open(QIODevice::ReadWrite));
         art.write("XXXX");
@@ -244,13 +233,13 @@ private slots:
     void crashedPackageSaveRecovers()
     {
         QTemporaryDir reference;
-        writeDemo(reference.path(), true);
+        writeSmallDemo(reference.path(), true);
         QCOMPARE(runToolIn(reference.path(), { "delete", "static", "1" }).exitCode, 0);
         const auto expectedNew = fileSnapshot(reference.path());
         int crashes = 0;
         for (int at = 1;; ++at) {
             QTemporaryDir dir;
-            writeDemo(dir.path(), true);
+            writeSmallDemo(dir.path(), true);
             const auto before = fileSnapshot(dir.path());
             const ToolRun run = runTool({ "--dir", dir.path(), "delete", "static", "1" },
                                         { QStringLiteral("QMTOOL_SAVE_CRASH_AT=%1").arg(at) });
@@ -275,7 +264,7 @@ private slots:
         TestSettings settings;
         ScriptedDialogs dialogs;
         QTemporaryDir dir;
-        writeDemo(dir.path(), true);
+        writeSmallDemo(dir.path(), true);
         writeUODir(dir.path());
         auto w = std::make_unique<mainwindow>();
         w->resize(1500, 800);

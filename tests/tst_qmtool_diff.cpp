@@ -35,9 +35,7 @@ private slots:
         QVERIFY(m_root.isValid());
         m_here = m_root.filePath("here");
         m_there = m_root.filePath("there");
-        QString error;
-        QVERIFY2(writeDemoDirectory(m_here, false, false, &error), qPrintable(error));
-        copyDirectory(m_here, m_there);
+        writeDemoAndCopy(m_here, m_there);
         // There: land 0x10 renamed, gump 0x0 dropped from its index.
         tile_struct land = readTileRecord(m_here, Land, 0x10);
         land.name = "elsewhere";

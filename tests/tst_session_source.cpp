@@ -22,17 +22,6 @@ using namespace qm;
 
 namespace {
 
-// A small drawn directory; with `packages` its art and gumps are packages.
-void writeDemo(const QString& dir, bool packages)
-{
-    QString error, note;
-    QVERIFY2(writeDemoDirectory(dir, false, true, &error, nullptr), qPrintable(error));
-    if (!packages)
-        return;
-    QVERIFY2(convertCatalogue(dir, PackageKind::Art, CatalogueForm::Package, &note, &error), qPrintable(error));
-    QVERIFY2(convertCatalogue(dir, PackageKind::Gump, CatalogueForm::Package, &note, &error), qPrintable(error));
-}
-
 // The first listed item of a kind that has a picture.
 int picturedId(const EditSession& s, ItemKind kind, int skip = 0)
 {
@@ -136,7 +125,7 @@ private slots:
     {
         QFETCH(bool, packages);
         QTemporaryDir dir;
-        writeDemo(dir.path(), packages);
+        writeSmallDemo(dir.path(), packages);
         EditSession s;
         s.open(dir.path());
         QString error;
@@ -227,7 +216,7 @@ private slots:
     void snapshotHoldsThePicturesOfItsMoment()
     {
         QTemporaryDir dir;
-        writeDemo(dir.path(), false);
+        writeSmallDemo(dir.path(), false);
         EditSession s;
         s.open(dir.path());
         const int stored = picturedId(s, Static, 0), edited = picturedId(s, Static, 1), emptied = picturedId(s, Static, 2);

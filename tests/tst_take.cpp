@@ -62,33 +62,24 @@ private slots:
         QVERIFY(m_root.isValid());
         m_base = m_root.filePath("base");
         m_there = m_root.filePath("there");
-        QString error;
-        QVERIFY2(writeDemoDirectory(m_base, false, false, &error), qPrintable(error));
-        copyDirectory(m_base, m_there);
-
         // There: a new picture for one static, another tile record for a second, another
         // animation record for a third, and a gump at an id free in the base.
-        EditSession other;
-        other.open(m_there);
-        const QVector<int> statics = other.listed(Static);
-        QVERIFY(statics.size() >= 3);
-        m_picture = statics.at(0);
-        m_tile = statics.at(1);
-        m_anim = statics.at(2);
-        QVERIFY(other.setImage(Static, m_picture, filledImage(20, 30, qRgb(200, 10, 10)), &error));
-        tile_struct t = other.tile(Static, m_tile);
-        t.name = "carried";
-        t.weight = 77;
-        QVERIFY(other.setTile(Static, m_tile, t, &error));
-        anim_st a = other.anim(m_anim);
-        a.frameCount = 3;
-        a.frameInterval = 9;
-        QVERIFY(other.setAnim(m_anim, a, &error));
-        QVERIFY(!other.freeIdSets()[Gump].empty());
-        m_newGump = int(*other.freeIdSets()[Gump].begin());
-        QVERIFY(other.insert(Gump, m_newGump, &error));
-        QVERIFY(other.setImage(Gump, m_newGump, filledImage(16, 12, qRgb(10, 200, 10)), &error));
-        QVERIFY2(other.save(&error), qPrintable(error));
+        const CopyEdits edits = writeBaseAndEditedCopy(m_base, m_there, [&](EditSession& other, const CopyEdits& e) {
+            const QVector<int> statics = other.listed(Static);
+            QVERIFY(statics.size() >= 3);
+            m_anim = statics.at(2);
+            QString error;
+            tile_struct t = other.tile(Static, e.tile);
+            t.weight = 77;
+            QVERIFY(other.setTile(Static, e.tile, t, &error));
+            anim_st a = other.anim(m_anim);
+            a.frameCount = 3;
+            a.frameInterval = 9;
+            QVERIFY(other.setAnim(m_anim, a, &error));
+        });
+        m_picture = edits.picture;
+        m_tile = edits.tile;
+        m_newGump = edits.newGump;
         m_thereHashes = hashes(m_there);
 
         const QStringList all = diffLines(m_base, m_there);

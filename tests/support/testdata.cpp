@@ -1,7 +1,11 @@
 #include "testdata.h"
 
+#include "convertcatalogue.h"
+#include "demodata.h"
+
 #include <QFile>
 #include <QSettings>
+#include <QTest>
 #include <QStandardPaths>
 
 using namespace qm;
@@ -64,3 +68,13 @@ TestSettings::TestSettings()
 }
 
 TestSettings::~TestSettings() = default;
+
+void writeSmallDemo(const QString& dir, bool packages)
+{
+    QString error, note;
+    QVERIFY2(writeDemoDirectory(dir, false, true, &error, nullptr), qPrintable(error));
+    if (!packages)
+        return;
+    QVERIFY2(convertCatalogue(dir, PackageKind::Art, CatalogueForm::Package, &note, &error), qPrintable(error));
+    QVERIFY2(convertCatalogue(dir, PackageKind::Gump, CatalogueForm::Package, &note, &error), qPrintable(error));
+}

@@ -15,6 +15,9 @@ bool writeBytes(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
 
 // An image of one colour.
+// A small drawn directory (with wide tile data); with `packages` its art and gumps are
+// converted to packages. A failure fails the test.
+void writeSmallDemo(const QString& dir, bool packages);
 QImage filledImage(int width, int height, QRgb rgb, QImage::Format format = QImage::Format_ARGB32);
 
 // A static tile whose fields all differ, use their high bits, and fill the name's 20 bytes.
